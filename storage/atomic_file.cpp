@@ -1,0 +1,134 @@
+#include "storage/atomic_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "core/platform.h"
+
+namespace {
+
+CAtomicFile::FaultHook& Hook()
+{
+    static CAtomicFile::FaultHook hook;
+    return hook;
+}
+
+bool Injected(CAtomicFile::Step step, const std::string& target)
+{
+    const auto& hook = Hook();
+    return hook && hook(step, target);
+}
+
+std::string SystemError() { return std::strerror(errno); }
+
+} // namespace
+
+void CAtomicFile::SetFaultHook(FaultHook hook) { Hook() = std::move(hook); }
+
+CAtomicFile::CAtomicFile(std::string targetPath)
+    : m_target(std::move(targetPath))
+{
+}
+
+CAtomicFile::~CAtomicFile() { Abort(); }
+
+bool CAtomicFile::Fail(Step, const std::string& text)
+{
+    m_failed = true;
+    if (m_error.empty())
+        m_error = text;
+    return false;
+}
+
+bool CAtomicFile::Open()
+{
+    Abort();
+    m_failed = false;
+    m_error.clear();
+    if (Injected(Step::Create, m_target))
+        return Fail(Step::Create, "cannot create a temporary file");
+    // A unique name beside the target, so that the rename stays within one file system.
+    static std::atomic<unsigned> counter { 0 };
+    for (int attempt = 0; attempt < 100 && !m_file; ++attempt) {
+        m_temp = m_target + ".tmp" + std::to_string(static_cast<unsigned long>(std::time(nullptr)) % 100000) + "_"
+            + std::to_string(counter++);
+        m_file = platform::OpenFile(m_temp, "wbx");
+        if (!m_file && errno != EEXIST)
+            break;
+    }
+    if (!m_file) {
+        m_temp.clear();
+        return Fail(Step::Create, SystemError());
+    }
+    return true;
+}
+
+bool CAtomicFile::Write(const void* data, std::size_t size)
+{
+    if (!m_file || m_failed)
+        return false;
+    if (size == 0)
+        return true;
+    if (Injected(Step::Write, m_target))
+        return Fail(Step::Write, "write failed");
+    if (std::fwrite(data, 1, size, m_file) != size)
+        return Fail(Step::Write, SystemError());
+    return true;
+}
+
+bool CAtomicFile::Commit()
+{
+    if (!m_file) {
+        Fail(Step::Create, "the file was not opened");
+        return false;
+    }
+    bool ok = !m_failed;
+    if (ok && (Injected(Step::Flush, m_target) || std::fflush(m_file) != 0 || !platform::SyncFile(m_file)))
+        ok = Fail(Step::Flush, SystemError());
+    if (std::fclose(m_file) != 0 && ok)
+        ok = Fail(Step::Flush, SystemError());
+    m_file = nullptr;
+    if (ok) {
+        std::error_code ec;
+        if (Injected(Step::Rename, m_target))
+            ok = Fail(Step::Rename, "rename failed");
+        else {
+            std::filesystem::rename(platform::ToFsPath(m_temp), platform::ToFsPath(m_target), ec);
+            if (ec)
+                ok = Fail(Step::Rename, ec.message());
+        }
+    }
+    if (!ok) {
+        std::error_code ec;
+        std::filesystem::remove(platform::ToFsPath(m_temp), ec);
+    }
+    m_temp.clear();
+    return ok;
+}
+
+void CAtomicFile::Abort()
+{
+    if (m_file) {
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
+    if (!m_temp.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(platform::ToFsPath(m_temp), ec);
+        m_temp.clear();
+    }
+}
+
+bool CAtomicFile::WriteWhole(const std::string& targetPath, std::string_view content, std::string* error)
+{
+    CAtomicFile file(targetPath);
+    const bool ok = file.Open() && file.Write(content) && file.Commit();
+    if (!ok && error)
+        *error = file.ErrorText();
+    return ok;
+}
