@@ -1,0 +1,48 @@
+#pragma once
+
+// The user interface of the tests: every question is recorded, every answer comes from a queue
+// the test fills beforehand. A question with no answer queued fails the test.
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/user_interface.h"
+
+class CScriptedUi : public CUserInterface {
+public:
+    struct Message {
+        std::string text;
+        MsgIcon icon;
+        MsgButtons buttons;
+    };
+    struct FileQuestion {
+        bool save;
+        FileDialogRequest request;
+    };
+    struct ListEdit {
+        std::string title;
+        std::string column;
+        std::vector<std::string> shown;
+    };
+
+    // Queued answers.
+    std::deque<int> answers;                            // message boxes with a choice
+    std::deque<std::optional<std::string>> filePaths;   // file dialogs; nullopt cancels
+    // String list dialog: the list the person leaves, or nullopt for Cancel.
+    std::deque<std::optional<std::vector<std::string>>> listEdits;
+
+    // Recorded questions.
+    std::vector<Message> messages;
+    std::vector<FileQuestion> fileQuestions;
+    std::vector<ListEdit> listQuestions;
+
+    int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
+    bool AskSaveFileName(const FileDialogRequest& request, std::string& path) override;
+    bool AskOpenFileName(const FileDialogRequest& request, std::string& path) override;
+    bool EditStringList(const std::string& title, const std::string& column, std::vector<std::string>& strings) override;
+
+    // The texts of all messages shown, in order.
+    std::vector<std::string> MessageTexts() const;
+};

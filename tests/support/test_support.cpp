@@ -1,0 +1,107 @@
+#include "support/scripted_ui.h"
+
+#include <gtest/gtest.h>
+
+int CScriptedUi::MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons)
+{
+    messages.push_back({ text, icon, buttons });
+    if (buttons == MsgButtons::Ok)
+        return AnswerOk;
+    if (answers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text;
+        return AnswerCancel;
+    }
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+static bool AnswerFile(CScriptedUi& ui, bool save, const FileDialogRequest& request, std::string& path)
+{
+    ui.fileQuestions.push_back({ save, request });
+    if (ui.filePaths.empty()) {
+        ADD_FAILURE() << "unexpected file dialog";
+        return false;
+    }
+    const auto answer = ui.filePaths.front();
+    ui.filePaths.pop_front();
+    if (!answer)
+        return false;
+    path = *answer;
+    return true;
+}
+
+bool CScriptedUi::AskSaveFileName(const FileDialogRequest& request, std::string& path)
+{
+    return AnswerFile(*this, true, request, path);
+}
+
+bool CScriptedUi::AskOpenFileName(const FileDialogRequest& request, std::string& path)
+{
+    return AnswerFile(*this, false, request, path);
+}
+
+bool CScriptedUi::EditStringList(const std::string& title, const std::string& column, std::vector<std::string>& strings)
+{
+    listQuestions.push_back({ title, column, strings });
+    if (listEdits.empty()) {
+        ADD_FAILURE() << "unexpected dictionary dialog: " << title;
+        return false;
+    }
+    const auto answer = listEdits.front();
+    listEdits.pop_front();
+    if (!answer || *answer == strings)
+        return false;
+    strings = *answer;
+    return true;
+}
+
+std::vector<std::string> CScriptedUi::MessageTexts() const
+{
+    std::vector<std::string> texts;
+    for (const auto& m : messages)
+        texts.push_back(m.text);
+    return texts;
+}
+
+#include "support/temp_dir.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+CTempDir::CTempDir()
+{
+    std::random_device rd;
+    const auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+        m_path = base / ("telvarion-test-" + std::to_string(rd()));
+        if (std::filesystem::create_directory(m_path))
+            break;
+    }
+}
+
+CTempDir::~CTempDir()
+{
+    std::error_code ec;
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(m_path, ec);
+}
+
+std::string CTempDir::File(const std::string& name) const { return (m_path / name).string(); }
+
+std::string CTempDir::Write(const std::string& name, const std::string& bytes) const
+{
+    const std::string path = File(name);
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    return path;
+}
+
+std::string CTempDir::Read(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
