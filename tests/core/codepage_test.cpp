@@ -48,7 +48,7 @@ TEST(Codepage, Utf8EdgesAreLosslessForThePage)
     }
     EXPECT_EQ(Cp1251ToUtf8("Текст"_cp), "Текст");
     EXPECT_EQ(Utf8ToCp1251("中 \xFF\xC3"), "? ??");
-    EXPECT_EQ(Utf16LeToCp1251(std::string("\x16\x04" "A\0" "\x3D\xD8", 6)), "Ж"_cp.data() + std::string("A?"));
+    EXPECT_EQ(Utf16LeToCp1251(std::string("\x16\x04" "A\0" "\x3D\xD8", 6)), std::string("Ж"_cp) + "A?");
 }
 
 TEST(DecimalPrefix, ReadsLikeTheSystemAlwaysHas)
