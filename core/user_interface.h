@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class CRecvDict;
+
 // Answers of message boxes, with the values the system has always used.
 enum Answer : int { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, AnswerNo = 7 };
 
@@ -39,6 +41,10 @@ public:
     // it ended with OK and the copy was changed; the caller then takes the copy.
     virtual bool EditStringList(const std::string& title, const std::string& column, std::vector<std::string>& strings)
         = 0;
+
+    // The requisite value dictionary dialog over a working copy. True when it ended with OK and
+    // its modified flag was set; the caller then takes the copy.
+    virtual bool EditRecvDict(const std::string& caption, const std::string& column, CRecvDict& dict) = 0;
 };
 
 // Messages are written once, in the source's UTF-8; these helpers keep the call sites short.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/user_interface.h"
+#include "storage/recv_dict.h"
 
 class CScriptedUi : public CUserInterface {
 public:
@@ -32,16 +33,20 @@ public:
     std::deque<std::optional<std::string>> filePaths;   // file dialogs; nullopt cancels
     // String list dialog: the list the person leaves, or nullopt for Cancel.
     std::deque<std::optional<std::vector<std::string>>> listEdits;
+    // Requisite value dictionary dialog: the dictionary the person leaves with OK, or nullopt.
+    std::deque<std::optional<CRecvDict>> recvEdits;
 
     // Recorded questions.
     std::vector<Message> messages;
     std::vector<FileQuestion> fileQuestions;
     std::vector<ListEdit> listQuestions;
+    std::vector<std::string> recvQuestions; // captions
 
     int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
     bool AskSaveFileName(const FileDialogRequest& request, std::string& path) override;
     bool AskOpenFileName(const FileDialogRequest& request, std::string& path) override;
     bool EditStringList(const std::string& title, const std::string& column, std::vector<std::string>& strings) override;
+    bool EditRecvDict(const std::string& caption, const std::string& column, CRecvDict& dict) override;
 
     // The texts of all messages shown, in order.
     std::vector<std::string> MessageTexts() const;

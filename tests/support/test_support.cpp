@@ -56,6 +56,21 @@ bool CScriptedUi::EditStringList(const std::string& title, const std::string& co
     return true;
 }
 
+bool CScriptedUi::EditRecvDict(const std::string& caption, const std::string&, CRecvDict& dict)
+{
+    recvQuestions.push_back(caption);
+    if (recvEdits.empty()) {
+        ADD_FAILURE() << "unexpected dictionary dialog: " << caption;
+        return false;
+    }
+    auto answer = recvEdits.front();
+    recvEdits.pop_front();
+    if (!answer)
+        return false;
+    dict = *answer;
+    return true;
+}
+
 std::vector<std::string> CScriptedUi::MessageTexts() const
 {
     std::vector<std::string> texts;
