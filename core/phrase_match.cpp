@@ -1,0 +1,156 @@
+#include "core/phrase_match.h"
+
+#include <algorithm>
+
+#include "core/codepage.h"
+#include "storage/recv_dict.h"
+
+namespace {
+
+std::vector<std::string> SplitWords(std::string_view text)
+{
+    std::vector<std::string> words;
+    if (text.find(' ') == std::string_view::npos) {
+        words.emplace_back(text);
+        return words;
+    }
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && text[i] == ' ')
+            ++i;
+        const std::size_t start = i;
+        while (i < text.size() && text[i] != ' ')
+            ++i;
+        if (i > start)
+            words.emplace_back(text.substr(start, i - start));
+    }
+    return words;
+}
+
+std::string Stem(std::string word)
+{
+    if (word.size() == 4)
+        word.resize(3);
+    else if (word == "ПРАВИЛА"_cp)
+        word = "ПРАВИЛ"_cp;
+    else if (word.size() >= 5)
+        word.resize(word.size() - 2);
+    return word;
+}
+
+void AddPhrase(std::vector<CPhrase>& phrases, const std::string& value, const std::string& text)
+{
+    std::vector<std::string> stems = MakeStems(text);
+    // An empty text (or one of blanks only) would match every word of every line.
+    if (stems.empty() || (stems.size() == 1 && stems[0].empty()))
+        return;
+    phrases.push_back({ value, text, std::move(stems) });
+}
+
+} // namespace
+
+std::string NormalizeText(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    const std::size_t last = text.find_last_not_of(' ');
+    std::string s = codepage::ToUpper1251(text.substr(first, last - first + 1));
+    if (s.size() > 2) {
+        std::string collapsed;
+        collapsed.reserve(s.size());
+        for (char c : s) {
+            if (c == ' ' && !collapsed.empty() && collapsed.back() == ' ')
+                continue;
+            collapsed += c;
+        }
+        s = std::move(collapsed);
+    }
+    return s;
+}
+
+std::vector<std::string> MakeStems(std::string_view text)
+{
+    std::vector<std::string> stems = SplitWords(text);
+    for (auto& w : stems)
+        w = Stem(std::move(w));
+    return stems;
+}
+
+std::vector<CPhrase> BuildPhrases(const CRecvDict& dict)
+{
+    std::vector<CPhrase> phrases;
+    for (const auto& rec : dict.records) {
+        AddPhrase(phrases, rec.value, rec.value);
+        for (const auto& synonym : rec.synonyms)
+            AddPhrase(phrases, rec.value, synonym);
+    }
+    std::stable_sort(phrases.begin(), phrases.end(),
+        [](const CPhrase& a, const CPhrase& b) { return a.stems.size() < b.stems.size(); });
+    return phrases;
+}
+
+std::vector<std::string> SplitMatchWords(std::string_view text)
+{
+    std::vector<std::string> words = SplitWords(" " + NormalizeText(text) + " ");
+    for (auto& w : words)
+        if (!w.empty() && (w[0] == '"' || w[0] == '('))
+            w.erase(0, 1);
+    return words;
+}
+
+std::vector<std::string> FindValuesInWords(const std::vector<std::string>& words, const std::vector<CPhrase>& phrases)
+{
+    std::vector<std::string> found;
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        for (auto p = phrases.rbegin(); p != phrases.rend(); ++p) {
+            const std::size_t m = p->stems.size();
+            if (words.size() - w < m)
+                continue;
+            bool match = true;
+            for (std::size_t k = 0; k < m && match; ++k)
+                match = std::string_view(words[w + k]).starts_with(p->stems[k]);
+            if (match)
+                found.push_back(p->value);
+        }
+    }
+    return found;
+}
+
+std::vector<std::string> FindValues(std::string_view text, const std::vector<CPhrase>& phrases)
+{
+    return FindValuesInWords(SplitMatchWords(text), phrases);
+}
+
+std::string CleanNumber(std::string_view number)
+{
+    std::string s = NormalizeText(number);
+    while (!s.empty()) {
+        const char c = s.back();
+        bool drop = false;
+        switch (c) {
+        case ',':
+        case ';':
+        case '.':
+        case ']':
+        case ':':
+            drop = true;
+            break;
+        case ')':
+            drop = s.find('(') == std::string::npos;
+            break;
+        case '>':
+            drop = s.find('<') == std::string::npos;
+            break;
+        case '"':
+            drop = s.find('"') == s.size() - 1;
+            break;
+        default:
+            break;
+        }
+        if (!drop)
+            break;
+        s.pop_back();
+    }
+    return s;
+}

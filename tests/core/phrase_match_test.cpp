@@ -1,0 +1,97 @@
+#include "core/phrase_match.h"
+
+#include <gtest/gtest.h>
+
+#include "core/codepage.h"
+#include "storage/recv_dict.h"
+
+namespace {
+
+std::string S(std::string_view cp) { return std::string(cp); }
+
+CRecvDict Dict(std::initializer_list<std::pair<std::string_view, std::vector<std::string_view>>> entries)
+{
+    CRecvDict dict;
+    for (const auto& [value, synonyms] : entries) {
+        std::vector<std::string> syn;
+        for (auto s : synonyms)
+            syn.emplace_back(s);
+        dict.records.emplace_back(S(value), syn);
+    }
+    return dict;
+}
+
+std::vector<std::string> Values(std::initializer_list<std::string_view> list)
+{
+    std::vector<std::string> v;
+    for (auto s : list)
+        v.emplace_back(s);
+    return v;
+}
+
+} // namespace
+
+TEST(PhraseMatch, NormalizeTrimsUppercasesAndCollapses)
+{
+    EXPECT_EQ(NormalizeText("  министерство   финансов\t  "_cp), S("МИНИСТЕРСТВО ФИНАНСОВ\t"_cp));
+    EXPECT_EQ(NormalizeText("   "), "");
+    EXPECT_EQ(NormalizeText("ё"_cp), S("Ё"_cp));
+}
+
+TEST(PhraseMatch, StemsCutWordsByLength)
+{
+    EXPECT_EQ(MakeStems("ПОСТАНОВЛЕНИЕ"_cp), Values({ "ПОСТАНОВЛЕН"_cp }));
+    EXPECT_EQ(MakeStems("МИНИСТЕРСТВО ФИНАНСОВ"_cp), Values({ "МИНИСТЕРСТ"_cp, "ФИНАНС"_cp }));
+    EXPECT_EQ(MakeStems("ПРАВИЛА"_cp), Values({ "ПРАВИЛ"_cp }));
+    EXPECT_EQ(MakeStems("ПРАВИЛО"_cp), Values({ "ПРАВИ"_cp }));
+    EXPECT_EQ(MakeStems("ПОСТ."_cp), Values({ "ПОС"_cp }));
+    EXPECT_EQ(MakeStems("  ЗА  ВСЕХ УКАЗ"_cp), Values({ "ЗА"_cp, "ВСЕ"_cp, "УКА"_cp }));
+}
+
+TEST(PhraseMatch, ValuesFoundInRunningText)
+{
+    const auto types = BuildPhrases(Dict({ { "ПОСТАНОВЛЕНИЕ"_cp, {} }, { "ПРИКАЗ"_cp, {} }, { "ПРАВИЛА"_cp, {} },
+        { "ПОСТАНОВЛЕНИЕ ПРАВИТЕЛЬСТВА"_cp, { "ПОСТ."_cp } } }));
+    // A synonym reports its record's value; the phrases are tried from the last (longest) to the
+    // first at each word, and every match counts.
+    EXPECT_EQ(FindValues("согласно Постановлению от"_cp, types),
+        Values({ "ПОСТАНОВЛЕНИЕ ПРАВИТЕЛЬСТВА"_cp, "ПОСТАНОВЛЕНИЕ"_cp }));
+    EXPECT_EQ(FindValues("Постановлением Правительства"_cp, types),
+        Values({ "ПОСТАНОВЛЕНИЕ ПРАВИТЕЛЬСТВА"_cp, "ПОСТАНОВЛЕНИЕ ПРАВИТЕЛЬСТВА"_cp, "ПОСТАНОВЛЕНИЕ"_cp }));
+    EXPECT_EQ(FindValues("в (Приказе и \"Приказ"_cp, types), Values({ "ПРИКАЗ"_cp, "ПРИКАЗ"_cp }));
+    EXPECT_EQ(FindValues("ПРАВИЛ"_cp, types), Values({ "ПРАВИЛА"_cp }));
+    EXPECT_TRUE(FindValues("ПРАВ ПРИ ПОДПОСТ"_cp, types).empty());
+
+    const auto bodies = BuildPhrases(Dict({ { "МИНИСТЕРСТВО ФИНАНСОВ"_cp, {} }, { "министерство"_cp, {} } }));
+    EXPECT_EQ(FindValues("министерства финансов РФ"_cp, bodies), Values({ "МИНИСТЕРСТВО ФИНАНСОВ"_cp }));
+    EXPECT_TRUE(FindValues("министерства и финансов"_cp, bodies).empty());
+    // The phrase must fit in the words left.
+    EXPECT_TRUE(FindValues("министерства"_cp, bodies).empty());
+}
+
+TEST(PhraseMatch, PhrasesOrderedByWordCountAndEmptyTextsLeftOut)
+{
+    const auto phrases = BuildPhrases(Dict({ { "А Б В"_cp, { "Г Д"_cp, ""_cp, "   "_cp } }, { "ЕЁ"_cp, {} } }));
+    ASSERT_EQ(phrases.size(), 3u);
+    EXPECT_EQ(phrases[0].text, S("ЕЁ"_cp));
+    EXPECT_EQ(phrases[1].text, S("Г Д"_cp));
+    EXPECT_EQ(phrases[1].value, S("А Б В"_cp));
+    EXPECT_EQ(phrases[2].stems.size(), 3u);
+    // Without them every word of every line would report "А Б В".
+    EXPECT_TRUE(FindValues("что угодно"_cp, phrases).empty());
+}
+
+TEST(PhraseMatch, CleanNumberDropsTrailingPunctuation)
+{
+    EXPECT_EQ(CleanNumber("123,"), "123");
+    EXPECT_EQ(CleanNumber("123),"), "123");
+    EXPECT_EQ(CleanNumber("(123),"), "(123)");
+    EXPECT_EQ(CleanNumber("45\"."), "45");
+    EXPECT_EQ(CleanNumber("\"45\"."), "\"45\"");
+    EXPECT_EQ(CleanNumber("12,."), "12");
+    EXPECT_EQ(CleanNumber("<5>;:]"), "<5>");
+    EXPECT_EQ(CleanNumber("5>"), "5");
+    EXPECT_EQ(CleanNumber(" 12-фз. "_cp), S("12-ФЗ"_cp));
+    EXPECT_EQ(CleanNumber(".,;"), "");
+    EXPECT_EQ(CleanNumber("\""), "");
+}
