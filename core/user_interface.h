@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class CIndexingProgress;
 class CRecvDict;
 
 // Answers of message boxes, with the values the system has always used.
@@ -35,7 +36,19 @@ public:
 
     // File dialogs; false when the person cancels. The path is UTF-8.
     virtual bool AskSaveFileName(const FileDialogRequest& request, std::string& path) = 0;
-    virtual bool AskOpenFileName(const FileDialogRequest& request, std::string& path) = 0;
+    // filterIndex: on return, the filter the person chose (0 for the first).
+    virtual bool AskOpenFileName(const FileDialogRequest& request, std::string& path, int& filterIndex) = 0;
+    bool AskOpenFileName(const FileDialogRequest& request, std::string& path)
+    {
+        int filterIndex = 0;
+        return AskOpenFileName(request, path, filterIndex);
+    }
+
+    // Long work: the wait cursor, a turn for the window's pending events, and the import's
+    // progress dialog over an engine-side model (nullptr closes it).
+    virtual void SetWaitCursor(bool on) = 0;
+    virtual void ProcessEvents() = 0;
+    virtual void ShowIndexingProgress(CIndexingProgress* progress) = 0;
 
     // The string dictionary dialog over a working copy of the strings (code page 1251). True when
     // it ended with OK and the copy was changed; the caller then takes the copy.
@@ -45,6 +58,22 @@ public:
     // The requisite value dictionary dialog over a working copy. True when it ended with OK and
     // its modified flag was set; the caller then takes the copy.
     virtual bool EditRecvDict(const std::string& caption, const std::string& column, CRecvDict& dict) = 0;
+};
+
+// The wait cursor for the life of a scope.
+class CWaitCursor {
+public:
+    explicit CWaitCursor(CUserInterface& ui)
+        : m_ui(ui)
+    {
+        m_ui.SetWaitCursor(true);
+    }
+    ~CWaitCursor() { m_ui.SetWaitCursor(false); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+    CUserInterface& m_ui;
 };
 
 // Messages are written once, in the source's UTF-8; these helpers keep the call sites short.

@@ -4,6 +4,7 @@
 // the test fills beforehand. A question with no answer queued fails the test.
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@ public:
     // Queued answers.
     std::deque<int> answers;                            // message boxes with a choice
     std::deque<std::optional<std::string>> filePaths;   // file dialogs; nullopt cancels
+    std::deque<int> filterChoices;                      // open dialogs' chosen filter; 0 when empty
     // String list dialog: the list the person leaves, or nullopt for Cancel.
     std::deque<std::optional<std::vector<std::string>>> listEdits;
     // Requisite value dictionary dialog: the dictionary the person leaves with OK, or nullopt.
@@ -41,10 +43,21 @@ public:
     std::vector<FileQuestion> fileQuestions;
     std::vector<ListEdit> listQuestions;
     std::vector<std::string> recvQuestions; // captions
+    int waitCursorDepth = 0;
+    int waitCursorShown = 0;      // how many times the wait cursor was turned on
+    long long eventTurns = 0;     // calls of ProcessEvents
+    CIndexingProgress* progress = nullptr; // the progress dialog shown now
+    int progressShown = 0;
+    // Called at every ProcessEvents, so a test can act "while the work runs" (press Cancel...).
+    std::function<void(CScriptedUi&)> onEvents;
 
     int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
     bool AskSaveFileName(const FileDialogRequest& request, std::string& path) override;
-    bool AskOpenFileName(const FileDialogRequest& request, std::string& path) override;
+    using CUserInterface::AskOpenFileName;
+    bool AskOpenFileName(const FileDialogRequest& request, std::string& path, int& filterIndex) override;
+    void SetWaitCursor(bool on) override;
+    void ProcessEvents() override;
+    void ShowIndexingProgress(CIndexingProgress* progress) override;
     bool EditStringList(const std::string& title, const std::string& column, std::vector<std::string>& strings) override;
     bool EditRecvDict(const std::string& caption, const std::string& column, CRecvDict& dict) override;
 

@@ -36,9 +36,36 @@ bool CScriptedUi::AskSaveFileName(const FileDialogRequest& request, std::string&
     return AnswerFile(*this, true, request, path);
 }
 
-bool CScriptedUi::AskOpenFileName(const FileDialogRequest& request, std::string& path)
+bool CScriptedUi::AskOpenFileName(const FileDialogRequest& request, std::string& path, int& filterIndex)
 {
+    filterIndex = 0;
+    if (!filterChoices.empty()) {
+        filterIndex = filterChoices.front();
+        filterChoices.pop_front();
+    }
     return AnswerFile(*this, false, request, path);
+}
+
+void CScriptedUi::SetWaitCursor(bool on)
+{
+    waitCursorDepth += on ? 1 : -1;
+    EXPECT_GE(waitCursorDepth, 0) << "wait cursor turned off more often than on";
+    if (on)
+        ++waitCursorShown;
+}
+
+void CScriptedUi::ProcessEvents()
+{
+    ++eventTurns;
+    if (onEvents)
+        onEvents(*this);
+}
+
+void CScriptedUi::ShowIndexingProgress(CIndexingProgress* shown)
+{
+    progress = shown;
+    if (shown)
+        ++progressShown;
 }
 
 bool CScriptedUi::EditStringList(const std::string& title, const std::string& column, std::vector<std::string>& strings)
