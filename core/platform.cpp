@@ -29,6 +29,26 @@ std::FILE* OpenFile(const std::string& utf8Path, const char* mode)
 #endif
 }
 
+bool Seek(std::FILE* file, std::uint64_t pos)
+{
+#ifdef _WIN32
+    return _fseeki64(file, static_cast<long long>(pos), SEEK_SET) == 0;
+#else
+    return fseeko(file, static_cast<off_t>(pos), SEEK_SET) == 0;
+#endif
+}
+
+long long FileSize(std::FILE* file)
+{
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return -1;
+#ifdef _WIN32
+    return _ftelli64(file);
+#else
+    return static_cast<long long>(ftello(file));
+#endif
+}
+
 bool SyncFile(std::FILE* file)
 {
 #ifdef _WIN32

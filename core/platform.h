@@ -3,6 +3,7 @@
 // The few calls that differ between operating systems. Paths are UTF-8 strings everywhere in the
 // engine; this file turns them into the system's own form.
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -14,6 +15,12 @@ std::string FromFsPath(const std::filesystem::path& path);
 
 // fopen with a UTF-8 path.
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode);
+
+// Moves to a 64-bit position from the start.
+bool Seek(std::FILE* file, std::uint64_t pos);
+
+// The size of an open file, or -1.
+long long FileSize(std::FILE* file);
 
 // Push the file's data to the disk before it replaces another file.
 bool SyncFile(std::FILE* file);

@@ -1,0 +1,390 @@
+#include "storage/doc_dict.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+#include "core/codepage.h"
+#include "core/date_text.h"
+#include "core/indexing_progress.h"
+#include "core/platform.h"
+#include "core/user_interface.h"
+#include "storage/archive.h"
+#include "storage/atomic_file.h"
+#include "storage/text_line_reader.h"
+
+namespace {
+
+// The smallest stored record: number, position, length, edition date and four empty lists.
+constexpr std::size_t kMinRecordSize = 4 + 8 + 4 + 12 + 4 * 4;
+// Titles are gathered in memory and written in pieces of about this size.
+constexpr std::size_t kTitleChunk = 1 << 20;
+
+bool IsDottedDateLine(const std::string& line) { return line.size() == 10 && line[2] == '.' && line[5] == '.'; }
+
+void TrimAndUpper(std::string& line)
+{
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; };
+    std::size_t end = line.size();
+    while (end > 0 && isBlank(line[end - 1]))
+        --end;
+    std::size_t start = 0;
+    while (start < end && isBlank(line[start]))
+        ++start;
+    line = line.substr(start, end - start);
+    codepage::ToUpper1251InPlace(line);
+}
+
+std::vector<std::int32_t> AddAll(const std::vector<std::string>& texts, CIndexDict& index)
+{
+    std::vector<std::int32_t> ids;
+    ids.reserve(texts.size());
+    for (const auto& t : texts)
+        ids.push_back(index.AddName(t));
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+std::string ReadErrorText(const std::string& path) { return "Ошибка чтения файла " + path + "!"; }
+
+} // namespace
+
+void CDocRec::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar.WriteInt(nBaseNumber);
+        ar.WriteUInt(static_cast<std::uint32_t>(nTitlePos));
+        ar.WriteUInt(static_cast<std::uint32_t>(nTitlePos >> 32));
+        ar.WriteInt(nTitleLen);
+        ar.WriteDate(editionDate);
+        ar.WriteDateList(adoptionDates);
+        ar.WriteIntList(typeIds);
+        ar.WriteIntList(numberIds);
+        ar.WriteIntList(bodyIds);
+        return;
+    }
+    *this = CDocRec();
+    nBaseNumber = ar.ReadInt();
+    const std::uint64_t low = ar.ReadUInt();
+    const std::uint64_t high = ar.ReadUInt();
+    nTitlePos = low | (high << 32);
+    nTitleLen = ar.ReadInt();
+    editionDate = ar.ReadDate();
+    ar.ReadDateList(adoptionDates);
+    ar.ReadIntList(typeIds);
+    ar.ReadIntList(numberIds);
+    ar.ReadIntList(bodyIds);
+}
+
+CDocDict::~CDocDict() { CloseTextFile(); }
+
+void CDocDict::Serialize(CArchive& ar)
+{
+    std::unique_ptr<CWaitCursor> wait;
+    if (m_ui)
+        wait = std::make_unique<CWaitCursor>(*m_ui);
+    if (ar.IsStoring()) {
+        ar.WriteUInt(static_cast<std::uint32_t>(records.size()));
+        for (auto& r : records)
+            r.Serialize(ar);
+    } else {
+        records.clear();
+        types.Clear();
+        bodies.Clear();
+        numbers.Clear();
+        const std::uint32_t count = ar.ReadCount(kMinRecordSize);
+        records.reserve(count);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            records.emplace_back();
+            records.back().Serialize(ar);
+        }
+    }
+    types.Serialize(ar);
+    bodies.Serialize(ar);
+    numbers.Serialize(ar);
+}
+
+bool CDocDict::OpenTextFile(const std::string& path)
+{
+    CloseTextFile();
+    m_textPath = path;
+    m_textErrorShown = false;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(platform::ToFsPath(path), ec))
+        return false;
+    m_textFile = platform::OpenFile(path, "r+b");
+    return m_textFile != nullptr;
+}
+
+bool CDocDict::OpenOrCreateTextFile(const std::string& path)
+{
+    if (OpenTextFile(path))
+        return true;
+    std::error_code ec;
+    // Something else (a folder, a file we may not open) stands there: leave it alone.
+    if (std::filesystem::exists(platform::ToFsPath(path), ec))
+        return false;
+    if (!CAtomicFile::WriteWhole(path, {}))
+        return false;
+    return OpenTextFile(path);
+}
+
+void CDocDict::CloseTextFile()
+{
+    if (m_textFile) {
+        std::fclose(m_textFile);
+        m_textFile = nullptr;
+    }
+}
+
+std::string CDocDict::GetText(std::uint64_t pos, std::int32_t len)
+{
+    if (len == 0)
+        return {};
+    std::string text;
+    bool ok = m_textFile && len > 0;
+    if (ok) {
+        // Never trust a length before knowing the file holds that many bytes.
+        const long long size = platform::FileSize(m_textFile);
+        ok = size >= 0 && pos <= static_cast<std::uint64_t>(size)
+            && static_cast<std::uint64_t>(len) <= static_cast<std::uint64_t>(size) - pos;
+        if (ok)
+            ok = platform::Seek(m_textFile, pos);
+        if (ok) {
+            text.resize(static_cast<std::size_t>(len));
+            ok = std::fread(text.data(), 1, text.size(), m_textFile) == text.size();
+        }
+    }
+    if (ok)
+        return text;
+    if (!m_textErrorShown && m_ui) {
+        m_textErrorShown = true;
+        ShowError(*m_ui, "Ошибка получения названия документа");
+    }
+    return {};
+}
+
+CDocRecvisits CDocDict::ToRecvisits(const CDocRec& rec)
+{
+    CDocRecvisits r;
+    r.nBaseNumber = rec.nBaseNumber;
+    r.adoptionDates = rec.adoptionDates;
+    r.editionDate = rec.editionDate;
+    r.name = GetText(rec.nTitlePos, rec.nTitleLen);
+    const auto expand = [](const std::vector<std::int32_t>& ids, const CIndexDict& index, std::vector<std::string>& out) {
+        std::string text;
+        for (std::int32_t id : ids)
+            if (index.FindName(id, text))
+                out.push_back(text);
+    };
+    expand(rec.typeIds, types, r.types);
+    expand(rec.bodyIds, bodies, r.bodies);
+    expand(rec.numberIds, numbers, r.numbers);
+    return r;
+}
+
+bool CDocDict::FindByNumber(std::int32_t number, CDocRecvisits& out)
+{
+    for (const auto& rec : records) {
+        if (rec.nBaseNumber == number) {
+            out = ToRecvisits(rec);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CDocDict::AppendIds(const std::vector<std::string>& texts, const CIndexDict& index, std::vector<std::int32_t>& ids)
+{
+    std::int32_t id;
+    for (const auto& t : texts)
+        if (index.FindId(t, id))
+            ids.push_back(id);
+}
+
+bool CDocDict::ParseListRecord(const std::vector<std::string>& lines, CDocRec& rec, CIndexDict& typeIndex,
+    CIndexDict& bodyIndex, CIndexDict& numberIndex, std::uint64_t titleOffset, std::string& titles)
+{
+    enum class State { Before, Number, Edition, Types, Bodies, Dates, Numbers, Name };
+    rec = CDocRec();
+    std::vector<std::string> typeTexts;
+    std::vector<std::string> bodyTexts;
+    std::vector<std::string> numberTexts;
+    std::string name;
+    bool a = false, b = false, c = false, d = false, e = false;
+    State state = State::Before;
+    for (const auto& line : lines) {
+        switch (state) {
+        case State::Before:
+            if (line == "$0  НОМЕР В БАЗЕ"_cp)
+                state = State::Number;
+            break;
+        case State::Number:
+            rec.nBaseNumber = DecimalPrefix(line);
+            a = true;
+            state = State::Edition;
+            break;
+        case State::Edition:
+            if (line == "$5  ВИД ДОКУМЕНТА"_cp)
+                state = State::Types;
+            else if (IsDottedDateLine(line))
+                rec.editionDate = ParseDottedDate(line);
+            break;
+        case State::Types:
+            if (line == "$4  ПРИНЯВШИЙ ОРГАН"_cp) {
+                state = State::Bodies;
+            } else if (!line.empty()) {
+                typeTexts.push_back(line);
+                b = true;
+            }
+            break;
+        case State::Bodies:
+            if (line == "$6  ДАТА ПРИНЯТИЯ"_cp) {
+                state = State::Dates;
+            } else if (!line.empty()) {
+                c = true;
+                if (line != "...")
+                    bodyTexts.push_back(line);
+            }
+            break;
+        case State::Dates:
+            if (line == "$7  НОМЕР"_cp) {
+                state = State::Numbers;
+            } else {
+                d = true;
+                if (IsDottedDateLine(line))
+                    rec.adoptionDates.push_back(ParseDottedDate(line));
+            }
+            break;
+        case State::Numbers:
+            if (line == "$9  НАЗВАНИЕ ДОКУМЕНТА"_cp)
+                state = State::Name;
+            else if (!line.empty() && line != "...")
+                numberTexts.push_back(line);
+            break;
+        case State::Name:
+            if (line.empty())
+                goto done;
+            name += line;
+            name += ' ';
+            e = true;
+            break;
+        }
+    }
+done:
+    rec.typeIds = AddAll(typeTexts, typeIndex);
+    rec.bodyIds = AddAll(bodyTexts, bodyIndex);
+    rec.numberIds = AddAll(numberTexts, numberIndex);
+    std::stable_sort(rec.adoptionDates.begin(), rec.adoptionDates.end());
+    rec.nTitlePos = titleOffset;
+    rec.nTitleLen = static_cast<std::int32_t>(std::min<std::size_t>(name.size(), std::numeric_limits<std::int32_t>::max()));
+    titles.append(name, 0, static_cast<std::size_t>(rec.nTitleLen));
+    return a && b && c && d && e;
+}
+
+bool CDocDict::ImportList(CUserInterface& ui)
+{
+    FileDialogRequest request;
+    request.filter = "Все файлы Dos (*.*)|*.*|Все файлы Windows (*.*)|*.*||";
+    std::string path;
+    int filterIndex = 0;
+    if (!ui.AskOpenFileName(request, path, filterIndex))
+        return false;
+    return ImportListFile(ui, path, filterIndex == 0);
+}
+
+bool CDocDict::ImportListFile(CUserInterface& ui, const std::string& path, bool dos)
+{
+    CTextLineReader reader;
+    if (!reader.Open(path) || m_textPath.empty()) {
+        ShowError(ui, ReadErrorText(path));
+        return false;
+    }
+
+    // The new records, indexes and titles are built aside and take the place of the old ones only
+    // at the end, so a failed import leaves the dictionary and its text file as they were.
+    CAtomicFile titlesFile(m_textPath);
+    if (!titlesFile.Open()) {
+        ShowError(ui, ReadErrorText(m_textPath));
+        return false;
+    }
+    std::vector<CDocRec> newRecords;
+    CIndexDict newTypes = types;
+    CIndexDict newBodies = bodies;
+    CIndexDict newNumbers = numbers;
+    std::string titles;
+    std::uint64_t titlesWritten = 0;
+    bool writeFailed = false;
+    const auto flushTitles = [&](bool force) {
+        if (titles.size() >= kTitleChunk || (force && !titles.empty())) {
+            writeFailed = writeFailed || !titlesFile.Write(titles);
+            titlesWritten += titles.size();
+            titles.clear();
+        }
+    };
+    const auto parse = [&](const std::vector<std::string>& lines) {
+        CDocRec rec;
+        const bool complete
+            = ParseListRecord(lines, rec, newTypes, newBodies, newNumbers, titlesWritten + titles.size(), titles);
+        if (complete)
+            newRecords.push_back(std::move(rec));
+        flushTitles(false);
+        return complete;
+    };
+
+    bool stopped = false;
+    {
+        CWaitCursor wait(ui);
+        CIndexingProgress progress(reader.Size());
+        ui.ShowIndexingProgress(&progress);
+        std::vector<std::string> pending;
+        std::string line;
+        while (reader.Next(line)) {
+            if (dos)
+                codepage::Cp866ToCp1251InPlace(line);
+            TrimAndUpper(line);
+            if (line != "$$") {
+                pending.push_back(std::move(line));
+            } else {
+                if (pending.size() >= 7 && !parse(pending)
+                    && ui.MessageBox("Ошибка разбора записей. Прервать разбор?", MsgIcon::Question, MsgButtons::YesNo)
+                        == AnswerYes)
+                    stopped = true;
+                pending.clear();
+                if (stopped)
+                    break;
+            }
+            ui.ProcessEvents();
+            if (progress.IsCancelled()) {
+                stopped = true;
+                break;
+            }
+            progress.SetPos(reader.Position());
+        }
+        if (!stopped && !reader.Failed() && !pending.empty())
+            parse(pending);
+        ui.ShowIndexingProgress(nullptr);
+    }
+
+    if (reader.Failed()) {
+        titlesFile.Abort();
+        ShowError(ui, ReadErrorText(path));
+        return false;
+    }
+    flushTitles(true);
+    // The old file must be closed before another can take its name.
+    CloseTextFile();
+    if (writeFailed || !titlesFile.Commit()) {
+        OpenTextFile(m_textPath);
+        ShowError(ui, "Ошибка записи файла " + m_textPath + "!");
+        return false;
+    }
+    records = std::move(newRecords);
+    types = std::move(newTypes);
+    bodies = std::move(newBodies);
+    numbers = std::move(newNumbers);
+    OpenTextFile(m_textPath);
+    ShowInfo(ui, "Внесено " + std::to_string(records.size()) + " записей");
+    return true;
+}

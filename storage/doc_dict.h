@@ -1,0 +1,94 @@
+#pragma once
+
+// The documents of a base, as both bases keep them: one compact record per document with its
+// types, bodies and numbers as ids of three index dictionaries, its dates, and the position of its
+// title in a flat text file beside the archive. The Orvo base calls the text its title and keeps
+// it in Telvarion.ttl; the local base calls it the name and keeps it in Telvarion.tlc. Both are
+// filled from a list file by the same import.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/doc_recvisits.h"
+#include "core/ole_date.h"
+#include "storage/index_dict.h"
+
+class CArchive;
+class CUserInterface;
+
+struct CDocRec {
+    std::int32_t nBaseNumber = -1;       // the document's number in its base
+    std::vector<std::int32_t> typeIds;   // ids in the types index
+    std::vector<std::int32_t> bodyIds;   // ids in the bodies index
+    std::vector<std::int32_t> numberIds; // ids in the numbers index
+    std::vector<COleDate> adoptionDates;
+    COleDate editionDate = COleDate::NoDate();
+    std::uint64_t nTitlePos = 0; // byte position of the title (name) in the text file
+    std::int32_t nTitleLen = 0;  // its length in bytes
+
+    // Number, title position (64 bits), title length, edition date, adoption dates, then the id
+    // lists in the order types, numbers, bodies.
+    void Serialize(CArchive& ar);
+};
+
+class CDocDict {
+public:
+    std::vector<CDocRec> records;
+    CIndexDict types;
+    CIndexDict bodies;
+    CIndexDict numbers;
+
+    CDocDict() = default;
+    virtual ~CDocDict();
+    CDocDict(const CDocDict&) = delete;
+    CDocDict& operator=(const CDocDict&) = delete;
+
+    // Where messages about titles go; none: they stay silent.
+    void SetUserInterface(CUserInterface* ui) { m_ui = ui; }
+
+    // The record count, the records, then the types, bodies and numbers indexes. Loading empties
+    // everything first.
+    void Serialize(CArchive& ar);
+
+    // Opens the existing text file for reading and writing; false when it cannot be opened. The
+    // path is remembered either way.
+    bool OpenTextFile(const std::string& path);
+    // The same, but a missing file is created empty and opened at once, so that titles and imports
+    // work in the same run. False when it can be neither opened nor created.
+    bool OpenOrCreateTextFile(const std::string& path);
+    void CloseTextFile();
+    bool IsTextFileOpen() const { return m_textFile != nullptr; }
+    const std::string& TextFilePath() const { return m_textPath; }
+
+    // The text at a position of the text file. A failure says "Ошибка получения названия
+    // документа" once, and then stays silent until the file is opened again.
+    std::string GetText(std::uint64_t pos, std::int32_t len);
+
+    CDocRecvisits ToRecvisits(const CDocRec& rec);
+    // The first record with the number, expanded; false (out untouched) when there is none.
+    bool FindByNumber(std::int32_t number, CDocRecvisits& out);
+    // Ids of the texts the index holds, in the order of the texts; unknown texts are left out.
+    static void AppendIds(const std::vector<std::string>& texts, const CIndexDict& index, std::vector<std::int32_t>& ids);
+
+    // The list-file import: asks for the file and its code page, then imports it. True when a
+    // file was imported, also when the person stopped it; the dictionary then holds the new
+    // records and the text file the new titles. False when the dialog was cancelled or the file
+    // could not be read; then nothing has changed.
+    bool ImportList(CUserInterface& ui);
+    // The same without the file dialog; dos: the file is in code page 866, else 1251.
+    bool ImportListFile(CUserInterface& ui, const std::string& path, bool dos);
+
+    // Reads one record of a list file (its lines trimmed and upper-cased) into rec: ids from the
+    // given indexes (texts added as needed), the title appended to titles at the given offset.
+    // True when the record is complete.
+    static bool ParseListRecord(const std::vector<std::string>& lines, CDocRec& rec, CIndexDict& typeIndex,
+        CIndexDict& bodyIndex, CIndexDict& numberIndex, std::uint64_t titleOffset, std::string& titles);
+
+private:
+    CUserInterface* m_ui = nullptr;
+    std::FILE* m_textFile = nullptr;
+    std::string m_textPath;
+    bool m_textErrorShown = false;
+};

@@ -1,0 +1,48 @@
+#include "storage/service_file.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/platform.h"
+#include "storage/archive.h"
+
+std::string ServicePath(const std::string& folder, const std::string& name)
+{
+    if (folder.empty())
+        return name;
+    return platform::FromFsPath(platform::ToFsPath(folder) / platform::ToFsPath(name));
+}
+
+LoadResult LoadServiceFile(const std::string& path, const std::function<void(CArchive&)>& load)
+{
+    std::error_code ec;
+    const auto fsPath = platform::ToFsPath(path);
+    if (!std::filesystem::exists(fsPath, ec))
+        return LoadResult::Missing;
+    try {
+        CArchive ar = CArchive::LoadFile(path);
+        load(ar);
+        ar.Close();
+        return LoadResult::Loaded;
+    } catch (const CArchiveException&) {
+    } catch (const std::bad_alloc&) {
+    }
+    if (std::filesystem::is_regular_file(fsPath, ec))
+        std::filesystem::copy_file(fsPath, platform::ToFsPath(path + ".bak"),
+            std::filesystem::copy_options::overwrite_existing, ec);
+    return LoadResult::Failed;
+}
+
+bool StoreServiceFile(const std::string& path, const std::function<void(CArchive&)>& store)
+{
+    try {
+        CArchive ar = CArchive::StoreFile(path);
+        store(ar);
+        ar.Close();
+        return true;
+    } catch (const CArchiveException&) {
+        return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
