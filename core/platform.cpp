@@ -1,7 +1,10 @@
 #include "core/platform.h"
 
+#include <system_error>
+
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -55,6 +58,36 @@ bool SyncFile(std::FILE* file)
     return _commit(_fileno(file)) == 0;
 #else
     return fsync(fileno(file)) == 0;
+#endif
+}
+
+std::string ExecutableDir()
+{
+    std::filesystem::path exe;
+#ifdef _WIN32
+    wchar_t buf[32768];
+    const DWORD n = GetModuleFileNameW(nullptr, buf, static_cast<DWORD>(std::size(buf)));
+    if (n == 0 || n >= std::size(buf))
+        return {};
+    exe = std::filesystem::path(std::wstring(buf, n));
+#else
+    std::error_code ec;
+    exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return {};
+#endif
+    std::string dir = FromFsPath(exe.parent_path());
+    if (!dir.empty() && dir.back() != '/' && dir.back() != '\\')
+        dir += static_cast<char>(std::filesystem::path::preferred_separator);
+    return dir;
+}
+
+bool IsTerminal(std::FILE* stream)
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) != 0;
 #endif
 }
 

@@ -25,4 +25,10 @@ long long FileSize(std::FILE* file);
 // Push the file's data to the disk before it replaces another file.
 bool SyncFile(std::FILE* file);
 
+// The folder of the running program's executable, with a trailing separator; empty if unknown.
+std::string ExecutableDir();
+
+// Whether the stream is a terminal (progress bars are drawn only there).
+bool IsTerminal(std::FILE* stream);
+
 } // namespace platform

@@ -1,0 +1,329 @@
+// telvarion-cli: the engine without a window. Imports list files into the documents dictionaries,
+// loads keyword and requisite dictionaries from text, and prints the service files readably.
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/auto_ui.h"
+#include "core/codepage.h"
+#include "core/doc_settings.h"
+#include "core/platform.h"
+#include "local/inner_ref_maker.h"
+#include "orvo/orvo_ref_maker.h"
+#include "storage/archive.h"
+#include "storage/dict_text.h"
+#include "storage/recent_numbers.h"
+#include "storage/service_file.h"
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+const char* const kHelp = R"(telvarion-cli — Telvarion without a window
+
+Usage:
+  telvarion-cli import-local (--dos|--windows) LISTFILE
+  telvarion-cli import-orvo  (--dos|--windows) LISTFILE
+      Imports a list file (code page 866 with --dos, 1251 with --windows) into the local or
+      the Orvo documents dictionary, as the menu command does, then stores that base's files.
+      Prints "Внесено N записей".
+  telvarion-cli dict KIND load TEXTFILE
+      Replaces one dictionary from a UTF-8 text file, one entry per line. KIND is one of
+      keywords, orvo-types, orvo-bodies, local-types, local-bodies. For types and bodies a line
+      is the value followed by its synonyms, separated by ";". Empty lines, lines starting with
+      "#" and empty synonyms are skipped; every entry is normalised (upper case, single blanks).
+      Only Telvarion.dov (Orvo) or Telvarion.dlc (local) is written.
+  telvarion-cli dump KIND
+      Prints a service file readably. KIND is one of orvo, local, keywords, orvo-types,
+      orvo-bodies, local-types, local-bodies, notepad, settings, recent-orvo, recent-local.
+
+Options (anywhere after the command word):
+  --data-dir DIR   the folder of the service files (default: $TELVARION_DATA_DIR, else the
+                   folder of this program)
+  --help           this text
+
+No one answers questions here: every question is answered No (Cancel where there is no No), so a
+broken record in the middle of a list file does not stop the import. Errors go to stderr.
+Exit codes: 0 success, 1 the work failed, 2 usage error.
+)";
+
+struct Args {
+    std::string command;
+    std::vector<std::string> positional;
+    std::string dataDir;
+    bool dos = false;
+    bool windows = false;
+    bool help = false;
+    std::string error;
+};
+
+Args ParseArgs(int argc, char** argv)
+{
+    Args a;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            a.help = true;
+        } else if (arg == "--dos") {
+            a.dos = true;
+        } else if (arg == "--windows") {
+            a.windows = true;
+        } else if (arg == "--data-dir") {
+            if (i + 1 >= argc) {
+                a.error = "--data-dir needs a folder";
+                return a;
+            }
+            a.dataDir = argv[++i];
+        } else if (arg.rfind("--data-dir=", 0) == 0) {
+            a.dataDir = arg.substr(11);
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            a.error = "unknown option " + arg;
+            return a;
+        } else if (a.command.empty()) {
+            a.command = arg;
+        } else {
+            a.positional.push_back(arg);
+        }
+    }
+    if (a.dataDir.empty()) {
+        if (const char* env = std::getenv("TELVARION_DATA_DIR"); env && *env)
+            a.dataDir = env;
+        else
+            a.dataDir = platform::ExecutableDir();
+    }
+    return a;
+}
+
+int Usage(const std::string& message)
+{
+    std::fprintf(stderr, "telvarion-cli: %s\nTry 'telvarion-cli --help'.\n", message.c_str());
+    return kUsage;
+}
+
+bool ReadWhole(const std::string& path, std::string& bytes)
+{
+    std::ifstream in(platform::ToFsPath(path), std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    if (in.bad())
+        return false;
+    bytes = ss.str();
+    return true;
+}
+
+void PrintCp(const std::string& cp1251) { std::fputs(codepage::Cp1251ToUtf8(cp1251).c_str(), stdout); }
+
+// Loads a service file for printing: nothing is created, copied or changed.
+bool LoadForDump(const std::string& path, const std::function<void(CArchive&)>& load)
+{
+    try {
+        CArchive ar = CArchive::LoadFile(path);
+        load(ar);
+        return true;
+    } catch (const CArchiveException& e) {
+        std::fprintf(stderr, "telvarion-cli: cannot read %s (%s)\n", path.c_str(), e.what());
+        return false;
+    }
+}
+
+int Import(const Args& a, bool local)
+{
+    if (a.positional.size() != 1)
+        return Usage("give one list file");
+    if (a.dos == a.windows)
+        return Usage("choose the code page of the list file: --dos or --windows");
+    CAutoUi ui;
+    std::unique_ptr<CRefMaker> maker;
+    CDocDict* documents = nullptr;
+    if (local) {
+        auto m = std::make_unique<CInnerRefMaker>(ui);
+        documents = &m->documents;
+        maker = std::move(m);
+    } else {
+        auto m = std::make_unique<COrvoRefMaker>(ui);
+        documents = &m->documents;
+        maker = std::move(m);
+    }
+    // As the program does at start: files that cannot be read are written afresh.
+    if (!maker->LoadFiles(a.dataDir))
+        maker->SaveFiles(a.dataDir);
+    if (!documents->ImportListFile(ui, a.positional[0], a.dos))
+        return kFailed;
+    maker->bModified = 1;
+    maker->SaveFiles(a.dataDir);
+    return ui.ErrorCount() == 0 ? kOk : kFailed;
+}
+
+int DictLoad(const Args& a)
+{
+    if (a.positional.size() != 3 || a.positional[1] != "load")
+        return Usage("dict KIND load TEXTFILE");
+    const std::string& kind = a.positional[0];
+    std::string text;
+    if (!ReadWhole(a.positional[2], text)) {
+        std::fprintf(stderr, "telvarion-cli: cannot read %s\n", a.positional[2].c_str());
+        return kFailed;
+    }
+    CAutoUi ui;
+    const auto warnUnreadable = [&](const char* file) {
+        std::fprintf(stderr, "telvarion-cli: %s could not be read; the other dictionaries in it start empty (a copy of the old file is kept as %s.bak)\n", file, file);
+    };
+    std::size_t count = 0;
+    bool stored = false;
+    if (kind == "keywords" || kind == "orvo-types" || kind == "orvo-bodies") {
+        COrvoRefMaker maker(ui);
+        if (!maker.LoadDictionaries(a.dataDir)
+            && std::ifstream(platform::ToFsPath(ServicePath(a.dataDir, kOrvoDictionariesFile))).good())
+            warnUnreadable(kOrvoDictionariesFile);
+        if (kind == "keywords") {
+            maker.keywords.strings = ParseKeywordText(text);
+            count = maker.keywords.strings.size();
+        } else {
+            CRecvDict& target = kind == "orvo-types" ? maker.types : maker.bodies;
+            target = ParseRecvDictText(text);
+            count = target.records.size();
+        }
+        stored = maker.SaveDictionaries(a.dataDir);
+    } else if (kind == "local-types" || kind == "local-bodies") {
+        CInnerRefMaker maker(ui);
+        if (!maker.LoadDictionaries(a.dataDir)
+            && std::ifstream(platform::ToFsPath(ServicePath(a.dataDir, kLocalDictionariesFile))).good())
+            warnUnreadable(kLocalDictionariesFile);
+        CRecvDict& target = kind == "local-types" ? maker.types : maker.bodies;
+        target = ParseRecvDictText(text);
+        count = target.records.size();
+        stored = maker.SaveDictionaries(a.dataDir);
+    } else {
+        return Usage("unknown dictionary " + kind);
+    }
+    if (!stored) {
+        std::fprintf(stderr, "ошибка: Ошибка сохранения файла служебных данных!\n");
+        return kFailed;
+    }
+    std::printf("Внесено %zu записей\n", count);
+    return kOk;
+}
+
+int DumpDocuments(const std::string& folder, const char* archive, const char* texts)
+{
+    CAutoUi ui;
+    CDocDict dict;
+    dict.SetUserInterface(&ui);
+    if (!LoadForDump(ServicePath(folder, archive), [&](CArchive& ar) { dict.Serialize(ar); }))
+        return kFailed;
+    dict.OpenTextFile(ServicePath(folder, texts));
+    for (const auto& rec : dict.records) {
+        PrintCp(dict.ToRecvisits(rec).Describe());
+        std::fputs("\n\n", stdout);
+    }
+    return ui.ErrorCount() == 0 ? kOk : kFailed;
+}
+
+int DumpRecvDict(const std::string& folder, const char* file, int which, int total)
+{
+    CStringDict keywords;
+    std::vector<CRecvDict> dicts(static_cast<std::size_t>(total));
+    const bool orvo = total == 2 ? false : true;
+    if (!LoadForDump(ServicePath(folder, file), [&](CArchive& ar) {
+            if (orvo)
+                keywords.Serialize(ar);
+            for (auto& d : dicts)
+                d.Serialize(ar);
+        }))
+        return kFailed;
+    for (const auto& rec : dicts[static_cast<std::size_t>(which)].records) {
+        PrintCp(FormatRecvRec(rec));
+        std::fputs("\n", stdout);
+    }
+    return kOk;
+}
+
+int Dump(const Args& a)
+{
+    if (a.positional.size() != 1)
+        return Usage("dump KIND");
+    const std::string& kind = a.positional[0];
+    const std::string& dir = a.dataDir;
+    if (kind == "orvo")
+        return DumpDocuments(dir, kOrvoDocumentsFile, kOrvoTitlesFile);
+    if (kind == "local")
+        return DumpDocuments(dir, kLocalDocumentsFile, kLocalNamesFile);
+    if (kind == "keywords") {
+        CStringDict keywords;
+        CRecvDict types, bodies;
+        if (!LoadForDump(ServicePath(dir, kOrvoDictionariesFile), [&](CArchive& ar) { keywords.Serialize(ar); }))
+            return kFailed;
+        for (const auto& k : keywords.strings) {
+            PrintCp(k);
+            std::fputs("\n", stdout);
+        }
+        return kOk;
+    }
+    if (kind == "orvo-types" || kind == "orvo-bodies")
+        return DumpRecvDict(dir, kOrvoDictionariesFile, kind == "orvo-types" ? 0 : 1, 3);
+    if (kind == "local-types" || kind == "local-bodies")
+        return DumpRecvDict(dir, kLocalDictionariesFile, kind == "local-types" ? 0 : 1, 2);
+    if (kind == "notepad" || kind == "settings") {
+        CDocSettings settings;
+        if (!LoadForDump(ServicePath(dir, kSettingsFile), [&](CArchive& ar) { settings.Serialize(ar); }))
+            return kFailed;
+        if (kind == "notepad") {
+            for (const auto& e : settings.notepad.entries) {
+                PrintCp(e.Describe());
+                std::fputs("\n\n", stdout);
+            }
+            return kOk;
+        }
+        std::printf("font-pitch-and-family: %d\n", settings.fontPitchAndFamily);
+        std::printf("font-face: %s\n", codepage::Cp1251ToUtf8(settings.fontFace).c_str());
+        std::string hot;
+        for (std::size_t i = 0; i < settings.hotDocuments.size(); ++i)
+            hot += (i ? ", " : "") + std::to_string(settings.hotDocuments[i]);
+        std::printf("hot-documents: %s\n", hot.c_str());
+        std::printf("input-folder: %s\n", settings.inputFolder.c_str());
+        std::printf("output-folder: %s\n", settings.outputFolder.c_str());
+        std::printf("notepad-entries: %zu\n", settings.notepad.entries.size());
+        return kOk;
+    }
+    if (kind == "recent-orvo" || kind == "recent-local") {
+        RecentNumbers recent;
+        if (!LoadForDump(ServicePath(dir, kind == "recent-orvo" ? kRecentOrvoFile : kRecentLocalFile),
+                [&](CArchive& ar) { recent.Serialize(ar); }))
+            return kFailed;
+        for (std::int32_t n : recent.Numbers())
+            std::printf("%d\n", n);
+        return kOk;
+    }
+    return Usage("unknown kind " + kind);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const Args a = ParseArgs(argc, argv);
+    if (!a.error.empty())
+        return Usage(a.error);
+    if (a.help) {
+        std::fputs(kHelp, stdout);
+        return kOk;
+    }
+    if (a.command.empty())
+        return Usage("no command given");
+    if (a.command == "import-local" || a.command == "import-orvo")
+        return Import(a, a.command == "import-local");
+    if (a.command == "dict")
+        return DictLoad(a);
+    if (a.command == "dump")
+        return Dump(a);
+    return Usage("unknown command " + a.command);
+}
