@@ -81,7 +81,9 @@ double COleDate::TimeLine() const
 
 bool COleDate::GetParts(Parts& parts) const
 {
-    if (m_status != Valid || !(m_value >= kMinValue && m_value < kMaxValue))
+    // Before the epoch the time of day pushes the value below its day, so the whole of
+    // 1 January 100 lies above kMinValue - 1.
+    if (m_status != Valid || !(m_value > kMinValue - 1.0 && m_value < kMaxValue))
         return false;
     double whole = std::trunc(m_value);
     auto seconds = static_cast<std::int64_t>(std::llround(std::fabs(m_value - whole) * 86400.0));
