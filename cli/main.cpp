@@ -228,19 +228,19 @@ int DumpDocuments(const std::string& folder, const char* archive, const char* te
     return ui.ErrorCount() == 0 ? kOk : kFailed;
 }
 
-int DumpRecvDict(const std::string& folder, const char* file, int which, int total)
+// Telvarion.dov holds the keywords before the types and bodies; Telvarion.dlc only the two.
+int DumpRecvDict(const std::string& folder, const char* file, bool afterKeywords, bool bodies)
 {
     CStringDict keywords;
-    std::vector<CRecvDict> dicts(static_cast<std::size_t>(total));
-    const bool orvo = total == 2 ? false : true;
+    CRecvDict dicts[2];
     if (!LoadForDump(ServicePath(folder, file), [&](CArchive& ar) {
-            if (orvo)
+            if (afterKeywords)
                 keywords.Serialize(ar);
             for (auto& d : dicts)
                 d.Serialize(ar);
         }))
         return kFailed;
-    for (const auto& rec : dicts[static_cast<std::size_t>(which)].records) {
+    for (const auto& rec : dicts[bodies ? 1 : 0].records) {
         PrintCp(FormatRecvRec(rec));
         std::fputs("\n", stdout);
     }
@@ -259,7 +259,6 @@ int Dump(const Args& a)
         return DumpDocuments(dir, kLocalDocumentsFile, kLocalNamesFile);
     if (kind == "keywords") {
         CStringDict keywords;
-        CRecvDict types, bodies;
         if (!LoadForDump(ServicePath(dir, kOrvoDictionariesFile), [&](CArchive& ar) { keywords.Serialize(ar); }))
             return kFailed;
         for (const auto& k : keywords.strings) {
@@ -269,9 +268,9 @@ int Dump(const Args& a)
         return kOk;
     }
     if (kind == "orvo-types" || kind == "orvo-bodies")
-        return DumpRecvDict(dir, kOrvoDictionariesFile, kind == "orvo-types" ? 0 : 1, 3);
+        return DumpRecvDict(dir, kOrvoDictionariesFile, true, kind == "orvo-bodies");
     if (kind == "local-types" || kind == "local-bodies")
-        return DumpRecvDict(dir, kLocalDictionariesFile, kind == "local-types" ? 0 : 1, 2);
+        return DumpRecvDict(dir, kLocalDictionariesFile, false, kind == "local-bodies");
     if (kind == "notepad" || kind == "settings") {
         CDocSettings settings;
         if (!LoadForDump(ServicePath(dir, kSettingsFile), [&](CArchive& ar) { settings.Serialize(ar); }))

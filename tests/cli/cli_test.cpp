@@ -1,0 +1,125 @@
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include "core/codepage.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(const CTempDir& dir, const std::string& args)
+{
+    const std::string errFile = dir.File("stderr.txt");
+    const std::string command = std::string("'") + TELVARION_CLI + "' " + args + " 2>'" + errFile + "'";
+    CliRun run { -1, {}, {} };
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
+        run.out.append(buf, n);
+    const int status = pclose(pipe);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = CTempDir::Read(errFile);
+    return run;
+}
+
+const char* const kList = "$0  НОМЕР В БАЗЕ\n101\n05.05.2005\n$5  ВИД ДОКУМЕНТА\nфедеральный закон\n"
+                          "$4  ПРИНЯВШИЙ ОРГАН\nгосударственная дума\nсовет федерации\n$6  ДАТА ПРИНЯТИЯ\n"
+                          "10.01.2002\n$7  НОМЕР\n7-фз\n$9  НАЗВАНИЕ ДОКУМЕНТА\nоб охране\nокружающей среды\n\n$$\n"
+                          "broken\n1\n2\n3\n4\n5\n6\n$$\n"
+                          "$0  НОМЕР В БАЗЕ\n102\n$5  ВИД ДОКУМЕНТА\nприказ\n$4  ПРИНЯВШИЙ ОРГАН\nминфин\n"
+                          "$6  ДАТА ПРИНЯТИЯ\n01.03.2004\n$7  НОМЕР\n...\n$9  НАЗВАНИЕ ДОКУМЕНТА\nо порядке\n\n";
+
+} // namespace
+
+TEST(Cli, ImportThenDumpBothBases)
+{
+    CTempDir dir;
+    const std::string dos = dir.Write("dos.lst", codepage::Cp1251ToCp866(codepage::Utf8ToCp1251(kList)));
+    const std::string win = dir.Write("win.lst", codepage::Utf8ToCp1251(kList));
+
+    // Options may stand anywhere after the command word.
+    CliRun local = Cli(dir, "import-local --data-dir '" + dir.Path().string() + "' '" + dos + "' --dos");
+    ASSERT_EQ(local.code, 0) << local.err;
+    EXPECT_EQ(local.out, "Внесено 2 записей\n");
+    // The broken record in the middle was answered No and did not stop the import.
+    EXPECT_NE(local.err.find("Ошибка разбора записей. Прервать разбор?"), std::string::npos);
+
+    CliRun orvo = Cli(dir, "import-orvo --windows '" + win + "' --data-dir '" + dir.Path().string() + "'");
+    ASSERT_EQ(orvo.code, 0) << orvo.err;
+
+    const std::string expected = "Номер в базе: 101\nВид документа: ФЕДЕРАЛЬНЫЙ ЗАКОН\n"
+                                 "Принявший орган: ГОСУДАРСТВЕННАЯ ДУМА, СОВЕТ ФЕДЕРАЦИИ\nДата принятия: 10.01.2002\n"
+                                 "Редакция от: 05.05.2005\nНомер: 7-ФЗ\nНазвание документа: ОБ ОХРАНЕ ОКРУЖАЮЩЕЙ СРЕДЫ \n\n"
+                                 "Номер в базе: 102\nВид документа: ПРИКАЗ\nПринявший орган: МИНФИН\n"
+                                 "Дата принятия: 01.03.2004\nРедакция от: \nНомер: \nНазвание документа: О ПОРЯДКЕ \n\n";
+    // The data folder may also come from the environment.
+    CliRun dumpLocal = Cli(dir, "dump local --data-dir '" + dir.Path().string() + "'");
+    EXPECT_EQ(dumpLocal.code, 0);
+    EXPECT_EQ(dumpLocal.out, expected);
+    CliRun dumpOrvo = Cli(dir, "dump orvo");
+    EXPECT_NE(dumpOrvo.code, 0); // no service files beside the test binary's working folder
+    setenv("TELVARION_DATA_DIR", dir.Path().c_str(), 1);
+    dumpOrvo = Cli(dir, "dump orvo");
+    unsetenv("TELVARION_DATA_DIR");
+    EXPECT_EQ(dumpOrvo.code, 0);
+    EXPECT_EQ(dumpOrvo.out, expected);
+}
+
+TEST(Cli, DictionariesFromTextAndTheirDumps)
+{
+    CTempDir dir;
+    const std::string d = " --data-dir '" + dir.Path().string() + "'";
+    const std::string types = dir.Write("types.txt",
+        "\xEF\xBB\xBF# виды документов\n  Постановление ;  пост. ;; постановления  \r\n\nприказ\n  \n");
+    ASSERT_EQ(Cli(dir, "dict orvo-types load '" + types + "'" + d).code, 0);
+    ASSERT_EQ(Cli(dir, "dict keywords load '" + dir.Write("k.txt", "закон\n  кодекс  рф \n#x\n") + "'" + d).code, 0);
+    ASSERT_EQ(Cli(dir, "dict local-bodies load '" + dir.Write("b.txt", "Минфин;министерство финансов\n") + "'" + d).code, 0);
+
+    EXPECT_EQ(Cli(dir, "dump orvo-types" + d).out, "ПОСТАНОВЛЕНИЕ; ПОСТ.; ПОСТАНОВЛЕНИЯ\nПРИКАЗ\n");
+    // Loading the keywords kept the types of the same file.
+    EXPECT_EQ(Cli(dir, "dump keywords" + d).out, "ЗАКОН\nКОДЕКС РФ\n");
+    EXPECT_EQ(Cli(dir, "dump orvo-bodies" + d).out, "");
+    EXPECT_EQ(Cli(dir, "dump local-bodies" + d).out, "МИНФИН; МИНИСТЕРСТВО ФИНАНСОВ\n");
+    EXPECT_EQ(Cli(dir, "dump local-types" + d).out, "");
+    // Only the dictionaries files were written.
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Telvarion.orv"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Telvarion.loc"));
+}
+
+TEST(Cli, UsageAndFailuresHaveTheirExitCodes)
+{
+    CTempDir dir;
+    const std::string d = " --data-dir '" + dir.Path().string() + "'";
+    CliRun help = Cli(dir, "--help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("import-local"), std::string::npos);
+    EXPECT_EQ(Cli(dir, "").code, 2);
+    EXPECT_EQ(Cli(dir, "frobnicate" + d).code, 2);
+    EXPECT_EQ(Cli(dir, "import-local x.lst" + d).code, 2); // no code page
+    EXPECT_EQ(Cli(dir, "dump nothing" + d).code, 2);
+    EXPECT_EQ(Cli(dir, "dict keywords load" + d).code, 2);
+    EXPECT_EQ(Cli(dir, "dump settings --bogus" + d).code, 2);
+
+    CliRun missing = Cli(dir, "import-local --dos '" + dir.File("missing.lst") + "'" + d);
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("Ошибка чтения файла"), std::string::npos);
+    EXPECT_EQ(Cli(dir, "dump settings" + d).code, 1);
+    dir.Write("Telvarion.lst", std::string("\x05\x00\x00\x00", 4));
+    EXPECT_EQ(Cli(dir, "dump recent-orvo" + d).code, 1);
+    dir.Write("Telvarion.llc", std::string("\x02\x00\x00\x00\x07\x00\x00\x00\x03\x00\x00\x00", 12));
+    CliRun recent = Cli(dir, "dump recent-local" + d);
+    EXPECT_EQ(recent.code, 0);
+    EXPECT_EQ(recent.out, "7\n3\n");
+}
