@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/codepage.h"
+#include "core/date_text.h"
 #include "core/platform.h"
 #include "core/user_interface.h"
 #include "storage/atomic_file.h"
@@ -107,52 +108,6 @@ bool ReadWholeFile(const std::string& path, std::string& data)
     std::fclose(file);
     data.resize(used);
     return ok;
-}
-
-bool IsCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-// One "%0Nd" conversion as sscanf does it: white space before the number is skipped and does not
-// count towards the width, a sign does, and at least one digit must follow.
-bool ScanNumber(std::string_view s, std::size_t& pos, std::size_t width, int& value)
-{
-    while (pos < s.size() && IsCSpace(s[pos]))
-        ++pos;
-    const std::size_t end = std::min(s.size(), pos + width);
-    std::size_t i = pos;
-    bool negative = false;
-    if (i < end && (s[i] == '+' || s[i] == '-')) {
-        negative = s[i] == '-';
-        ++i;
-    }
-    const std::size_t firstDigit = i;
-    int v = 0;
-    for (; i < end && s[i] >= '0' && s[i] <= '9'; ++i)
-        v = v * 10 + (s[i] - '0');
-    if (i == firstDigit)
-        return false;
-    value = negative ? -v : v;
-    pos = i;
-    return true;
-}
-
-bool ScanPoint(std::string_view s, std::size_t& pos)
-{
-    if (pos >= s.size() || s[pos] != '.')
-        return false;
-    ++pos;
-    return true;
-}
-
-// A header date "DD.MM.YYYY"; whatever cannot be read or is not in the calendar is invalid.
-COleDate ReadHeaderDate(std::string_view line)
-{
-    int day = 0;
-    int month = 0;
-    int year = 0;
-    std::size_t pos = 0;
-    const bool read = ScanNumber(line, pos, 2, day) && ScanPoint(line, pos) && ScanNumber(line, pos, 2, month)
-        && ScanPoint(line, pos) && ScanNumber(line, pos, 4, year);
-    return read ? COleDate::FromText(year, month, day) : COleDate::Invalid0();
 }
 
 std::string MarkerLine(std::string_view word)
@@ -323,12 +278,12 @@ void CRlaText::ParseHeaderDates() const
                 return;
             }
             if (line.size() == 10)
-                m_adoptionDates.push_back(ReadHeaderDate(line));
+                m_adoptionDates.push_back(ParseDottedDate(line));
             break;
         case State::Edition:
             // Any line other than a date ends the field, and is not looked at as a field name.
             if (line.size() == 10)
-                m_editionDate = ReadHeaderDate(line);
+                m_editionDate = ParseDottedDate(line);
             else
                 state = State::Idle;
             break;
