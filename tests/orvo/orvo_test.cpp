@@ -154,3 +154,29 @@ TEST(OrvoRefMaker, DictionaryCommandsGoThroughTheirDialogs)
     EXPECT_EQ(ui.listQuestions[0].title, "Словарь ключевых слов");
     EXPECT_EQ(ui.recvQuestions[0], "Словарь принявших органов Орво");
 }
+
+TEST(OrvoRefMaker, DictionariesFileCutAtAnyByteFailsCleanly)
+{
+    CTempDir dir;
+    const std::string folder = dir.Path().string();
+    CScriptedUi ui;
+    COrvoRefMaker maker(ui);
+    maker.keywords.strings = { "A", "BB" };
+    maker.types.records.emplace_back("T", std::vector<std::string> { "S1", "S2" });
+    maker.bodies.records.emplace_back("B", std::vector<std::string> {});
+    ASSERT_TRUE(maker.SaveDictionaries(folder));
+    const std::string full = CTempDir::Read(ServicePath(folder, kOrvoDictionariesFile));
+    for (std::size_t cut = 0; cut < full.size(); ++cut) {
+        dir.Write(kOrvoDictionariesFile, full.substr(0, cut));
+        COrvoRefMaker loaded(ui);
+        EXPECT_FALSE(loaded.LoadDictionaries(folder)) << cut;
+    }
+    // Counts and lengths far beyond the file.
+    dir.Write(kOrvoDictionariesFile, std::string("\xFF\xFF\xFF\x7F", 4) + full.substr(4));
+    COrvoRefMaker huge(ui);
+    EXPECT_FALSE(huge.LoadDictionaries(folder));
+    dir.Write(kOrvoDictionariesFile, full);
+    COrvoRefMaker whole(ui);
+    EXPECT_TRUE(whole.LoadDictionaries(folder));
+    EXPECT_EQ(whole.types.records[0].synonyms.size(), 2u);
+}
