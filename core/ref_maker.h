@@ -1,17 +1,32 @@
 #pragma once
 
 // The base of the two reference makers: each owns the dictionaries of its base, loads and stores
-// them in its service files, and keeps the statistics of the document opened last.
+// them in its service files, and keeps the statistics of the document opened last. Both bases
+// keep their files alike: one archive of requisite dictionaries, one archive of documents and the
+// flat file of their titles; the base does that work once for both.
 
 #include <cstdint>
 #include <string>
 
+class CArchive;
+class CDocDict;
+class CRecvDict;
 class CUserInterface;
 
 class CRefMaker {
 public:
-    explicit CRefMaker(CUserInterface& ui)
+    // The names of a maker's files and the messages that belong to them.
+    struct ServiceFiles {
+        const char* dictionaries;      // the requisite dictionaries (and keywords)
+        const char* documents;         // the documents dictionary
+        const char* titles;            // the flat file of titles (names)
+        const char* titlesCreateError; // shown when the titles file can be neither opened nor created
+        const char* documentsSaveError;
+    };
+
+    CRefMaker(CUserInterface& ui, const ServiceFiles& files)
         : m_ui(ui)
+        , m_files(files)
     {
     }
     virtual ~CRefMaker() = default;
@@ -25,10 +40,21 @@ public:
     // not be loaded writes them at its first save.
     std::int32_t bModified = 1;
 
-    // Loads the service files from the folder; false when any could not be read.
-    virtual bool LoadFiles(const std::string& folder) = 0;
-    // Stores them when modified.
-    virtual void SaveFiles(const std::string& folder) = 0;
+    // The dictionaries file, then the documents file, then the titles file (created empty when
+    // missing). A file that cannot be read does not stop the others from loading; false when any
+    // could not be read, silently.
+    virtual bool LoadFiles(const std::string& folder);
+    // Both archives, when modified; a failure is reported and the flag cleared all the same.
+    virtual void SaveFiles(const std::string& folder);
+
+    // The parts of the above, for tools that change one file only.
+    bool LoadDictionaries(const std::string& folder);
+    bool LoadDocuments(const std::string& folder);
+    bool SaveDictionaries(const std::string& folder);
+    bool SaveDocuments(const std::string& folder);
+
+    // Fills the documents dictionary from a list file; sets bModified when it did.
+    bool ImportDocuments();
 
     void ResetCounters(bool full)
     {
@@ -39,7 +65,17 @@ public:
     }
 
     CUserInterface& Ui() const { return m_ui; }
+    const ServiceFiles& Files() const { return m_files; }
 
 protected:
+    // The requisite dictionaries in their file order.
+    virtual void SerializeDictionaries(CArchive& ar) = 0;
+    virtual CDocDict& Documents() = 0;
+    // The value dictionary dialog; sets bModified on a change.
+    bool EditDictionary(CRecvDict& dict, const char* caption, const char* column);
+
     CUserInterface& m_ui;
+
+private:
+    ServiceFiles m_files;
 };

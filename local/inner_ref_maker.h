@@ -3,8 +3,6 @@
 // The reference maker of the local base: the local documents with their names, and the local
 // types and bodies with their synonyms.
 
-#include <string>
-
 #include "core/ref_maker.h"
 #include "local/inner_doc_dict.h"
 #include "storage/recv_dict.h"
@@ -21,17 +19,11 @@ public:
     CRecvDict types;
     CRecvDict bodies;
 
-    // Telvarion.dlc, then Telvarion.loc, then the names file (created empty when missing). A file
-    // that cannot be read does not stop the others from loading.
-    bool LoadFiles(const std::string& folder) override;
-    void SaveFiles(const std::string& folder) override;
+    bool EditTypes() { return EditDictionary(types, "Словарь видов документов", "Виды документов"); }
+    bool EditBodies() { return EditDictionary(bodies, "Словарь принявших органов", "Принявшие органы"); }
 
-    bool LoadDictionaries(const std::string& folder);
-    bool LoadDocuments(const std::string& folder);
-    bool SaveDictionaries(const std::string& folder);
-    bool SaveDocuments(const std::string& folder);
-
-    bool EditTypes();
-    bool EditBodies();
-    bool ImportDocuments();
+protected:
+    // Telvarion.dlc: types, bodies.
+    void SerializeDictionaries(CArchive& ar) override;
+    CDocDict& Documents() override { return documents; }
 };

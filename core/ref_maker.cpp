@@ -1,0 +1,69 @@
+#include "core/ref_maker.h"
+
+#include "core/user_interface.h"
+#include "storage/archive.h"
+#include "storage/doc_dict.h"
+#include "storage/recv_dict.h"
+#include "storage/service_file.h"
+
+bool CRefMaker::LoadDictionaries(const std::string& folder)
+{
+    return LoadServiceFile(ServicePath(folder, m_files.dictionaries), [this](CArchive& ar) { SerializeDictionaries(ar); })
+        == LoadResult::Loaded;
+}
+
+bool CRefMaker::LoadDocuments(const std::string& folder)
+{
+    const bool loaded
+        = LoadServiceFile(ServicePath(folder, m_files.documents), [this](CArchive& ar) { Documents().Serialize(ar); })
+        == LoadResult::Loaded;
+    if (!Documents().OpenOrCreateTextFile(ServicePath(folder, m_files.titles)))
+        ShowError(m_ui, m_files.titlesCreateError);
+    return loaded;
+}
+
+bool CRefMaker::LoadFiles(const std::string& folder)
+{
+    const bool dictionaries = LoadDictionaries(folder);
+    const bool documents = LoadDocuments(folder);
+    if (dictionaries && documents)
+        bModified = 0;
+    return dictionaries && documents;
+}
+
+bool CRefMaker::SaveDictionaries(const std::string& folder)
+{
+    return StoreServiceFile(ServicePath(folder, m_files.dictionaries), [this](CArchive& ar) { SerializeDictionaries(ar); });
+}
+
+bool CRefMaker::SaveDocuments(const std::string& folder)
+{
+    return StoreServiceFile(ServicePath(folder, m_files.documents), [this](CArchive& ar) { Documents().Serialize(ar); });
+}
+
+void CRefMaker::SaveFiles(const std::string& folder)
+{
+    if (!bModified)
+        return;
+    if (!SaveDictionaries(folder))
+        ShowError(m_ui, "Ошибка сохранения файла служебных данных!");
+    if (!SaveDocuments(folder))
+        ShowError(m_ui, m_files.documentsSaveError);
+    bModified = 0;
+}
+
+bool CRefMaker::ImportDocuments()
+{
+    const bool imported = Documents().ImportList(m_ui);
+    if (imported)
+        bModified = 1;
+    return imported;
+}
+
+bool CRefMaker::EditDictionary(CRecvDict& dict, const char* caption, const char* column)
+{
+    const bool changed = dict.Edit(m_ui, caption, column);
+    if (changed)
+        bModified = 1;
+    return changed;
+}
