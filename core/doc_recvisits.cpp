@@ -82,7 +82,7 @@ bool CDocRecvisits::Equals(const CDocRecvisits& other) const
         && types == other.types && bodies == other.bodies && numbers == other.numbers && name == other.name;
 }
 
-std::string CDocRecvisits::Describe() const
+std::string CDocRecvisits::Describe(bool withEditionDate) const
 {
     std::string out;
     out += "Номер в базе: "_cp;
@@ -93,9 +93,11 @@ std::string CDocRecvisits::Describe() const
     out += Joined(bodies);
     out += "\nДата принятия: "_cp;
     out += Joined(adoptionDates);
-    out += "\nРедакция от: "_cp;
-    if (!editionDate.IsNoDate())
-        out += editionDate.Format();
+    if (withEditionDate) {
+        out += "\nРедакция от: "_cp;
+        if (!editionDate.IsNoDate())
+            out += editionDate.Format();
+    }
     out += "\nНомер: "_cp;
     out += Joined(numbers);
     out += "\nНазвание документа: "_cp;

@@ -26,7 +26,8 @@ public:
     bool Equals(const CDocRecvisits& other) const;
 
     // The text form shown wherever requisites are displayed, in code page 1251.
-    std::string Describe() const;
+    // The notepad's question leaves the edition date line out.
+    std::string Describe(bool withEditionDate = true) const;
 
     // Stored form: number in base, name, edition date, adoption dates, types, numbers, bodies.
     void Serialize(CArchive& ar);

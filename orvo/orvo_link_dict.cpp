@@ -7,21 +7,6 @@
 #include "orvo/orvo_dict.h"
 #include "storage/archive.h"
 
-namespace {
-
-std::string Join(const std::vector<std::string>& items)
-{
-    std::string s;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i)
-            s += ", ";
-        s += items[i];
-    }
-    return s;
-}
-
-} // namespace
-
 void COrvoLinkDict::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) {
@@ -59,14 +44,7 @@ bool COrvoLinkDict::AddDocument(CUserInterface& ui, COrvoDict& documents, std::i
         ShowError(ui, "Неправильный базовый номер документа!");
         return false;
     }
-    std::vector<std::string> dates;
-    for (const auto& d : found.adoptionDates)
-        dates.push_back(d.Format());
-    // The requisites without the edition date, which this question has never shown.
-    const std::string requisites = "Номер в базе: " + std::to_string(found.nBaseNumber) + "\nВид документа: "
-        + codepage::Cp1251ToUtf8(Join(found.types)) + "\nПринявший орган: " + codepage::Cp1251ToUtf8(Join(found.bodies))
-        + "\nДата принятия: " + Join(dates) + "\nНомер: " + codepage::Cp1251ToUtf8(Join(found.numbers))
-        + "\nНазвание документа: " + codepage::Cp1251ToUtf8(found.name);
+    const std::string requisites = codepage::Cp1251ToUtf8(found.Describe(false));
     if (ui.MessageBox("Документ Орво\n" + requisites + "\nЗанести в блокнот?", MsgIcon::Question, MsgButtons::YesNo)
         != AnswerYes)
         return false;
