@@ -158,7 +158,7 @@ int Import(const Args& a, bool local)
         maker->SaveFiles(a.dataDir);
     if (!documents->ImportListFile(ui, a.positional[0], a.dos))
         return kFailed;
-    maker->bModified = 1;
+    maker->MarkDocumentsModified();
     maker->SaveFiles(a.dataDir);
     return ui.ErrorCount() == 0 ? kOk : kFailed;
 }
@@ -175,7 +175,7 @@ int DictLoad(const Args& a)
     }
     CAutoUi ui;
     const auto warnUnreadable = [&](const char* file) {
-        std::fprintf(stderr, "telvarion-cli: %s could not be read; the other dictionaries in it start empty (a copy of the old file is kept as %s.bak)\n", file, file);
+        std::fprintf(stderr, "telvarion-cli: %s could not be read; the other dictionaries in it start empty (a copy of the old file is kept as %s.damaged)\n", file, file);
     };
     std::size_t count = 0;
     bool stored = false;

@@ -26,6 +26,8 @@ bool CRefMaker::LoadFiles(const std::string& folder)
 {
     const bool dictionaries = LoadDictionaries(folder);
     const bool documents = LoadDocuments(folder);
+    m_dictionariesDirty = !dictionaries;
+    m_documentsDirty = !documents;
     if (dictionaries && documents)
         bModified = 0;
     return dictionaries && documents;
@@ -45,18 +47,22 @@ void CRefMaker::SaveFiles(const std::string& folder)
 {
     if (!bModified)
         return;
-    if (!SaveDictionaries(folder))
+    // A maker that was never loaded, or was marked modified by hand, writes everything.
+    const bool all = !m_dictionariesDirty && !m_documentsDirty;
+    if ((all || m_dictionariesDirty) && !SaveDictionaries(folder))
         ShowError(m_ui, "Ошибка сохранения файла служебных данных!");
-    if (!SaveDocuments(folder))
+    if ((all || m_documentsDirty) && !SaveDocuments(folder))
         ShowError(m_ui, m_files.documentsSaveError);
     bModified = 0;
+    m_dictionariesDirty = false;
+    m_documentsDirty = false;
 }
 
 bool CRefMaker::ImportDocuments()
 {
     const bool imported = Documents().ImportList(m_ui);
     if (imported)
-        bModified = 1;
+        MarkDocumentsModified();
     return imported;
 }
 
@@ -64,6 +70,6 @@ bool CRefMaker::EditDictionary(CRecvDict& dict, const char* caption, const char*
 {
     const bool changed = dict.Edit(m_ui, caption, column);
     if (changed)
-        bModified = 1;
+        MarkDictionariesModified();
     return changed;
 }

@@ -42,10 +42,14 @@ public:
 
     // The dictionaries file, then the documents file, then the titles file (created empty when
     // missing). A file that cannot be read does not stop the others from loading; false when any
-    // could not be read, silently.
+    // could not be read, silently. The save that follows writes only the files that failed or
+    // were missing, so a sound file never gives way to an empty dictionary.
     virtual bool LoadFiles(const std::string& folder);
-    // Both archives, when modified; a failure is reported and the flag cleared all the same.
+    // The archives, when modified; a failure is reported and the flag cleared all the same.
     virtual void SaveFiles(const std::string& folder);
+    // What changed, so that the next SaveFiles writes it.
+    void MarkDictionariesModified() { bModified = 1; m_dictionariesDirty = true; }
+    void MarkDocumentsModified() { bModified = 1; m_documentsDirty = true; }
 
     // The parts of the above, for tools that change one file only.
     bool LoadDictionaries(const std::string& folder);
@@ -78,4 +82,7 @@ protected:
 
 private:
     ServiceFiles m_files;
+    // Which archives differ from their files; both at first, like bModified.
+    bool m_dictionariesDirty = true;
+    bool m_documentsDirty = true;
 };

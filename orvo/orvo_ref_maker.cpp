@@ -31,6 +31,6 @@ bool COrvoRefMaker::EditKeywords()
 {
     const bool changed = keywords.Edit(m_ui, "Словарь ключевых слов", "Слова");
     if (changed)
-        bModified = 1;
+        MarkDictionariesModified();
     return changed;
 }

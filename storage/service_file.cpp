@@ -27,9 +27,15 @@ LoadResult LoadServiceFile(const std::string& path, const std::function<void(CAr
     } catch (const CArchiveException&) {
     } catch (const std::bad_alloc&) {
     }
-    if (std::filesystem::is_regular_file(fsPath, ec))
-        std::filesystem::copy_file(fsPath, platform::ToFsPath(path + ".bak"),
-            std::filesystem::copy_options::overwrite_existing, ec);
+    if (std::filesystem::is_regular_file(fsPath, ec)) {
+        for (int n = 1; n < 1000; ++n) {
+            const std::string keep = path + ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
+            if (!std::filesystem::exists(platform::ToFsPath(keep), ec)) {
+                std::filesystem::copy_file(fsPath, platform::ToFsPath(keep), ec);
+                break;
+            }
+        }
+    }
     return LoadResult::Failed;
 }
 

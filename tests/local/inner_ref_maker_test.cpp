@@ -28,11 +28,11 @@ TEST(InnerRefMaker, StartsFromNothingAndKeepsWhatItStores)
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / kLocalNamesFile));
 
     maker.types = ParseRecvDictText("Постановление; пост.\nПриказ\n");
+    maker.MarkDictionariesModified();
     ui.filePaths.push_back(dir.Write("l.txt",
         codepage::Utf8ToCp1251("$0  НОМЕР В БАЗЕ\n7\n$5  ВИД ДОКУМЕНТА\nприказ\n$4  ПРИНЯВШИЙ ОРГАН\nминздрав\n"
                                "$6  ДАТА ПРИНЯТИЯ\n01.02.2001\n$7  НОМЕР\n12н\n$9  НАЗВАНИЕ ДОКУМЕНТА\nоб этом\n")));
     ui.filterChoices.push_back(1); // "Все файлы Windows"
-    maker.bModified = 0;
     ASSERT_TRUE(maker.ImportDocuments());
     EXPECT_EQ(maker.bModified, 1);
     EXPECT_EQ(ui.fileQuestions.back().request.filter, "Все файлы Dos (*.*)|*.*|Все файлы Windows (*.*)|*.*||");

@@ -103,17 +103,30 @@ TEST(OrvoRefMaker, FilesRoundTripAndDamagedFilesAreKept)
     EXPECT_FALSE(damaged.LoadFiles(folder));
     EXPECT_EQ(damaged.bModified, 1);
     EXPECT_EQ(damaged.documents.records.size(), 2u);
-    EXPECT_EQ(CTempDir::Read(dov + ".bak"), good.substr(0, good.size() - 3));
+    EXPECT_EQ(CTempDir::Read(dov + ".damaged"), good.substr(0, good.size() - 3));
     EXPECT_TRUE(ui.messages.empty()); // loading failures are silent
 
-    // Save failures are reported and clear the flag anyway.
+    // The save after the failed load writes only the file that failed; a failure is reported and
+    // clears the flag all the same.
+    const std::string orv = CTempDir::Read(ServicePath(folder, kOrvoDocumentsFile));
     {
         CFaultAt fault(CAtomicFile::Step::Rename);
         damaged.SaveFiles(folder);
     }
-    EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string> { "Ошибка сохранения файла служебных данных!",
-                                     "Ошибка сохранения реквизитов документов Орво!" }));
+    EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string> { "Ошибка сохранения файла служебных данных!" }));
     EXPECT_EQ(damaged.bModified, 0);
+    damaged.MarkDocumentsModified();
+    damaged.SaveFiles(folder);
+    EXPECT_EQ(CTempDir::Read(dov), good.substr(0, good.size() - 3)); // still the damaged one
+    EXPECT_EQ(CTempDir::Read(ServicePath(folder, kOrvoDocumentsFile)), orv);
+    // A second damaged load keeps its copy under a new name.
+    COrvoRefMaker twice(ui);
+    EXPECT_FALSE(twice.LoadFiles(folder));
+    EXPECT_TRUE(std::filesystem::exists(dov + ".damaged-2"));
+    twice.SaveFiles(folder);
+    COrvoRefMaker healed(ui);
+    EXPECT_TRUE(healed.LoadFiles(folder));
+    EXPECT_EQ(healed.documents.records.size(), 2u);
 }
 
 TEST(OrvoRefMaker, MissingTitlesFileIsCreatedAndUsableAtOnce)
