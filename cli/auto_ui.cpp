@@ -4,13 +4,11 @@
 
 #include "core/indexing_progress.h"
 #include "core/platform.h"
+#include "core/tag_line.h"
 
 int CAutoUi::MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons)
 {
-    if (m_drawn) {
-        std::fputs("\n", stderr);
-        m_drawn = false;
-    }
+    EndBar();
     switch (icon) {
     case MsgIcon::Error:
         ++m_errors;
@@ -47,36 +45,114 @@ bool CAutoUi::EditStringList(const std::string&, const std::string&, std::vector
 
 bool CAutoUi::EditRecvDict(const std::string&, const std::string&, CRecvDict&) { return false; }
 
+SelectDocumentsResult CAutoUi::SelectDocuments(const SelectDocumentsRequest&)
+{
+    // "Нет": nothing chosen, the pass goes on.
+    SelectDocumentsResult result;
+    result.endCode = AnswerOk;
+    return result;
+}
+
+InnerTagAnswer CAutoUi::AskInnerTagParameters(const InnerTagRequest& request)
+{
+    InnerTagAnswer answer;
+    if (m_policy == Policy::Scan) {
+        answer.answer = AnswerNo;
+        return answer;
+    }
+    answer.answer = AnswerYes;
+    answer.tag = FormatLocalTag(LinkKinds()[kNullLinkKind].code, request.number, 0, false, false);
+    return answer;
+}
+
+void CAutoUi::FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records)
+{
+    m_texts = texts;
+    m_records = records;
+}
+
+void CAutoUi::GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records)
+{
+    texts = m_texts;
+    if (records)
+        *records = m_records;
+}
+
+void CAutoUi::RemoveAllRows()
+{
+    m_texts.clear();
+    m_records.clear();
+}
+
+int CAutoUi::AskTagCandidates(const std::vector<CDocRecvisits>&, std::vector<std::string>&, std::vector<CLineRecord>&,
+    std::size_t)
+{
+    return m_policy == Policy::Scan ? AnswerNo : AnswerYes;
+}
+
+void CAutoUi::ShowProgress(std::size_t steps)
+{
+    m_passSteps = steps;
+    m_passDone = 0;
+    DrawBar(0, "", true);
+}
+
+void CAutoUi::StepProgress()
+{
+    ++m_passDone;
+    if (m_passSteps)
+        DrawBar(static_cast<int>(m_passDone * 100 / m_passSteps), "", false);
+}
+
+void CAutoUi::HideProgress()
+{
+    m_passSteps = 0;
+    EndBar();
+}
+
 void CAutoUi::ProcessEvents() { DrawProgress(false); }
 
 void CAutoUi::ShowIndexingProgress(CIndexingProgress* progress)
 {
     if (!progress && m_progress)
         DrawProgress(true);
-    if (!progress && m_drawn) {
-        std::fputs("\n", stderr);
-        m_drawn = false;
-    }
+    if (!progress)
+        EndBar();
     m_progress = progress;
 }
 
 void CAutoUi::DrawProgress(bool force)
 {
-    if (!m_progress || !platform::IsTerminal(stderr))
+    if (!m_progress)
+        return;
+    const std::string remaining = m_progress->RemainingText();
+    DrawBar(m_progress->Percent(),
+        "  прошло " + m_progress->ElapsedText() + "  осталось " + (remaining.empty() ? "--:--" : remaining), force);
+}
+
+void CAutoUi::DrawBar(int percent, const std::string& tail, bool force)
+{
+    if (!platform::IsTerminal(stderr))
         return;
     const auto now = std::chrono::steady_clock::now();
     if (!force && m_drawn && now - m_lastDraw < std::chrono::milliseconds(200))
         return;
     m_lastDraw = now;
-    const int percent = m_progress->Percent();
+    percent = percent < 0 ? 0 : percent > 100 ? 100 : percent;
     char bar[31];
     const int filled = percent * 30 / 100;
     for (int i = 0; i < 30; ++i)
         bar[i] = i < filled ? '#' : '.';
     bar[30] = '\0';
-    const std::string remaining = m_progress->RemainingText();
-    std::fprintf(stderr, "\rИндексирование [%s] %3d%%  прошло %s  осталось %s ", bar, percent,
-        m_progress->ElapsedText().c_str(), remaining.empty() ? "--:--" : remaining.c_str());
+    std::fprintf(stderr, "\r[%s] %3d%%%s ", bar, percent, tail.c_str());
     std::fflush(stderr);
     m_drawn = true;
+}
+
+void CAutoUi::EndBar()
+{
+    if (m_drawn) {
+        std::fputs("\n", stderr);
+        m_drawn = false;
+    }
 }

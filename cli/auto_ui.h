@@ -6,10 +6,20 @@
 
 #include <chrono>
 
+#include "core/line_record.h"
 #include "core/user_interface.h"
 
 class CAutoUi : public CUserInterface {
 public:
+    // single: one candidate gets its tag (the tag parameters dialog says Да with the preselected
+    // kind, the confirmation Да), several get none (the candidates dialog says Нет).
+    // scan: nothing is placed; the analyses only count.
+    enum class Policy { Single, Scan };
+    explicit CAutoUi(Policy policy = Policy::Single)
+        : m_policy(policy)
+    {
+    }
+
     int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
     using CUserInterface::AskOpenFileName;
     bool AskSaveFileName(const FileDialogRequest& request, std::string& path) override;
@@ -20,10 +30,39 @@ public:
     void ProcessEvents() override;
     void ShowIndexingProgress(CIndexingProgress* progress) override;
 
+    bool EditOptions(std::string&, std::string&) override { return false; }
+    bool EditHotDocuments(std::vector<std::int32_t>&) override { return false; }
+    bool EditNotepad(COrvoLinkDict&) override { return false; }
+    SelectDocumentsResult SelectDocuments(const SelectDocumentsRequest& request) override;
+    InnerTagAnswer AskInnerTagParameters(const InnerTagRequest& request) override;
+    bool SelectRequisites(CDocRecvisits&, bool&) override { return false; }
+    void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records) override;
+    void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) override;
+    void SelectLine(std::size_t) override { }
+    void RemoveAllRows() override;
+    void ClearUndo() override { }
+    int AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
+        std::vector<CLineRecord>& records, std::size_t row) override;
+    void ShowProgress(std::size_t steps) override;
+    void StepProgress() override;
+    void HideProgress() override;
+    void SetTitle(const std::string&) override { }
+    void BringToFront() override { }
+    bool MoveToTrash(const std::string&) override { return false; }
+    bool StopRequested() override { return false; }
+
     int ErrorCount() const { return m_errors; }
 
 private:
     void DrawProgress(bool force);
+    void DrawBar(int percent, const std::string& tail, bool force);
+    void EndBar();
+
+    Policy m_policy;
+    std::vector<std::string> m_texts;
+    std::vector<CLineRecord> m_records;
+    std::size_t m_passSteps = 0;
+    std::size_t m_passDone = 0;
 
     int m_errors = 0;
     CIndexingProgress* m_progress = nullptr;

@@ -1,5 +1,11 @@
 #include "core/ref_maker.h"
 
+#include <algorithm>
+
+#include "core/candidates.h"
+#include "core/codepage.h"
+#include "core/doc_settings.h"
+#include "core/tag_line.h"
 #include "core/user_interface.h"
 #include "storage/archive.h"
 #include "storage/doc_dict.h"
@@ -72,4 +78,315 @@ bool CRefMaker::EditDictionary(CRecvDict& dict, const char* caption, const char*
     if (changed)
         MarkDictionariesModified();
     return changed;
+}
+
+void YieldToUi(CUserInterface& ui)
+{
+    // One counter for every caller, for the whole run.
+    static int calls = 0;
+    if (++calls < 30)
+        return;
+    calls = 0;
+    ui.ProcessEvents();
+}
+
+namespace {
+
+template <typename T>
+void AppendNew(std::vector<T>& target, const std::vector<T>& items)
+{
+    for (const auto& item : items)
+        if (std::find(target.begin(), target.end(), item) == target.end())
+            target.push_back(item);
+}
+
+void MergeRequisites(const CDocRecvisits& fresh, CDocRecvisits& old)
+{
+    if (fresh.nBaseNumber != -1)
+        old.nBaseNumber = fresh.nBaseNumber;
+    if (!fresh.name.empty())
+        old.name = fresh.name;
+    if (!fresh.editionDate.IsNoDate())
+        old.editionDate = fresh.editionDate;
+    // Appended, then repeats dropped keeping the first: the old list may repeat itself too.
+    auto merged = [](auto& list, const auto& more) {
+        auto all = list;
+        all.insert(all.end(), more.begin(), more.end());
+        list.clear();
+        AppendNew(list, all);
+    };
+    merged(old.adoptionDates, fresh.adoptionDates);
+    merged(old.types, fresh.types);
+    merged(old.numbers, fresh.numbers);
+    merged(old.bodies, fresh.bodies);
+}
+
+// A type text cut to the stem that is looked for in the lines around a tag.
+std::string TypeStem(const std::string& type)
+{
+    if (type.size() == 4)
+        return type.substr(0, 3);
+    if (type.size() >= 5)
+        return type.substr(0, type.size() - 2);
+    return type;
+}
+
+constexpr char kAnchorStart = '\x01';
+constexpr char kAnchorEnd = '\x02';
+constexpr char kAnchorSeparator = '\x03';
+constexpr std::size_t kAnchorEndLimit = 66;
+
+// Where the line at index stands after MoveLine(from, to).
+std::size_t IndexAfterMove(std::size_t index, std::size_t from, std::size_t to)
+{
+    const std::size_t at = from < to ? to - 1 : to;
+    if (index == from)
+        return at;
+    if (from < index)
+        --index;
+    if (at <= index)
+        ++index;
+    return index;
+}
+
+} // namespace
+
+void CRefMaker::MergeRecord(const CLineRecord& fresh, CLineRecord& existing)
+{
+    if (fresh.nKind != 0)
+        existing.nKind = fresh.nKind;
+    if (fresh.bBookmark != 0)
+        existing.bBookmark = fresh.bBookmark;
+    if (fresh.bSuspectLocal != 0)
+        existing.bSuspectLocal = fresh.bSuspectLocal;
+    if (fresh.bSuspectOrvo != 0)
+        existing.bSuspectOrvo = fresh.bSuspectOrvo;
+    MergeRequisites(fresh.recvOrvo, existing.recvOrvo);
+    MergeRequisites(fresh.recvLocal, existing.recvLocal);
+    MergeRequisites(fresh.recvFound, existing.recvFound);
+}
+
+void CRefMaker::MoveLine(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t from, std::size_t to)
+{
+    if (from >= texts.size() || from >= records.size() || to > texts.size() || from == to)
+        return;
+    std::string text = std::move(texts[from]);
+    CLineRecord record = std::move(records[from]);
+    texts.erase(texts.begin() + static_cast<std::ptrdiff_t>(from));
+    records.erase(records.begin() + static_cast<std::ptrdiff_t>(from));
+    const std::size_t at = from < to ? to - 1 : to;
+    texts.insert(texts.begin() + static_cast<std::ptrdiff_t>(at), std::move(text));
+    records.insert(records.begin() + static_cast<std::ptrdiff_t>(at), std::move(record));
+}
+
+bool CRefMaker::MarkAnchorNearTag(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t i)
+{
+    return MarkAnchorNearTag(texts, records, i, {});
+}
+
+bool CRefMaker::MarkAnchorNearTag(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t i,
+    const std::vector<std::size_t*>& tracked)
+{
+    if (i >= texts.size() || i >= records.size())
+        return false;
+    const CLineRecord& tag = records[i];
+    const CDocRecvisits& linked = tag.recvOrvo.nBaseNumber == -1 ? tag.recvLocal : tag.recvOrvo;
+    std::vector<std::string> stems;
+    for (const auto& type : linked.types)
+        stems.push_back(TypeStem(type));
+
+    const auto n = static_cast<std::ptrdiff_t>(texts.size());
+    const auto ii = static_cast<std::ptrdiff_t>(i);
+    std::vector<std::size_t> window;
+    for (std::ptrdiff_t offset : { 0, 1, -1, 2, -2, -3 }) {
+        const std::ptrdiff_t b = ii + offset;
+        if (b >= 0 && b < n)
+            window.push_back(static_cast<std::size_t>(b));
+    }
+
+    for (const auto& stem : stems) {
+        if (stem.empty())
+            continue; // would "occur" at the start of every line
+        for (std::size_t b : window) {
+            std::string& line = texts[b];
+            const std::size_t p = codepage::ToUpper1251(line).find(stem);
+            if (p == std::string::npos)
+                continue;
+            if (p > 0 && line[p - 1] == kAnchorStart)
+                continue;
+            std::size_t k = line.size();
+            bool insideAnchor = false;
+            for (std::size_t q = p + 1; q < line.size(); ++q) {
+                if (line[q] == ' ') {
+                    k = q;
+                    break;
+                }
+                if (line[q] == kAnchorEnd || line[q] == kAnchorSeparator) {
+                    insideAnchor = true;
+                    break;
+                }
+            }
+            if (insideAnchor)
+                continue;
+            if (k < line.size() && k <= kAnchorEndLimit)
+                line[k] = kAnchorEnd;
+            if (p > 0) {
+                std::ptrdiff_t s = static_cast<std::ptrdiff_t>(p) - 1;
+                if (line[static_cast<std::size_t>(s)] == '"' || line[static_cast<std::size_t>(s)] == '(')
+                    s = static_cast<std::ptrdiff_t>(p) - 2;
+                if (s >= 0)
+                    line[static_cast<std::size_t>(s)] = kAnchorStart;
+            }
+            if (b != i) {
+                // Tags placed for one line stand together before it: a tag followed only by other
+                // tags down to the marked line is already where it belongs, and moving it would
+                // put it after the others.
+                bool onlyTagsBetween = b > i;
+                for (std::size_t q = i + 1; onlyTagsBetween && q < b; ++q)
+                    onlyTagsBetween = IsTagLine(texts[q]);
+                if (!onlyTagsBetween) {
+                    MoveLine(texts, records, i, b);
+                    for (std::size_t* index : tracked)
+                        *index = IndexAfterMove(*index, i, b);
+                }
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+void CRefMaker::FindCandidates(std::string_view text, const std::vector<CPhrase>& typePhrases,
+    const std::vector<CPhrase>& bodyPhrases, const COleDate& effective, std::vector<CDocRecvisits>& out,
+    CLineRecord& record)
+{
+    CDocDict& dict = Documents();
+    const CFoundRequisites found = RecognizeRequisites(text, typePhrases, bodyPhrases);
+    const CFoundIds ids = ToFoundIds(dict, found.types, found.bodies, found.numbers, found.dates);
+    std::vector<CDocRec> matched = ScoreDocuments(dict, ids, effective, GetTraits().skipWithoutNumberOrDate);
+    MergeDuplicates(matched);
+    out.clear();
+    out.reserve(matched.size());
+    for (const auto& rec : matched)
+        out.push_back(dict.ToRecvisits(rec));
+    SortCandidates(out);
+    record.recvFound.types = found.types;
+    record.recvFound.bodies = found.bodies;
+    record.recvFound.numbers = found.numbers;
+    record.recvFound.adoptionDates = found.dates;
+}
+
+bool CRefMaker::ProposeForRequisites(const CLineRecord& record, const std::string& context, std::vector<CLineRecord>& out,
+    const CDocRecvisits& requisites, const COleDate& effective)
+{
+    const Traits& traits = GetTraits();
+    CDocDict& dict = Documents();
+    const CFoundIds ids = ToFoundIds(dict, requisites.types, requisites.bodies, requisites.numbers, requisites.adoptionDates);
+    std::vector<CDocRecvisits> candidates;
+    if (!ids.types.empty()) {
+        CWaitCursor wait(m_ui);
+        std::vector<CDocRec> matched = ScoreDocuments(dict, ids, effective, false);
+        MergeDuplicates(matched);
+        for (const auto& rec : matched)
+            candidates.push_back(dict.ToRecvisits(rec));
+        SortCandidates(candidates);
+    }
+    out.clear();
+    if (candidates.empty())
+        return false;
+    const auto tagRecord = [&](const CLineRecord& base, const CDocRecvisits& doc) {
+        CLineRecord r = base;
+        r.nKind = traits.newKind;
+        r.*traits.linkSlot = doc;
+        return r;
+    };
+    if (candidates.size() == 1) {
+        out.push_back(tagRecord(CLineRecord(), candidates.front()));
+        return true;
+    }
+    const SelectDocumentsResult answer = m_ui.SelectDocuments(CandidatesRequest(candidates, context, effective));
+    if (answer.endCode != AnswerOk)
+        return false;
+    if (answer.mode == 1) {
+        CDocRecvisits found;
+        if (!dict.FindByNumber(answer.number, found))
+            return false;
+        out.push_back(tagRecord(record, found));
+        return true;
+    }
+    for (const auto& doc : answer.chosen)
+        out.push_back(tagRecord(record, doc));
+    return !out.empty() || traits.declineMeansSuccess;
+}
+
+std::string CRefMaker::RecognitionText(const std::vector<std::string>& texts, std::size_t start, std::size_t i)
+{
+    std::string text;
+    const std::size_t from = i >= 3 ? i - 3 : 0;
+    for (std::size_t k = std::max(from, start); k <= i + 1 && k < texts.size(); ++k) {
+        text += ' ';
+        text += texts[k];
+    }
+    return text;
+}
+
+std::string CRefMaker::ContextText(const std::vector<std::string>& texts, std::size_t start, std::size_t i)
+{
+    std::string text;
+    const std::size_t from = i >= 8 ? i - 8 : 0;
+    bool first = true;
+    for (std::size_t k = std::max(from, start); k <= i + 7 && k < texts.size(); ++k) {
+        if (!first)
+            text += '\n';
+        text += texts[k];
+        first = false;
+    }
+    return text;
+}
+
+SelectDocumentsRequest CRefMaker::CandidatesRequest(
+    std::vector<CDocRecvisits> candidates, std::string context, const COleDate& effective) const
+{
+    SelectDocumentsRequest request;
+    request.candidates = std::move(candidates);
+    request.contextText = std::move(context);
+    request.dateText = effective.Format();
+    if (m_doc.settings) {
+        request.fontFace = m_doc.settings->fontFace;
+        request.fontPitchAndFamily = m_doc.settings->fontPitchAndFamily;
+        request.notepad = &m_doc.settings->notepad;
+    }
+    return request;
+}
+
+int CRefMaker::ConfirmPlacedTags(std::vector<std::size_t> positions, const std::vector<CDocRecvisits>& linked,
+    const std::vector<std::string>& snapshotTexts, const std::vector<CLineRecord>& snapshotRecords,
+    std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t& suspicious,
+    std::size_t snapshotSuspicious)
+{
+    for (std::size_t k = 0; k < positions.size(); ++k) {
+        std::vector<std::size_t*> tracked { &suspicious };
+        for (auto& p : positions)
+            tracked.push_back(&p);
+        MarkAnchorNearTag(texts, records, positions[k], tracked);
+    }
+    const int answer = m_ui.AskTagCandidates(linked, texts, records, positions.front());
+    if (answer == AnswerYes)
+        return answer;
+    // Back to the lines as they were before this line's tags, with the bookmarks set meanwhile.
+    std::vector<CLineRecord> restored = snapshotRecords;
+    for (std::size_t k = 0; k < restored.size() && k < records.size(); ++k)
+        restored[k].bBookmark = records[k].bBookmark;
+    texts = snapshotTexts;
+    records = std::move(restored);
+    suspicious = snapshotSuspicious;
+    nPlacedTags -= static_cast<std::int32_t>(positions.size());
+    return answer == AnswerNo ? AnswerNo : AnswerCancel;
+}
+
+void CRefMaker::InsertLine(
+    std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t at, std::string text, CLineRecord record)
+{
+    texts.insert(texts.begin() + static_cast<std::ptrdiff_t>(at), std::move(text));
+    records.insert(records.begin() + static_cast<std::ptrdiff_t>(at), std::move(record));
 }

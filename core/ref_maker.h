@@ -5,13 +5,27 @@
 // keep their files alike: one archive of requisite dictionaries, one archive of documents and the
 // flat file of their titles; the base does that work once for both.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/line_record.h"
+#include "core/ole_date.h"
+#include "core/phrase_match.h"
+#include "core/user_interface.h"
 
 class CArchive;
 class CDocDict;
 class CRecvDict;
 class CUserInterface;
+struct CDocSettings;
+
+// The shared yield routine: every 30th call gives the window its pending events, so long loops
+// stay responsive without paying for it on every step.
+void YieldToUi(CUserInterface& ui);
 
 class CRefMaker {
 public:
@@ -60,6 +74,39 @@ public:
     // Fills the documents dictionary from a list file; sets bModified when it did.
     bool ImportDocuments();
 
+    // What a maker needs of the document: marking it modified, and the settings (the display font
+    // and the notepad) the candidates dialog shows.
+    struct DocumentLink {
+        std::function<void()> setModified;
+        const CDocSettings* settings = nullptr;
+    };
+    void SetDocument(DocumentLink link) { m_doc = std::move(link); }
+
+    // The second pass: proposes and places tags for the suspicious lines.
+    virtual void AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective)
+        = 0;
+    // Tag records for one line from requisites the person chose; the view inserts them.
+    virtual bool ProposeForRequisites(const CLineRecord& record, const std::string& context, std::vector<CLineRecord>& out,
+        const CDocRecvisits& requisites, const COleDate& effective);
+    // The requisites the text names and the documents that agree with them, in candidate order;
+    // the record's recvFound receives what was recognised.
+    virtual void FindCandidates(std::string_view text, const std::vector<CPhrase>& typePhrases,
+        const std::vector<CPhrase>& bodyPhrases, const COleDate& effective, std::vector<CDocRecvisits>& out,
+        CLineRecord& record);
+    // The first pass: existing tags and suspicious lines.
+    virtual void ScanLines(const std::vector<std::string>& texts, std::vector<CLineRecord>& records) = 0;
+
+    // Takes what the fresh record says into the existing one, emptying nothing.
+    static void MergeRecord(const CLineRecord& fresh, CLineRecord& existing);
+    // Marks the anchor of the tag line at tagIndex in the lines around it; false when none of the
+    // linked document's types occurs there.
+    static bool MarkAnchorNearTag(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t tagIndex);
+    // The same; indexes the caller keeps into the lists follow the tag line when it moves.
+    static bool MarkAnchorNearTag(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t tagIndex,
+        const std::vector<std::size_t*>& tracked);
+    // Moves a line and its record so that it stands directly before the line that was at to.
+    static void MoveLine(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t from, std::size_t to);
+
     void ResetCounters(bool full)
     {
         nExistingTags = 0;
@@ -72,6 +119,38 @@ public:
     const ServiceFiles& Files() const { return m_files; }
 
 protected:
+    // How the two bases differ where the work is otherwise the same.
+    struct Traits {
+        std::int32_t newKind;                  // kind of a tag line this maker places
+        CDocRecvisits CLineRecord::*linkSlot;  // where a tag's record keeps the linked document
+        bool skipWithoutNumberOrDate;          // FindCandidates scores only records with a number or a date
+        bool declineMeansSuccess;              // "Нет" in the candidates dialog of ProposeForRequisites
+    };
+    virtual const Traits& GetTraits() const = 0;
+
+    // Pieces of the second pass both makers share.
+    static std::string RecognitionText(const std::vector<std::string>& texts, std::size_t start, std::size_t i);
+    static std::string ContextText(const std::vector<std::string>& texts, std::size_t start, std::size_t i);
+    SelectDocumentsRequest CandidatesRequest(
+        std::vector<CDocRecvisits> candidates, std::string context, const COleDate& effective) const;
+    // Marks the anchors of the placed tags and asks whether they stay. On "Нет" and "Отмена" the
+    // lists go back to the snapshot (with the bookmarks set meanwhile) and the count of placed tags
+    // with them. Returns the answer.
+    // suspicious: the index of the line the tags were placed for; it follows the lines as the
+    // anchors move tags about, and comes back to the snapshot's index on a rejection.
+    int ConfirmPlacedTags(std::vector<std::size_t> positions, const std::vector<CDocRecvisits>& linked,
+        const std::vector<std::string>& snapshotTexts, const std::vector<CLineRecord>& snapshotRecords,
+        std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t& suspicious,
+        std::size_t snapshotSuspicious);
+    static void InsertLine(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t at,
+        std::string text, CLineRecord record);
+    void SetDocumentModified() const
+    {
+        if (m_doc.setModified)
+            m_doc.setModified();
+    }
+    const DocumentLink& Document() const { return m_doc; }
+
     // The requisite dictionaries in their file order.
     virtual void SerializeDictionaries(CArchive& ar) = 0;
     virtual CDocDict& Documents() = 0;
@@ -82,6 +161,7 @@ protected:
 
 private:
     ServiceFiles m_files;
+    DocumentLink m_doc;
     // Which archives differ from their files; both at first, like bModified.
     bool m_dictionariesDirty = true;
     bool m_documentsDirty = true;

@@ -6,10 +6,16 @@
 // Texts handed to the interface (messages, titles, captions, file paths) are UTF-8; records and
 // dictionary values inside the dialog structs stay in code page 1251, as the engine holds them.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "core/doc_recvisits.h"
+
 class CIndexingProgress;
+struct CLineRecord;
+class COrvoLinkDict;
 class CRecvDict;
 
 // Answers of message boxes, with the values the system has always used.
@@ -25,6 +31,35 @@ struct FileDialogRequest {
     std::string filter;      // "Текстовые файлы(*.txt)|*.txt||"
     std::string initialDir;  // empty: wherever the toolkit remembers
     bool confirmOverwrite = false;
+};
+
+// The candidates dialog: several documents fit a line; the person picks some, types a number, or
+// declines.
+struct SelectDocumentsRequest {
+    std::vector<CDocRecvisits> candidates;
+    std::string contextText; // code page 1251, the lines around the suspicious line joined by '\n'
+    std::string dateText;    // the document's effective date, "%d.%m.%Y"
+    std::string fontFace;    // the document's display font, code page 1251
+    std::uint8_t fontPitchAndFamily = 1;
+    const COrvoLinkDict* notepad = nullptr;
+};
+
+struct SelectDocumentsResult {
+    int endCode = AnswerCancel; // AnswerOk or AnswerCancel
+    int mode = 0;               // 0: chosen from the list ("Нет" chooses none); 1: a number was typed
+    std::int32_t number = 0;    // mode 1
+    std::vector<CDocRecvisits> chosen; // mode 0, in list order
+};
+
+// The intra-base tag parameters dialog for a document the analysis has chosen.
+struct InnerTagRequest {
+    std::string text;        // Describe of the document, code page 1251
+    std::int32_t number = 0; // its number in base
+};
+
+struct InnerTagAnswer {
+    int answer = AnswerCancel; // AnswerYes, AnswerNo or AnswerCancel
+    std::string tag;           // the composed tag line when the answer is AnswerYes
 };
 
 class CUserInterface {
@@ -58,6 +93,43 @@ public:
     // The requisite value dictionary dialog over a working copy. True when it ended with OK and
     // its modified flag was set; the caller then takes the copy.
     virtual bool EditRecvDict(const std::string& caption, const std::string& column, CRecvDict& dict) = 0;
+
+    // Settings dialogs, each over a working copy; true on OK (for the notepad: OK after a change).
+    virtual bool EditOptions(std::string& inputFolder, std::string& outputFolder) = 0;
+    virtual bool EditHotDocuments(std::vector<std::int32_t>& slots) = 0;
+    virtual bool EditNotepad(COrvoLinkDict& notepad) = 0;
+
+    // The dialogs of the analyses.
+    virtual SelectDocumentsResult SelectDocuments(const SelectDocumentsRequest& request) = 0;
+    virtual InnerTagAnswer AskInnerTagParameters(const InnerTagRequest& request) = 0;
+    // The requisite selection: requisites in, the ticked ones out; localBase is the process-wide
+    // base choice, read and written back on OK. False on cancel.
+    virtual bool SelectRequisites(CDocRecvisits& requisites, bool& localBase) = 0;
+
+    // The line view. The view holds the rows while a document is open; the engine hands them over
+    // and takes them back.
+    virtual void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records) = 0;
+    virtual void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) = 0;
+    virtual void SelectLine(std::size_t row) = 0;
+    virtual void RemoveAllRows() = 0;
+    virtual void ClearUndo() = 0;
+    // Shows the rows, selects the row, and asks whether the tags just placed stay: AnswerYes,
+    // AnswerNo or AnswerCancel. The rows may change while the question is open; texts and records
+    // come back as the view holds them when it is answered.
+    virtual int AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
+        std::vector<CLineRecord>& records, std::size_t row)
+        = 0;
+
+    // The main window: progress indicator of the passes, title, foreground.
+    virtual void ShowProgress(std::size_t steps) = 0;
+    virtual void StepProgress() = 0;
+    virtual void HideProgress() = 0;
+    virtual void SetTitle(const std::string& title) = 0;
+    virtual void BringToFront() = 0;
+    // Delete to the recycle bin; false when it failed or the person aborted it.
+    virtual bool MoveToTrash(const std::string& path) = 0;
+    // The person asked a running pass to stop (closing the window, say).
+    virtual bool StopRequested() = 0;
 };
 
 // The wait cursor for the life of a scope.

@@ -22,7 +22,15 @@ public:
     bool EditTypes() { return EditDictionary(types, "Словарь видов документов", "Виды документов"); }
     bool EditBodies() { return EditDictionary(bodies, "Словарь принявших органов", "Принявшие органы"); }
 
+    // Existing intra-base tags, and lines that look like references: quotes, " N ", month names,
+    // document types.
+    void ScanLines(const std::vector<std::string>& texts, std::vector<CLineRecord>& records) override;
+    // Proposes intra-base tags for the suspicious lines; every tag goes through the tag parameters
+    // dialog, several candidates through the candidates dialog first.
+    void AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective) override;
+
 protected:
+    const Traits& GetTraits() const override;
     // Telvarion.dlc: types, bodies.
     void SerializeDictionaries(CArchive& ar) override;
     CDocDict& Documents() override { return documents; }

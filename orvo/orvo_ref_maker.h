@@ -26,7 +26,14 @@ public:
     bool EditTypes() { return EditDictionary(types, "Словарь видов документов Орво", "Виды документов"); }
     bool EditBodies() { return EditDictionary(bodies, "Словарь принявших органов Орво", "Принявшие органы"); }
 
+    // Existing inter-base tags and the lines that hold a keyword.
+    void ScanLines(const std::vector<std::string>& texts, std::vector<CLineRecord>& records) override;
+    // Places inter-base tags for the suspicious lines: by itself when one document fits, after
+    // the candidates dialog when several do; each line's tags are confirmed or taken back.
+    void AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective) override;
+
 protected:
+    const Traits& GetTraits() const override;
     // Telvarion.dov: keywords, types, bodies.
     void SerializeDictionaries(CArchive& ar) override;
     CDocDict& Documents() override { return documents; }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/line_record.h"
 #include "core/user_interface.h"
 #include "storage/recv_dict.h"
 
@@ -38,11 +39,52 @@ public:
     // Requisite value dictionary dialog: the dictionary the person leaves with OK, or nullopt.
     std::deque<std::optional<CRecvDict>> recvEdits;
 
+    // The tag parameters dialog: the answer and the parameters the person sets.
+    struct InnerTagChoice {
+        int answer = AnswerYes;
+        std::string kind; // empty: the preselected "НУЛ"
+        std::int32_t line = 0;
+        bool keyO = false;
+        bool keyP = false;
+    };
+    std::deque<SelectDocumentsResult> selectAnswers;
+    std::deque<InnerTagChoice> innerTagAnswers;
+    // The requisite selection: changes the requisites and the base choice; returns OK or not.
+    std::deque<std::function<bool(CDocRecvisits&, bool&)>> requisiteAnswers;
+    std::deque<int> confirmAnswers; // AskTagCandidates
+    // Runs while the confirmation is open, over the rows the view holds (the person edits them).
+    std::function<void(std::vector<std::string>&, std::vector<CLineRecord>&)> duringConfirm;
+    std::deque<bool> trashAnswers;
+    // Settings dialogs: each changes the working copy and says whether it ended with OK.
+    std::deque<std::function<bool(std::string&, std::string&)>> optionAnswers;
+    std::deque<std::function<bool(std::vector<std::int32_t>&)>> hotAnswers;
+    std::deque<std::function<bool(COrvoLinkDict&)>> notepadAnswers;
+    bool stopRequested = false;
+
     // Recorded questions.
     std::vector<Message> messages;
     std::vector<FileQuestion> fileQuestions;
     std::vector<ListEdit> listQuestions;
     std::vector<std::string> recvQuestions; // captions
+    std::vector<SelectDocumentsRequest> selectQuestions;
+    std::vector<InnerTagRequest> innerTagQuestions;
+    std::vector<CDocRecvisits> requisiteQuestions;
+    std::vector<std::vector<CDocRecvisits>> confirmQuestions;
+    std::vector<std::size_t> confirmRows;
+    std::vector<std::string> trashed;
+
+    // The view and the frame as the engine left them.
+    std::vector<std::string> viewTexts;
+    std::vector<CLineRecord> viewRecords;
+    std::size_t selectedRow = 0;
+    int fillCount = 0;
+    int undoCleared = 0;
+    std::string title;
+    int broughtToFront = 0;
+    std::size_t progressSteps = 0; // of the pass progress indicator
+    std::size_t progressStepped = 0;
+    bool progressVisible = false;
+
     int waitCursorDepth = 0;
     int waitCursorShown = 0;      // how many times the wait cursor was turned on
     long long eventTurns = 0;     // calls of ProcessEvents
@@ -60,6 +102,27 @@ public:
     void ShowIndexingProgress(CIndexingProgress* progress) override;
     bool EditStringList(const std::string& title, const std::string& column, std::vector<std::string>& strings) override;
     bool EditRecvDict(const std::string& caption, const std::string& column, CRecvDict& dict) override;
+
+    bool EditOptions(std::string& inputFolder, std::string& outputFolder) override;
+    bool EditHotDocuments(std::vector<std::int32_t>& slots) override;
+    bool EditNotepad(COrvoLinkDict& notepad) override;
+    SelectDocumentsResult SelectDocuments(const SelectDocumentsRequest& request) override;
+    InnerTagAnswer AskInnerTagParameters(const InnerTagRequest& request) override;
+    bool SelectRequisites(CDocRecvisits& requisites, bool& localBase) override;
+    void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records) override;
+    void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) override;
+    void SelectLine(std::size_t row) override { selectedRow = row; }
+    void RemoveAllRows() override;
+    void ClearUndo() override { ++undoCleared; }
+    int AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
+        std::vector<CLineRecord>& records, std::size_t row) override;
+    void ShowProgress(std::size_t steps) override;
+    void StepProgress() override { ++progressStepped; }
+    void HideProgress() override { progressVisible = false; }
+    void SetTitle(const std::string& text) override { title = text; }
+    void BringToFront() override { ++broughtToFront; }
+    bool MoveToTrash(const std::string& path) override;
+    bool StopRequested() override { return stopRequested; }
 
     // The texts of all messages shown, in order.
     std::vector<std::string> MessageTexts() const;

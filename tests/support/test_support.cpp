@@ -1,6 +1,11 @@
 #include "support/scripted_ui.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
+
+#include "core/tag_line.h"
+#include "orvo/orvo_link_dict.h"
 
 int CScriptedUi::MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons)
 {
@@ -96,6 +101,139 @@ bool CScriptedUi::EditRecvDict(const std::string& caption, const std::string&, C
         return false;
     dict = *answer;
     return true;
+}
+
+namespace {
+
+template <typename Queue, typename... Args>
+bool AnswerEdit(Queue& queue, const char* what, Args&... args)
+{
+    if (queue.empty()) {
+        ADD_FAILURE() << "unexpected " << what;
+        return false;
+    }
+    auto answer = queue.front();
+    queue.pop_front();
+    return answer(args...);
+}
+
+} // namespace
+
+bool CScriptedUi::EditOptions(std::string& inputFolder, std::string& outputFolder)
+{
+    return AnswerEdit(optionAnswers, "options dialog", inputFolder, outputFolder);
+}
+
+bool CScriptedUi::EditHotDocuments(std::vector<std::int32_t>& slots)
+{
+    return AnswerEdit(hotAnswers, "hot documents dialog", slots);
+}
+
+bool CScriptedUi::EditNotepad(COrvoLinkDict& notepad) { return AnswerEdit(notepadAnswers, "notepad dialog", notepad); }
+
+SelectDocumentsResult CScriptedUi::SelectDocuments(const SelectDocumentsRequest& request)
+{
+    selectQuestions.push_back(request);
+    if (selectAnswers.empty()) {
+        ADD_FAILURE() << "unexpected candidates dialog";
+        return {};
+    }
+    SelectDocumentsResult answer = selectAnswers.front();
+    selectAnswers.pop_front();
+    return answer;
+}
+
+InnerTagAnswer CScriptedUi::AskInnerTagParameters(const InnerTagRequest& request)
+{
+    innerTagQuestions.push_back(request);
+    if (innerTagAnswers.empty()) {
+        ADD_FAILURE() << "unexpected tag parameters dialog";
+        return {};
+    }
+    const InnerTagChoice choice = innerTagAnswers.front();
+    innerTagAnswers.pop_front();
+    InnerTagAnswer answer;
+    answer.answer = choice.answer;
+    if (choice.answer == AnswerYes) {
+        const std::string kind = choice.kind.empty() ? std::string(LinkKinds()[kNullLinkKind].code) : choice.kind;
+        answer.tag = FormatLocalTag(kind, request.number, choice.line, choice.keyO, choice.keyP);
+    }
+    return answer;
+}
+
+bool CScriptedUi::SelectRequisites(CDocRecvisits& requisites, bool& localBase)
+{
+    requisiteQuestions.push_back(requisites);
+    if (requisiteAnswers.empty()) {
+        ADD_FAILURE() << "unexpected requisite selection";
+        return false;
+    }
+    auto answer = requisiteAnswers.front();
+    requisiteAnswers.pop_front();
+    return answer(requisites, localBase);
+}
+
+void CScriptedUi::FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records)
+{
+    EXPECT_EQ(texts.size(), records.size()) << "lines and records out of step";
+    viewTexts = texts;
+    viewRecords = records;
+    ++fillCount;
+}
+
+void CScriptedUi::GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records)
+{
+    texts = viewTexts;
+    if (records)
+        *records = viewRecords;
+}
+
+void CScriptedUi::RemoveAllRows()
+{
+    viewTexts.clear();
+    viewRecords.clear();
+}
+
+int CScriptedUi::AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
+    std::vector<CLineRecord>& records, std::size_t row)
+{
+    confirmQuestions.push_back(linked);
+    confirmRows.push_back(row);
+    FillList(texts, records);
+    selectedRow = row;
+    if (duringConfirm)
+        duringConfirm(viewTexts, viewRecords);
+    texts = viewTexts;
+    records = viewRecords;
+    if (confirmAnswers.empty()) {
+        ADD_FAILURE() << "unexpected confirmation";
+        return AnswerCancel;
+    }
+    const int answer = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return answer;
+}
+
+void CScriptedUi::ShowProgress(std::size_t steps)
+{
+    progressSteps = steps;
+    progressStepped = 0;
+    progressVisible = true;
+}
+
+bool CScriptedUi::MoveToTrash(const std::string& path)
+{
+    trashed.push_back(path);
+    bool ok = true;
+    if (!trashAnswers.empty()) {
+        ok = trashAnswers.front();
+        trashAnswers.pop_front();
+    }
+    if (ok) {
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+    }
+    return ok;
 }
 
 std::vector<std::string> CScriptedUi::MessageTexts() const

@@ -1,0 +1,179 @@
+#include "core/candidates.h"
+
+#include <algorithm>
+
+#include "core/codepage.h"
+
+namespace {
+
+template <typename T>
+void RemoveDuplicates(std::vector<T>& items)
+{
+    std::vector<T> kept;
+    kept.reserve(items.size());
+    for (auto& item : items)
+        if (std::find(kept.begin(), kept.end(), item) == kept.end())
+            kept.push_back(std::move(item));
+    items = std::move(kept);
+}
+
+// Every element of one list occurs in the other; order and repetitions do not matter.
+template <typename T>
+bool AllIn(const std::vector<T>& part, const std::vector<T>& whole)
+{
+    for (const auto& x : part)
+        if (std::find(whole.begin(), whole.end(), x) == whole.end())
+            return false;
+    return true;
+}
+
+template <typename T>
+bool OneHoldsTheOther(const std::vector<T>& a, const std::vector<T>& b)
+{
+    return a.size() <= b.size() ? AllIn(a, b) : AllIn(b, a);
+}
+
+COleDate CandidateDate(const CDocRecvisits& r)
+{
+    if (!r.editionDate.IsNoDate())
+        return r.editionDate;
+    if (!r.adoptionDates.empty())
+        return r.adoptionDates.front();
+    return COleDate::NoDate();
+}
+
+} // namespace
+
+std::vector<std::string> FindNumbers(std::string_view t)
+{
+    std::vector<std::string> numbers;
+    std::size_t pos = 0;
+    while (pos < t.size()) {
+        const std::size_t hit = t.find(" N ", pos);
+        if (hit == std::string_view::npos)
+            break;
+        std::size_t start = hit + 3;
+        while (start < t.size() && t[start] == ' ')
+            ++start;
+        std::size_t end = t.find(' ', start);
+        if (end == std::string_view::npos)
+            end = t.size();
+        std::string number = CleanNumber(t.substr(start, end - start));
+        if (!number.empty())
+            numbers.push_back(std::move(number));
+        // Go on from the number's first character: an " N " among the skipped blanks is not seen.
+        pos = start;
+        if (start >= t.size())
+            break;
+    }
+    return numbers;
+}
+
+CFoundRequisites RecognizeRequisites(
+    std::string_view text, const std::vector<CPhrase>& typePhrases, const std::vector<CPhrase>& bodyPhrases)
+{
+    const std::string t = " " + NormalizeText(text) + " ";
+    CFoundRequisites found;
+    const std::vector<std::string> words = SplitMatchWords(text);
+    found.types = FindValuesInWords(words, typePhrases);
+    found.bodies = FindValuesInWords(words, bodyPhrases);
+    found.numbers = FindNumbers(t);
+    FindNumericDates(t, found.dates);
+    FindMonthNameDates(t, found.dates);
+    RemoveDuplicates(found.types);
+    RemoveDuplicates(found.bodies);
+    RemoveDuplicates(found.numbers);
+    RemoveDuplicates(found.dates);
+    std::stable_sort(found.dates.begin(), found.dates.end());
+    return found;
+}
+
+CFoundIds ToFoundIds(const CDocDict& dict, const std::vector<std::string>& types, const std::vector<std::string>& bodies,
+    const std::vector<std::string>& numbers, const std::vector<COleDate>& dates)
+{
+    CFoundIds ids;
+    CDocDict::AppendIds(types, dict.types, ids.types);
+    CDocDict::AppendIds(bodies, dict.bodies, ids.bodies);
+    CDocDict::AppendIds(numbers, dict.numbers, ids.numbers);
+    std::sort(ids.types.begin(), ids.types.end());
+    std::sort(ids.bodies.begin(), ids.bodies.end());
+    std::sort(ids.numbers.begin(), ids.numbers.end());
+    ids.dates = dates;
+    std::stable_sort(ids.dates.begin(), ids.dates.end());
+    return ids;
+}
+
+int ScoreRecord(const CDocRec& rec, const CFoundIds& found)
+{
+    int score = 0;
+    if (!found.types.empty() && !rec.typeIds.empty() && OneHoldsTheOther(found.types, rec.typeIds))
+        ++score;
+    if (!found.bodies.empty() && !rec.bodyIds.empty() && OneHoldsTheOther(found.bodies, rec.bodyIds))
+        ++score;
+    if (found.numbers.empty() && rec.numberIds.empty())
+        ++score;
+    else if (!found.numbers.empty() && !rec.numberIds.empty() && OneHoldsTheOther(found.numbers, rec.numberIds))
+        ++score;
+    if (found.dates.empty() && rec.adoptionDates.empty())
+        ++score;
+    else if (!found.dates.empty() && !rec.adoptionDates.empty() && OneHoldsTheOther(found.dates, rec.adoptionDates))
+        ++score;
+    return score;
+}
+
+std::vector<CDocRec> ScoreDocuments(
+    const CDocDict& dict, const CFoundIds& found, const COleDate& effective, bool skipWithoutNumberOrDate)
+{
+    std::vector<CDocRec> candidates;
+    for (const auto& rec : dict.records) {
+        if (!rec.editionDate.IsNoDate() && effective < rec.editionDate)
+            continue;
+        if (skipWithoutNumberOrDate && rec.numberIds.empty() && rec.adoptionDates.empty())
+            continue;
+        if (ScoreRecord(rec, found) >= 3)
+            candidates.push_back(rec);
+    }
+    return candidates;
+}
+
+void MergeDuplicates(std::vector<CDocRec>& records)
+{
+    const auto same = [](const CDocRec& a, const CDocRec& b) {
+        return a.adoptionDates == b.adoptionDates && a.typeIds == b.typeIds && a.numberIds == b.numberIds
+            && a.bodyIds == b.bodyIds;
+    };
+    for (std::size_t i = 0; i + 1 < records.size(); ++i) {
+        // The group: record i, then the later equal records from the last one backwards.
+        std::vector<CDocRec> group { records[i] };
+        for (std::size_t j = records.size() - 1; j > i; --j) {
+            if (same(records[j], records[i])) {
+                group.push_back(std::move(records[j]));
+                records.erase(records.begin() + static_cast<std::ptrdiff_t>(j));
+            }
+        }
+        std::size_t latest = 0;
+        for (std::size_t k = 1; k < group.size(); ++k)
+            if (group[latest].editionDate < group[k].editionDate)
+                latest = k;
+        if (latest != 0)
+            records[i] = std::move(group[latest]);
+    }
+}
+
+bool CompareCandidates(const CDocRecvisits& a, const CDocRecvisits& b)
+{
+    const std::string na = a.numbers.empty() ? std::string() : a.numbers.front();
+    const std::string nb = b.numbers.empty() ? std::string() : b.numbers.front();
+    const std::int32_t va = DecimalPrefix(na);
+    const std::int32_t vb = DecimalPrefix(nb);
+    if (va != 0 && vb != 0 && va != vb)
+        return va < vb;
+    if (na != nb)
+        return na < nb;
+    return CandidateDate(b) < CandidateDate(a);
+}
+
+void SortCandidates(std::vector<CDocRecvisits>& candidates)
+{
+    std::stable_sort(candidates.begin(), candidates.end(), CompareCandidates);
+}

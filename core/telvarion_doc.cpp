@@ -1,0 +1,384 @@
+#include "core/telvarion_doc.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/platform.h"
+#include "core/user_interface.h"
+#include "storage/archive.h"
+#include "storage/service_file.h"
+
+namespace {
+
+const char* const kRlaFilter = "Файлы \"Консультант плюс\" (*.rla)|*.rla||";
+
+std::string MakerCounts(const CRefMaker& maker)
+{
+    return "Количество подозрительных строк: " + std::to_string(maker.nSuspiciousLines)
+        + "\nКоличество тегов, проставленных программой: " + std::to_string(maker.nPlacedTags)
+        + "\nКоличество тегов, которые уже были в документе: " + std::to_string(maker.nExistingTags);
+}
+
+// The part of a path after its last separator (the whole path when there is none).
+std::string FileNameOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code ec;
+    if (std::filesystem::equivalent(platform::ToFsPath(a), platform::ToFsPath(b), ec))
+        return true;
+    return !ec ? false : platform::ToFsPath(a).lexically_normal() == platform::ToFsPath(b).lexically_normal();
+}
+
+} // namespace
+
+CTelvarionDoc::CTelvarionDoc(CUserInterface& ui, std::string programFolder)
+    : orvoMaker(ui)
+    , innerMaker(ui)
+    , m_ui(ui)
+    , m_programFolder(std::move(programFolder))
+{
+    const CRefMaker::DocumentLink link { [this] { SetModified(); }, &settings };
+    orvoMaker.SetDocument(link);
+    innerMaker.SetDocument(link);
+}
+
+CTelvarionDoc::~CTelvarionDoc()
+{
+    if (m_storeAtEnd)
+        StoreServiceData();
+}
+
+bool& CTelvarionDoc::LocalBaseChosen()
+{
+    // Starts as the local base with every run; never stored.
+    static bool local = true;
+    return local;
+}
+
+bool CTelvarionDoc::IsEnabled(Command command) const
+{
+    switch (command) {
+    case Command::Open:
+    case Command::Exit:
+        return !bBusy;
+    case Command::Save:
+    case Command::SaveAs:
+        return bModified && !bBusy;
+    case Command::Delete:
+        return !currentPath.empty() && !bBusy;
+    case Command::Reanalyse:
+        return !currentPath.empty() && !bBusy;
+    case Command::Statistics:
+    case Command::Settings:
+    case Command::HotDocuments:
+    case Command::Notepad:
+    case Command::OrvoSearch:
+        return true;
+    case Command::OrvoKeywords:
+    case Command::OrvoTypes:
+    case Command::OrvoBodies:
+    case Command::LocalTypes:
+    case Command::LocalBodies:
+    case Command::ImportOrvo:
+    case Command::ImportLocal:
+        // A pass works on these dictionaries; changing them under it is not safe.
+        return !bBusy;
+    }
+    return false;
+}
+
+void CTelvarionDoc::OnFileOpen()
+{
+    if (!IsEnabled(Command::Open))
+        return;
+    FileDialogRequest request;
+    request.filter = kRlaFilter;
+    request.initialDir = settings.inputFolder;
+    std::string path;
+    if (!m_ui.AskOpenFileName(request, path))
+        return;
+    if (bModified) {
+        const int answer = m_ui.MessageBox("Сохранить файл " + currentPath + "?", MsgIcon::Question, MsgButtons::YesNoCancel);
+        if (answer == AnswerCancel)
+            return;
+        if (answer == AnswerYes)
+            WriteText();
+    }
+    OpenFile(path);
+}
+
+bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
+{
+    CWaitCursor wait(m_ui);
+    // Read into a fresh text: a file that cannot be read leaves the open document as it was.
+    CRlaText fresh;
+    if (!fresh.ReadRla(path, m_ui))
+        return false;
+    text = std::move(fresh);
+    bModified = 0;
+    bInOutputFolder = 0;
+
+    bBusy = 1;
+    std::vector<std::string> texts = text.textLines;
+    std::vector<CLineRecord> records(texts.size());
+    m_ui.FillList(texts, records);
+    currentPath = path;
+    UpdateTitle();
+    RunAnalyses(texts, records, true);
+    m_ui.FillList(texts, records);
+    m_ui.ClearUndo();
+    m_ui.BringToFront();
+    if (showStatistics)
+        ShowInfo(m_ui, GetStatisticsText());
+    bBusy = 0;
+    return true;
+}
+
+void CTelvarionDoc::RunAnalyses(std::vector<std::string>& texts, std::vector<CLineRecord>& records, bool full)
+{
+    const COleDate effective = GetEffectiveDate();
+    // The Orvo analysis first, so that the local one sees the inter-base tags it placed.
+    for (CRefMaker* maker : { static_cast<CRefMaker*>(&orvoMaker), static_cast<CRefMaker*>(&innerMaker) }) {
+        maker->ResetCounters(full);
+        if (full)
+            maker->ScanLines(texts, records);
+        maker->AnalyseLines(texts, records, effective);
+    }
+}
+
+void CTelvarionDoc::OnReanalyse()
+{
+    if (!IsEnabled(Command::Reanalyse))
+        return;
+    bBusy = 1;
+    std::vector<std::string> texts;
+    std::vector<CLineRecord> records;
+    m_ui.GetLines(texts, &records);
+    RunAnalyses(texts, records, false);
+    m_ui.FillList(texts, records);
+    bBusy = 0;
+    ShowInfo(m_ui, GetStatisticsText());
+}
+
+bool CTelvarionDoc::WriteText()
+{
+    m_ui.GetLines(text.textLines, nullptr);
+    return text.WriteRla(m_ui);
+}
+
+void CTelvarionDoc::OnFileSave()
+{
+    if (!IsEnabled(Command::Save))
+        return;
+    CWaitCursor wait(m_ui);
+    m_ui.GetLines(text.textLines, nullptr);
+    if (!bInOutputFolder && !settings.outputFolder.empty() && !currentPath.empty()) {
+        const std::string newPath
+            = platform::FromFsPath(platform::ToFsPath(settings.outputFolder) / platform::ToFsPath(FileNameOf(currentPath)));
+        // Input and output folder the same: the file is already where it belongs.
+        if (!SameFile(currentPath, newPath)) {
+            std::error_code ec;
+            std::filesystem::rename(platform::ToFsPath(currentPath), platform::ToFsPath(newPath), ec);
+            if (ec) {
+                // Another disk: copy, then take the input file away.
+                std::error_code copyError;
+                std::filesystem::copy_file(platform::ToFsPath(currentPath), platform::ToFsPath(newPath),
+                    std::filesystem::copy_options::overwrite_existing, copyError);
+                if (!copyError)
+                    std::filesystem::remove(platform::ToFsPath(currentPath), copyError);
+                if (copyError)
+                    ShowError(m_ui, "Ошибка сохранения файла " + newPath + "!");
+            }
+        }
+        currentPath = newPath;
+        text.path = newPath;
+    }
+    bInOutputFolder = 1;
+    // A text that could not be written stays modified, so the edits are not lost at close.
+    if (text.WriteRla(m_ui))
+        bModified = 0;
+    UpdateTitle();
+}
+
+void CTelvarionDoc::OnFileSaveAs()
+{
+    if (!IsEnabled(Command::SaveAs))
+        return;
+    FileDialogRequest request;
+    request.defaultExt = "rla";
+    request.filter = kRlaFilter;
+    request.initialDir = settings.outputFolder;
+    request.confirmOverwrite = true;
+    std::string path;
+    if (!m_ui.AskSaveFileName(request, path))
+        return;
+    m_ui.GetLines(text.textLines, nullptr);
+    currentPath = path;
+    text.path = path;
+    if (text.WriteRla(m_ui))
+        bModified = 0;
+    bInOutputFolder = 1;
+    UpdateTitle();
+}
+
+void CTelvarionDoc::OnFileDelete()
+{
+    if (!IsEnabled(Command::Delete))
+        return;
+    if (m_ui.MessageBox("Вы действительно хотите удалить файл?", MsgIcon::Question, MsgButtons::YesNo) != AnswerYes)
+        return;
+    if (!m_ui.MoveToTrash(currentPath))
+        return;
+    currentPath.clear();
+    bModified = 0;
+    m_ui.ClearUndo();
+    m_ui.RemoveAllRows();
+    text.Clear();
+    UpdateTitle();
+}
+
+void CTelvarionDoc::OnStatistics() { ShowInfo(m_ui, GetStatisticsText()); }
+
+void CTelvarionDoc::OnSettings()
+{
+    std::string input = settings.inputFolder;
+    std::string output = settings.outputFolder;
+    if (!m_ui.EditOptions(input, output))
+        return;
+    settings.inputFolder = input;
+    settings.outputFolder = output;
+    bSettingsChanged = 1;
+}
+
+void CTelvarionDoc::OnHotDocuments()
+{
+    std::vector<std::int32_t> slots(settings.hotDocuments.begin(), settings.hotDocuments.end());
+    if (!m_ui.EditHotDocuments(slots))
+        return;
+    for (std::size_t k = 0; k < settings.hotDocuments.size(); ++k)
+        settings.hotDocuments[k] = k < slots.size() ? slots[k] : 0;
+    bSettingsChanged = 1;
+}
+
+void CTelvarionDoc::OnNotepad()
+{
+    COrvoLinkDict copy = settings.notepad;
+    if (!m_ui.EditNotepad(copy))
+        return;
+    settings.notepad = std::move(copy);
+    bSettingsChanged = 1;
+}
+
+void CTelvarionDoc::SetModified()
+{
+    bModified = 1;
+    UpdateTitle();
+}
+
+std::string CTelvarionDoc::TitleText() const
+{
+    std::string title = "Telvarion";
+    if (!currentPath.empty())
+        title += " - " + currentPath;
+    if (bModified)
+        title += "*";
+    const COleDate effective = GetEffectiveDate();
+    if (!effective.IsNoDate())
+        title += " - Дата принятия: " + effective.Format();
+    return title;
+}
+
+void CTelvarionDoc::UpdateTitle() { m_ui.SetTitle(TitleText()); }
+
+std::string CTelvarionDoc::GetStatisticsText() const
+{
+    return "*********** Ссылки на документы Орво ***********\n" + MakerCounts(orvoMaker)
+        + "\n\n*********** Ссылки на документы базы ***********\n" + MakerCounts(innerMaker);
+}
+
+std::int32_t CTelvarionDoc::HotDocument(int slot) const
+{
+    if (slot < 0 || static_cast<std::size_t>(slot) >= settings.hotDocuments.size())
+        return 0;
+    return settings.hotDocuments[static_cast<std::size_t>(slot)];
+}
+
+bool CTelvarionDoc::ProposeByChosenRequisites(
+    const CLineRecord& record, const std::string& context, std::vector<CLineRecord>& out)
+{
+    CDocRecvisits requisites = record.recvFound;
+    bool local = LocalBaseChosen();
+    if (!m_ui.SelectRequisites(requisites, local))
+        return false;
+    LocalBaseChosen() = local;
+    CRefMaker& maker = local ? static_cast<CRefMaker&>(innerMaker) : static_cast<CRefMaker&>(orvoMaker);
+    return maker.ProposeForRequisites(record, context, out, requisites, GetEffectiveDate());
+}
+
+bool CTelvarionDoc::MarkAnchorForRow(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t row)
+{
+    return CRefMaker::MarkAnchorNearTag(texts, records, row);
+}
+
+void CTelvarionDoc::LoadServiceData(bool mayWrite)
+{
+    CWaitCursor wait(m_ui);
+    for (CRefMaker* maker : { static_cast<CRefMaker*>(&orvoMaker), static_cast<CRefMaker*>(&innerMaker) }) {
+        if (!maker->LoadFiles(m_programFolder) && mayWrite)
+            maker->SaveFiles(m_programFolder);
+    }
+    const LoadResult loaded
+        = LoadServiceFile(ServicePath(m_programFolder, kSettingsFile), [this](CArchive& ar) { settings.Serialize(ar); });
+    if (loaded != LoadResult::Loaded) {
+        // What was read before the failure stays; the view's font and the hot documents start
+        // afresh, and the recent numbers are not read.
+        const CDocSettings defaults;
+        settings.fontPitchAndFamily = defaults.fontPitchAndFamily;
+        settings.fontFace = defaults.fontFace;
+        settings.hotDocuments = defaults.hotDocuments;
+        if (mayWrite)
+            SaveSettings();
+    } else {
+        LoadServiceFile(ServicePath(m_programFolder, kRecentOrvoFile), [this](CArchive& ar) { recentOrvo.Serialize(ar); });
+        LoadServiceFile(ServicePath(m_programFolder, kRecentLocalFile), [this](CArchive& ar) { recentLocal.Serialize(ar); });
+    }
+    m_storeAtEnd = mayWrite;
+}
+
+bool CTelvarionDoc::SaveSettings()
+{
+    if (!StoreServiceFile(ServicePath(m_programFolder, kSettingsFile), [this](CArchive& ar) { settings.Serialize(ar); })) {
+        ShowError(m_ui, "Ошибка сохранения файла служебных данных!");
+        return false;
+    }
+    return true;
+}
+
+bool CTelvarionDoc::SaveModified()
+{
+    if (!bModified)
+        return true;
+    const int answer = m_ui.MessageBox("Сохранить файл " + currentPath + "?", MsgIcon::Question, MsgButtons::YesNoCancel);
+    if (answer == AnswerCancel)
+        return false;
+    if (answer == AnswerYes && !WriteText())
+        return false; // the edits would be lost: the document stays open
+    return true;
+}
+
+void CTelvarionDoc::StoreServiceData()
+{
+    if (bSettingsChanged)
+        SaveSettings();
+    if (!StoreServiceFile(ServicePath(m_programFolder, kRecentOrvoFile), [this](CArchive& ar) { recentOrvo.Serialize(ar); }))
+        ShowError(m_ui, "Ошибка сохранения словаря номеров последних документов Орво!");
+    if (!StoreServiceFile(ServicePath(m_programFolder, kRecentLocalFile), [this](CArchive& ar) { recentLocal.Serialize(ar); }))
+        ShowError(m_ui, "Ошибка сохранения словаря номеров последних внутрибазовых документов!");
+    orvoMaker.SaveFiles(m_programFolder);
+    innerMaker.SaveFiles(m_programFolder);
+}

@@ -1,0 +1,121 @@
+#pragma once
+
+// The single document of the program: the open text, the settings kept between runs, the recent
+// numbers, and the two reference makers. It carries out the file commands through the user
+// interface and decides in which order the analyses run over a newly opened text. The window
+// only routes commands here and asks which are enabled.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/doc_settings.h"
+#include "core/rla_text.h"
+#include "local/inner_ref_maker.h"
+#include "orvo/orvo_ref_maker.h"
+#include "storage/recent_numbers.h"
+
+class CUserInterface;
+
+class CTelvarionDoc {
+public:
+    // The commands of the document, for the enabling rules.
+    enum class Command {
+        Open,
+        Save,
+        SaveAs,
+        Delete,
+        Reanalyse,
+        Statistics,
+        Settings,
+        HotDocuments,
+        Notepad,
+        OrvoKeywords,
+        OrvoTypes,
+        OrvoBodies,
+        OrvoSearch,
+        LocalTypes,
+        LocalBodies,
+        ImportOrvo,
+        ImportLocal,
+        Exit,
+    };
+
+    // programFolder: where the service files live.
+    CTelvarionDoc(CUserInterface& ui, std::string programFolder);
+    // Stores what the run changed: settings, recent numbers, the makers' dictionaries.
+    ~CTelvarionDoc();
+    CTelvarionDoc(const CTelvarionDoc&) = delete;
+    CTelvarionDoc& operator=(const CTelvarionDoc&) = delete;
+
+    CRlaText text;
+    CDocSettings settings;
+    RecentNumbers recentOrvo;
+    RecentNumbers recentLocal;
+    std::string currentPath; // empty when no document is open
+    std::int32_t bInOutputFolder = 0;
+    std::int32_t bModified = 0;
+    std::int32_t bSettingsChanged = 0;
+    std::int32_t bBusy = 0;
+    COrvoRefMaker orvoMaker;
+    CInnerRefMaker innerMaker;
+
+    const std::string& ProgramFolder() const { return m_programFolder; }
+
+    bool IsEnabled(Command command) const;
+
+    void OnFileOpen();
+    // Open without the file dialog (the command-line tool, tests): read, analyse with both makers,
+    // show the lines. False when the file could not be read; the open document then stays.
+    bool OpenFile(const std::string& path, bool showStatistics = true);
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnFileDelete();
+    void OnReanalyse();
+    void OnStatistics();
+    void OnSettings();
+    void OnHotDocuments();
+    void OnNotepad();
+    void OnOrvoKeywords() { orvoMaker.EditKeywords(); }
+    void OnOrvoTypes() { orvoMaker.EditTypes(); }
+    void OnOrvoBodies() { orvoMaker.EditBodies(); }
+    void OnLocalTypes() { innerMaker.EditTypes(); }
+    void OnLocalBodies() { innerMaker.EditBodies(); }
+    void OnImportOrvo() { orvoMaker.ImportDocuments(); }
+    void OnImportLocal() { innerMaker.ImportDocuments(); }
+
+    void SetModified();
+    void UpdateTitle();
+    // "Telvarion - path* - Дата принятия: 01.02.2003", UTF-8.
+    std::string TitleText() const;
+    // The counts of both makers, UTF-8.
+    std::string GetStatisticsText() const;
+    COleDate GetEffectiveDate() const { return text.GetEffectiveDate(); }
+    // The Orvo number of a hot-document slot (0..9); 0 for an empty or unknown slot.
+    std::int32_t HotDocument(int slot) const;
+
+    // Re-analyses one line with requisites the person picks, against the base he picks.
+    bool ProposeByChosenRequisites(const CLineRecord& record, const std::string& context, std::vector<CLineRecord>& out);
+    // Marks the anchor of the tag line at row (after the view placed tags by hand).
+    static bool MarkAnchorForRow(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t row);
+
+    // Once, when the view is first shown: the makers' files, then the settings and recent numbers.
+    // mayWrite false: nothing is ever written back, neither now nor at the end (batch analysis).
+    void LoadServiceData(bool mayWrite = true);
+    bool SaveSettings();
+    // The question before the document closes; false when the person cancels (or the text could
+    // not be written).
+    bool SaveModified();
+
+    // Whether the base choice of the requisite selection is the local base (for the whole run).
+    static bool& LocalBaseChosen();
+
+private:
+    void RunAnalyses(std::vector<std::string>& texts, std::vector<CLineRecord>& records, bool full);
+    bool WriteText();
+    void StoreServiceData();
+
+    CUserInterface& m_ui;
+    std::string m_programFolder;
+    bool m_storeAtEnd = false;
+};
