@@ -13,6 +13,8 @@
 #include "core/codepage.h"
 #include "core/doc_settings.h"
 #include "core/platform.h"
+#include "core/tag_line.h"
+#include "core/telvarion_doc.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"
 #include "storage/archive.h"
@@ -40,6 +42,15 @@ Usage:
       is the value followed by its synonyms, separated by ";". Empty lines, lines starting with
       "#" and empty synonyms are skipped; every entry is normalised (upper case, single blanks).
       Only Telvarion.dov (Orvo) or Telvarion.dlc (local) is written.
+  telvarion-cli analyse [--out DIR] [--policy single|scan] [--json] FILE...
+      Analyses *.rla documents as opening them in the program does: both analyses, with every
+      question answered by the policy. single (the default): a line with exactly one candidate
+      document gets its tag (link kind НУЛ for the local base), a line with several gets none.
+      scan: nothing is placed, only counted. With --out the resulting texts are written to DIR
+      under their own names. Prints each file's name and its statistics, or with --json one
+      JSON object per file: {"file", "orvo": {"suspicious", "placed", "existing"}, "local": {...},
+      "tags": [{"line", "kind": "orvo"|"local", "number"}]} listing the tags this run placed by
+      their index in the resulting text. The service files are read, never written.
   telvarion-cli dump KIND
       Prints a service file readably. KIND is one of orvo, local, keywords, orvo-types,
       orvo-bodies, local-types, local-bodies, notepad, settings, recent-orvo, recent-local.
@@ -61,6 +72,9 @@ struct Args {
     bool dos = false;
     bool windows = false;
     bool help = false;
+    bool json = false;
+    std::string outDir;
+    std::string policy = "single";
     std::string error;
 };
 
@@ -83,6 +97,18 @@ Args ParseArgs(int argc, char** argv)
             a.dataDir = argv[++i];
         } else if (arg.rfind("--data-dir=", 0) == 0) {
             a.dataDir = arg.substr(11);
+        } else if (arg == "--json") {
+            a.json = true;
+        } else if (arg == "--out" || arg == "--policy") {
+            if (i + 1 >= argc) {
+                a.error = arg + " needs a value";
+                return a;
+            }
+            (arg == "--out" ? a.outDir : a.policy) = argv[++i];
+        } else if (arg.rfind("--out=", 0) == 0) {
+            a.outDir = arg.substr(6);
+        } else if (arg.rfind("--policy=", 0) == 0) {
+            a.policy = arg.substr(9);
         } else if (arg.size() > 1 && arg[0] == '-') {
             a.error = "unknown option " + arg;
             return a;
@@ -247,6 +273,94 @@ int DumpRecvDict(const std::string& folder, const char* file, bool afterKeywords
     return kOk;
 }
 
+std::string JsonString(const std::string& utf8)
+{
+    std::string out = "\"";
+    for (unsigned char c : utf8) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out += buf;
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonCounts(const CRefMaker& maker)
+{
+    return "{\"suspicious\": " + std::to_string(maker.nSuspiciousLines) + ", \"placed\": " + std::to_string(maker.nPlacedTags)
+        + ", \"existing\": " + std::to_string(maker.nExistingTags) + "}";
+}
+
+int Analyse(const Args& a)
+{
+    if (a.positional.empty())
+        return Usage("give the documents to analyse");
+    if (a.policy != "single" && a.policy != "scan")
+        return Usage("--policy is single or scan");
+    CAutoUi ui(a.policy == "scan" ? CAutoUi::Policy::Scan : CAutoUi::Policy::Single);
+    CTelvarionDoc doc(ui, a.dataDir);
+    doc.LoadServiceData(false);
+    bool failed = false;
+    for (const auto& file : a.positional) {
+        const int errorsBefore = ui.ErrorCount();
+        if (!doc.OpenFile(file, false)) {
+            failed = true;
+            continue;
+        }
+        std::vector<std::string> texts;
+        std::vector<CLineRecord> records;
+        ui.GetLines(texts, &records);
+        const std::string name = platform::FromFsPath(platform::ToFsPath(file).filename());
+        if (!a.outDir.empty()) {
+            CRlaText out = doc.text;
+            out.textLines = texts;
+            out.path = ServicePath(a.outDir, name);
+            out.WriteRla(ui);
+        }
+        if (a.json) {
+            std::string tags;
+            for (std::size_t i = 0; i < records.size(); ++i) {
+                const std::int32_t kind = records[i].nKind;
+                if (kind != OrvoLinkNew && kind != InnerLinkNew)
+                    continue;
+                if (!tags.empty())
+                    tags += ", ";
+                tags += "{\"line\": " + std::to_string(i) + ", \"kind\": \"" + (kind == OrvoLinkNew ? "orvo" : "local")
+                    + "\", \"number\": " + std::to_string(ParseTagNumber(texts[i])) + "}";
+            }
+            std::printf("{\"file\": %s, \"orvo\": %s, \"local\": %s, \"tags\": [%s]}\n", JsonString(name).c_str(),
+                JsonCounts(doc.orvoMaker).c_str(), JsonCounts(doc.innerMaker).c_str(), tags.c_str());
+        } else {
+            std::printf("%s\n%s\n\n", name.c_str(), doc.GetStatisticsText().c_str());
+        }
+        std::fflush(stdout);
+        if (ui.ErrorCount() != errorsBefore)
+            failed = true;
+    }
+    return failed ? kFailed : kOk;
+}
+
 int Dump(const Args& a)
 {
     if (a.positional.size() != 1)
@@ -324,5 +438,7 @@ int main(int argc, char** argv)
         return DictLoad(a);
     if (a.command == "dump")
         return Dump(a);
+    if (a.command == "analyse")
+        return Analyse(a);
     return Usage("unknown command " + a.command);
 }
