@@ -1,0 +1,287 @@
+#include "core/telvarion_doc.h"
+
+#include <gtest/gtest.h>
+
+#include "core/codepage.h"
+#include "core/tag_line.h"
+#include "storage/archive.h"
+#include "storage/dict_text.h"
+#include "storage/service_file.h"
+#include "support/fault.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::string S(std::string_view cp) { return std::string(cp); }
+
+// An *.rla file from UTF-8 lines, as the reference system writes it.
+std::string Rla(const std::vector<std::string>& header, const std::vector<std::string>& text)
+{
+    std::string out;
+    for (const auto& l : header)
+        out += codepage::Cp1251ToCp866(codepage::Utf8ToCp1251(l)) + "\r\n";
+    out += codepage::Cp1251ToCp866(S("$18  Текст документа"_cp)) + "\r\n";
+    for (const auto& l : text)
+        out += codepage::Cp1251ToCp866(codepage::Utf8ToCp1251(l)) + "\r\n";
+    return out;
+}
+
+const std::vector<std::string> kHeader = { "$1  Название", "Закон области", "$6  Дата принятия", "01.02.2003", "" };
+const std::vector<std::string> kText = { "Статья 1", "В соответствии с Законом N 131-ФЗ от 06.10.2003 области", "Статья 2" };
+
+// A data folder with one Orvo document (a law, 131-ФЗ) the text above cites.
+struct Fixture {
+    CTempDir data;
+    CTempDir work;
+    CScriptedUi ui;
+    std::unique_ptr<CTelvarionDoc> doc;
+
+    Fixture()
+    {
+        CScriptedUi setupUi;
+        COrvoRefMaker maker(setupUi);
+        maker.LoadFiles(Folder());
+        maker.keywords.strings = ParseKeywordText("ЗАКОН");
+        maker.types = ParseRecvDictText("ЗАКОН");
+        const std::string list = codepage::Utf8ToCp1251(
+            "$0  НОМЕР В БАЗЕ\n100\n$5  ВИД ДОКУМЕНТА\nЗАКОН\n$4  ПРИНЯВШИЙ ОРГАН\n...\n$6  ДАТА ПРИНЯТИЯ\n06.10.2003\n"
+            "$7  НОМЕР\n131-ФЗ\n$9  НАЗВАНИЕ ДОКУМЕНТА\nОб общих принципах\n\n");
+        EXPECT_TRUE(maker.documents.ImportListFile(setupUi, data.Write("orvo.lst", list), false));
+        maker.MarkDictionariesModified();
+        maker.MarkDocumentsModified();
+        maker.SaveFiles(Folder());
+        Restart();
+    }
+    std::string Folder() const { return data.Path().string(); }
+    void Restart()
+    {
+        doc.reset();
+        doc = std::make_unique<CTelvarionDoc>(ui, Folder());
+        doc->LoadServiceData();
+    }
+    std::string Input(const std::string& name = "law.rla") { return work.Write(name, Rla(kHeader, kText)); }
+};
+
+} // namespace
+
+TEST(TelvarionDoc, OpenAnalysesShowsAndTitles)
+{
+    Fixture f;
+    f.ui.confirmAnswers.push_back(AnswerYes);
+    const std::string path = f.Input();
+    ASSERT_TRUE(f.doc->OpenFile(path));
+    // The Orvo analysis placed one tag before the citing line.
+    ASSERT_EQ(f.ui.viewTexts.size(), 4u);
+    EXPECT_EQ(f.ui.viewTexts[1], FormatOrvoTag(100));
+    EXPECT_EQ(f.ui.viewRecords[1].nKind, OrvoLinkNew);
+    // The anchor took the blanks around "Законом", so the local analysis that follows no longer
+    // sees " N " in the line.
+    EXPECT_EQ(f.ui.viewTexts[2], codepage::Utf8ToCp1251("В соответствии с\x01Законом\x02N 131-ФЗ от 06.10.2003 области"));
+    EXPECT_EQ(f.doc->bModified, 1);
+    EXPECT_EQ(f.ui.title, "Telvarion - " + path + "* - Дата принятия: 01.02.2003");
+    EXPECT_EQ(f.ui.messages.back().text,
+        "*********** Ссылки на документы Орво ***********\nКоличество подозрительных строк: 1\n"
+        "Количество тегов, проставленных программой: 1\nКоличество тегов, которые уже были в документе: 0\n\n"
+        "*********** Ссылки на документы базы ***********\nКоличество подозрительных строк: 0\n"
+        "Количество тегов, проставленных программой: 0\nКоличество тегов, которые уже были в документе: 0");
+    EXPECT_EQ(f.ui.undoCleared, 1);
+    EXPECT_EQ(f.doc->bBusy, 0);
+
+    // Re-analysis: the suspicious counts of the open stay, no tag counts as existing.
+    f.doc->OnReanalyse();
+    EXPECT_EQ(f.doc->orvoMaker.nSuspiciousLines, 1);
+    EXPECT_EQ(f.doc->orvoMaker.nExistingTags, 0);
+    EXPECT_EQ(f.doc->orvoMaker.nPlacedTags, 0); // the tag above the line stops a second one
+}
+
+TEST(TelvarionDoc, FailedOpenKeepsTheOpenDocument)
+{
+    Fixture f;
+    f.ui.confirmAnswers.push_back(AnswerYes);
+    const std::string path = f.Input();
+    ASSERT_TRUE(f.doc->OpenFile(path));
+    const auto texts = f.ui.viewTexts;
+    // Asked to save first, the person says No; the file then cannot be read.
+    f.ui.filePaths.push_back(f.work.File("missing.rla"));
+    f.ui.answers.push_back(AnswerNo);
+    f.doc->OnFileOpen();
+    EXPECT_EQ(f.ui.messages.back().text, "Ошибка чтения файла " + f.work.File("missing.rla") + "!");
+    EXPECT_EQ(f.doc->currentPath, path);
+    EXPECT_EQ(f.doc->text.path, path);
+    EXPECT_EQ(f.doc->bModified, 1);
+    EXPECT_EQ(f.ui.viewTexts, texts);
+    // Cancel to the save question leaves everything as it was, without reading anything.
+    f.ui.filePaths.push_back(f.Input("other.rla"));
+    f.ui.answers.push_back(AnswerCancel);
+    f.doc->OnFileOpen();
+    EXPECT_EQ(f.doc->currentPath, path);
+    EXPECT_EQ(f.ui.messages[f.ui.messages.size() - 1].text, "Сохранить файл " + path + "?");
+    EXPECT_EQ(f.ui.messages.back().buttons, MsgButtons::YesNoCancel);
+}
+
+TEST(TelvarionDoc, FirstSaveMovesTheFileIntoTheOutputFolder)
+{
+    Fixture f;
+    CTempDir out;
+    f.doc->settings.outputFolder = out.Path().string();
+    f.ui.confirmAnswers.push_back(AnswerYes);
+    const std::string path = f.Input();
+    ASSERT_TRUE(f.doc->OpenFile(path, false));
+    ASSERT_TRUE(f.doc->IsEnabled(CTelvarionDoc::Command::Save));
+    f.doc->OnFileSave();
+    const std::string moved = out.File("law.rla");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(f.doc->currentPath, moved);
+    EXPECT_EQ(f.doc->bModified, 0);
+    EXPECT_EQ(f.doc->bInOutputFolder, 1);
+    CRlaText back;
+    ASSERT_TRUE(back.ReadRla(moved, f.ui));
+    EXPECT_EQ(back.textLines, f.ui.viewTexts);
+    EXPECT_FALSE(f.doc->IsEnabled(CTelvarionDoc::Command::Save));
+
+    // A later change of the output folder does not move the file again.
+    f.doc->settings.outputFolder = f.work.Path().string();
+    f.doc->SetModified();
+    f.doc->OnFileSave();
+    EXPECT_EQ(f.doc->currentPath, moved);
+    EXPECT_TRUE(std::filesystem::exists(moved));
+}
+
+TEST(TelvarionDoc, SaveWithTheSameFoldersWritesInPlace)
+{
+    Fixture f;
+    f.doc->settings.outputFolder = f.work.Path().string();
+    f.ui.confirmAnswers.push_back(AnswerYes);
+    const std::string path = f.Input();
+    ASSERT_TRUE(f.doc->OpenFile(path, false));
+    const std::size_t messages = f.ui.messages.size();
+    f.doc->OnFileSave();
+    EXPECT_EQ(f.ui.messages.size(), messages); // no error for a move that is not needed
+    CRlaText back;
+    ASSERT_TRUE(back.ReadRla(path, f.ui));
+    EXPECT_EQ(back.textLines.size(), 4u);
+
+    // A write that fails keeps the document modified, so the edits are not lost at close.
+    f.doc->SetModified();
+    {
+        CFaultAt fault(CAtomicFile::Step::Rename);
+        f.doc->OnFileSave();
+        EXPECT_EQ(f.ui.messages.back().text, "Ошибка записи файла " + path + "!");
+        EXPECT_EQ(f.doc->bModified, 1);
+        f.ui.answers.push_back(AnswerYes);
+        EXPECT_FALSE(f.doc->SaveModified());
+    }
+    f.ui.answers.push_back(AnswerNo);
+    EXPECT_TRUE(f.doc->SaveModified());
+}
+
+TEST(TelvarionDoc, SaveAsAndDelete)
+{
+    Fixture f;
+    f.ui.confirmAnswers.push_back(AnswerYes);
+    ASSERT_TRUE(f.doc->OpenFile(f.Input(), false));
+    const std::string other = f.work.File("copy.rla");
+    f.ui.filePaths.push_back(other);
+    f.doc->OnFileSaveAs();
+    EXPECT_EQ(f.ui.fileQuestions.back().request.defaultExt, "rla");
+    EXPECT_TRUE(f.ui.fileQuestions.back().request.confirmOverwrite);
+    EXPECT_EQ(f.doc->currentPath, other);
+    EXPECT_TRUE(std::filesystem::exists(other));
+    EXPECT_EQ(f.doc->bModified, 0);
+
+    f.ui.answers.push_back(AnswerNo);
+    f.doc->OnFileDelete();
+    EXPECT_TRUE(std::filesystem::exists(other));
+    f.ui.answers.push_back(AnswerYes);
+    f.doc->OnFileDelete();
+    EXPECT_EQ(f.ui.trashed, std::vector<std::string> { other });
+    EXPECT_TRUE(f.doc->currentPath.empty());
+    EXPECT_TRUE(f.ui.viewTexts.empty());
+    EXPECT_EQ(f.ui.title, "Telvarion");
+    EXPECT_FALSE(f.doc->IsEnabled(CTelvarionDoc::Command::Delete));
+}
+
+TEST(TelvarionDoc, ServiceDataAtStartAndEnd)
+{
+    Fixture f;
+    const std::string dat = ServicePath(f.Folder(), kSettingsFile);
+    // The first start wrote the defaults at once.
+    ASSERT_TRUE(std::filesystem::exists(dat));
+    EXPECT_EQ(f.doc->settings.fontFace, "Courier New");
+    f.doc->recentOrvo.AddNumber(100);
+    f.doc->settings.hotDocuments[3] = 100;
+    f.doc->bSettingsChanged = 1;
+    f.Restart();
+    EXPECT_EQ(f.doc->recentOrvo.Numbers(), std::deque<std::int32_t> { 100 });
+    EXPECT_EQ(f.doc->HotDocument(3), 100);
+    EXPECT_EQ(f.doc->HotDocument(10), 0);
+
+    // Without Telvarion.dat the recent lists are not read, and are overwritten at the end.
+    f.doc.reset();
+    std::filesystem::remove(dat);
+    f.Restart();
+    EXPECT_TRUE(f.doc->recentOrvo.Numbers().empty());
+    EXPECT_EQ(f.doc->HotDocument(3), 0);
+    f.doc.reset();
+    CArchive in = CArchive::LoadFile(ServicePath(f.Folder(), kRecentOrvoFile));
+    EXPECT_EQ(in.ReadInt(), 0);
+
+    // Failures at the end are reported, each with its own message, and do not stop the rest.
+    f.Restart();
+    f.doc->bSettingsChanged = 1;
+    {
+        CFaultAt fault(CAtomicFile::Step::Write);
+        f.doc.reset();
+    }
+    EXPECT_EQ(f.ui.MessageTexts(), (std::vector<std::string> { "Ошибка сохранения файла служебных данных!",
+                                       "Ошибка сохранения словаря номеров последних документов Орво!",
+                                       "Ошибка сохранения словаря номеров последних внутрибазовых документов!" }));
+}
+
+TEST(TelvarionDoc, CommandsWhileAPassRuns)
+{
+    Fixture f;
+    f.doc->currentPath = "x.rla";
+    f.doc->bModified = 1;
+    f.doc->bBusy = 1;
+    using C = CTelvarionDoc::Command;
+    for (C c : { C::Open, C::Save, C::SaveAs, C::Delete, C::Reanalyse, C::Exit, C::OrvoKeywords, C::LocalTypes, C::ImportOrvo,
+             C::ImportLocal })
+        EXPECT_FALSE(f.doc->IsEnabled(c)) << static_cast<int>(c);
+    for (C c : { C::Statistics, C::Settings, C::Notepad, C::HotDocuments })
+        EXPECT_TRUE(f.doc->IsEnabled(c)) << static_cast<int>(c);
+    f.doc->OnFileOpen(); // disabled: asks nothing
+    EXPECT_TRUE(f.ui.fileQuestions.empty());
+}
+
+TEST(TelvarionDoc, ChosenRequisitesGoToTheChosenBase)
+{
+    Fixture f;
+    CLineRecord record;
+    record.recvFound.types = { S("ЗАКОН"_cp) };
+    record.recvFound.numbers = { S("131-ФЗ"_cp) };
+    record.recvFound.adoptionDates = { COleDate::FromText(2003, 10, 6) };
+    std::vector<CLineRecord> out;
+    // Cancelled: nothing.
+    f.ui.requisiteAnswers.push_back([](CDocRecvisits&, bool&) { return false; });
+    EXPECT_FALSE(f.doc->ProposeByChosenRequisites(record, "", out));
+    // The Orvo base, chosen once, stays chosen for the run.
+    f.ui.requisiteAnswers.push_back([](CDocRecvisits&, bool& local) {
+        local = false;
+        return true;
+    });
+    ASSERT_TRUE(f.doc->ProposeByChosenRequisites(record, "", out));
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].nKind, OrvoLinkNew);
+    EXPECT_EQ(out[0].recvOrvo.nBaseNumber, 100);
+    bool seen = true;
+    f.ui.requisiteAnswers.push_back([&seen](CDocRecvisits& r, bool& local) {
+        seen = local;
+        r.types.clear(); // no known type: no candidates
+        return true;
+    });
+    EXPECT_FALSE(f.doc->ProposeByChosenRequisites(record, "", out));
+    EXPECT_FALSE(seen);
+    CTelvarionDoc::LocalBaseChosen() = true;
+}
