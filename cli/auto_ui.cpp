@@ -65,7 +65,7 @@ InnerTagAnswer CAutoUi::AskInnerTagParameters(const InnerTagRequest& request)
     return answer;
 }
 
-void CAutoUi::FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records)
+void CAutoUi::FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool)
 {
     m_texts = texts;
     m_records = records;

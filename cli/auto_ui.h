@@ -36,7 +36,7 @@ public:
     SelectDocumentsResult SelectDocuments(const SelectDocumentsRequest& request) override;
     InnerTagAnswer AskInnerTagParameters(const InnerTagRequest& request) override;
     bool SelectRequisites(CDocRecvisits&, bool&) override { return false; }
-    void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records) override;
+    void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst) override;
     void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) override;
     void SelectLine(std::size_t) override { }
     void RemoveAllRows() override;

@@ -126,11 +126,11 @@ bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
     bBusy = 1;
     std::vector<std::string> texts = text.textLines;
     std::vector<CLineRecord> records(texts.size());
-    m_ui.FillList(texts, records);
+    m_ui.FillList(texts, records, true);
     currentPath = path;
     UpdateTitle();
     RunAnalyses(texts, records, true);
-    m_ui.FillList(texts, records);
+    m_ui.FillList(texts, records, true);
     m_ui.ClearUndo();
     m_ui.BringToFront();
     if (showStatistics)
@@ -160,7 +160,7 @@ void CTelvarionDoc::OnReanalyse()
     std::vector<CLineRecord> records;
     m_ui.GetLines(texts, &records);
     RunAnalyses(texts, records, false);
-    m_ui.FillList(texts, records);
+    m_ui.FillList(texts, records, true);
     bBusy = 0;
     ShowInfo(m_ui, GetStatisticsText());
 }

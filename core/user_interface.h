@@ -108,7 +108,9 @@ public:
 
     // The line view. The view holds the rows while a document is open; the engine hands them over
     // and takes them back.
-    virtual void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records) = 0;
+    // selectFirst: select row 0 afterwards (after opening and re-analysis).
+    virtual void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst)
+        = 0;
     virtual void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) = 0;
     virtual void SelectLine(std::size_t row) = 0;
     virtual void RemoveAllRows() = 0;

@@ -173,8 +173,10 @@ bool CScriptedUi::SelectRequisites(CDocRecvisits& requisites, bool& localBase)
     return answer(requisites, localBase);
 }
 
-void CScriptedUi::FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records)
+void CScriptedUi::FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst)
 {
+    if (selectFirst && !texts.empty())
+        selectedRow = 0;
     EXPECT_EQ(texts.size(), records.size()) << "lines and records out of step";
     viewTexts = texts;
     viewRecords = records;
@@ -199,7 +201,7 @@ int CScriptedUi::AskTagCandidates(const std::vector<CDocRecvisits>& linked, std:
 {
     confirmQuestions.push_back(linked);
     confirmRows.push_back(row);
-    FillList(texts, records);
+    FillList(texts, records, false);
     selectedRow = row;
     if (duringConfirm)
         duringConfirm(viewTexts, viewRecords);
