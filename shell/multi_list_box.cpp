@@ -1,0 +1,151 @@
+#include "shell/multi_list_box.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTextLayout>
+
+namespace {
+
+constexpr int kTextMargin = 4;
+constexpr int kMinTextHeight = 8;
+constexpr int kEmptyEntryHeight = 24;
+
+// Where the entries' own background is not filled: the classic inactive border colour, so a
+// selection stays visible after the focus has moved to a button.
+const QColor kInactiveSelection(212, 208, 200);
+const QColor kSeparator(192, 192, 192);
+
+QString LayoutText(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    return text;
+}
+
+// Words that do not fit a line are broken inside, so a long number or a path is never cut off.
+qreal LayOut(QTextLayout& layout, qreal width)
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    qreal height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, height));
+        height += line.height();
+    }
+    layout.endLayout();
+    return height;
+}
+
+class CMultiListDelegate : public QStyledItemDelegate {
+public:
+    explicit CMultiListDelegate(CMultiListBox* list)
+        : QStyledItemDelegate(list)
+        , m_list(list)
+    {
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override
+    {
+        return QSize(m_list->TextWidth() + 2 * kTextMargin, m_list->EntryHeight(index.data(Qt::DisplayRole).toString()));
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        painter->save();
+        const bool selected = option.state & QStyle::State_Selected;
+        QColor fill = m_list->Background();
+        QColor ink = Qt::black;
+        if (selected && m_list->hasFocus()) {
+            fill = option.palette.color(QPalette::Active, QPalette::Highlight);
+            ink = option.palette.color(QPalette::Active, QPalette::HighlightedText);
+        } else if (selected) {
+            fill = kInactiveSelection;
+        }
+        if (!m_list->isEnabled())
+            ink = option.palette.color(QPalette::Disabled, QPalette::Text);
+        painter->fillRect(option.rect, fill);
+
+        QTextLayout layout(LayoutText(index.data(Qt::DisplayRole).toString()), option.font);
+        LayOut(layout, option.rect.width() - 2 * kTextMargin);
+        painter->setPen(ink);
+        layout.draw(painter, QPointF(option.rect.left() + kTextMargin, option.rect.top() + kTextMargin));
+
+        if (m_list->Separators()) {
+            painter->setPen(kSeparator);
+            painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        }
+        if ((option.state & QStyle::State_HasFocus) && m_list->hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(m_list);
+            focus.rect = option.rect.adjusted(1, 1, -1, -1);
+            focus.backgroundColor = fill;
+            m_list->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, m_list);
+        }
+        painter->restore();
+    }
+
+private:
+    CMultiListBox* m_list;
+};
+
+} // namespace
+
+CMultiListBox::CMultiListBox(QWidget* parent)
+    : QListWidget(parent)
+{
+    QFont entryFont(QStringLiteral("Arial"));
+    entryFont.setPixelSize(14);
+    entryFont.setStyleHint(QFont::SansSerif);
+    setFont(entryFont);
+    setItemDelegate(new CMultiListDelegate(this));
+    setUniformItemSizes(false);
+    // Heights depend on the width: lay the entries out again whenever the list is resized. The
+    // scroll bar stays so that showing it never changes the width the entries were wrapped at.
+    setResizeMode(QListView::Adjust);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    verticalScrollBar()->setSingleStep(QFontMetrics(entryFont).height());
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, m_background);
+    setPalette(pal);
+}
+
+void CMultiListBox::SetEntries(const QStringList& texts)
+{
+    clear();
+    addItems(texts);
+}
+
+void CMultiListBox::SetSeparators(bool on)
+{
+    m_separators = on;
+    viewport()->update();
+}
+
+void CMultiListBox::SetBackground(const QColor& color)
+{
+    m_background = color;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, color);
+    setPalette(pal);
+    viewport()->update();
+}
+
+int CMultiListBox::TextWidth() const { return std::max(1, viewport()->width() - 2 * kTextMargin); }
+
+int CMultiListBox::EntryHeight(const QString& text) const
+{
+    QTextLayout layout(LayoutText(text), font());
+    const qreal height = LayOut(layout, TextWidth());
+    if (height < kMinTextHeight)
+        return kEmptyEntryHeight;
+    return static_cast<int>(std::ceil(height)) + 2 * kTextMargin;
+}
