@@ -10,11 +10,15 @@
 #include <string>
 #include <vector>
 
-#include <QListView>
+#include <QPointer>
 
 #include "core/line_record.h"
+#include "view/findable_list_view.h"
+#include "view/pictures.h"
 
 class CFrameServices;
+class CInsertTagDlg;
+class CLineDelegate;
 class CLineModel;
 class CTelvarionDoc;
 
@@ -39,9 +43,20 @@ enum class ViewCommand {
     ShowLinkedDocument,
 };
 
-class CTelvarionView : public QListView {
+class CTelvarionView : public CFindableListView {
     Q_OBJECT
 public:
+    // The tag clipboard of the tag commands: one tag line and its record, not the system's.
+    struct TagClipboard {
+        std::string text;
+        CLineRecord record;
+    };
+    // The one-level undo: all rows as they were before the last change.
+    struct UndoSnapshot {
+        std::vector<std::string> texts;
+        std::vector<CLineRecord> records;
+    };
+
     explicit CTelvarionView(CTelvarionDoc& doc, QWidget* parent = nullptr);
     ~CTelvarionView() override;
 
@@ -56,10 +71,16 @@ public:
     // The modeless confirmation of the tags just placed; 6, 7 or 2.
     int AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
         std::vector<CLineRecord>& records, std::size_t row);
+    // Whether the confirmation is waiting for its answer.
+    bool IsAsking() const;
 
     void UpdateStatusPanes();
     void RefreshPictures();
     std::array<int, 14>& ShownPictures();
+    // New flags from the shown-pictures settings; the pictures follow.
+    void SetShownPictures(const ShownPicturesFlags& flags);
+    // Suspicious lines shown by the flags, as counted by the last RefreshPictures.
+    int ShownSuspiciousCount() const { return m_shownSuspicious; }
 
     bool IsEnabled(ViewCommand command) const;
     void Run(ViewCommand command);
@@ -67,7 +88,77 @@ public:
     CLineModel& Model();
     CTelvarionDoc& Document();
 
+    // The selected row, or -1 when no single row is selected.
+    int SelectedRow() const { return SingleSelectedRow(); }
+    // Fills the requisites bar for the selected row.
+    void ShowLinkRequisites();
+    // The view font from the document's settings; once the settings are loaded (the view does it
+    // by itself when first shown).
+    void ApplyDocumentFont();
+    // Switches to the font and keeps its face and pitch in the document's settings.
+    void SetViewFont(const QFont& font);
+    // Go to line with a number counted from 1; one outside the rows selects nothing.
+    void GoToLineNumber(int number);
+    // Ctrl+digit: the tag of hot document slot 0..9 before the selected row. An empty slot only
+    // beeps; otherwise HotTagRequested goes to the tag commands.
+    void InsertHotTag(int slot);
+
+    // The state the tag commands keep in the view.
+    TagClipboard& Clipboard() { return m_clipboard; }
+    UndoSnapshot& Undo() { return m_undo; }
+    bool HasUndo() const { return !m_undo.texts.empty(); }
+    void TakeUndoSnapshot();
+
+    // The in-place anchor editor open over a row, if any; while one is, Left and Right belong to it.
+    QWidget* InPlaceEditor() const { return m_inPlaceEditor; }
+    void SetInPlaceEditor(QWidget* editor) { m_inPlaceEditor = editor; }
+
+public slots:
+    // Answers an open confirmation with Отмена (the window is closing, say).
+    void CancelQuestion();
+
+signals:
+    // Ctrl+digit on a slot that holds a document: the slot, 0..9.
+    void HotTagRequested(int slot);
+    // The shown-pictures command: the settings dialog is the frame's; it calls SetShownPictures.
+    void ShownPicturesRequested();
+
+protected:
+    std::string RowText(int row) const override;
+    void RowFound(int row) override;
+    int TextOffset(const QModelIndex& index) const override;
+    int TextWidth(const QModelIndex& index) const override;
+    void PaintTip(QPainter& painter, const QRect& rect, const QModelIndex& index) const override;
+
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
-    struct Impl;
-    Impl* m;
+    enum class Direction { Next, Previous };
+    // The navigation of suspicious lines and links: search on from the selection, offer to wrap.
+    template <typename Match>
+    void Navigate(Direction direction, Match match, const QString& askFromStart, const QString& askFromEnd,
+        const QString& notFoundNext, const QString& notFoundPrevious);
+    void NavigateBookmark(Direction direction);
+    void ToggleBookmark();
+    void ClearBookmarks();
+    void GoToLine();
+    void ChangeFont();
+    void ShowFoundRequisites();
+    void ShowLinkedDocument();
+    void SelectAndReport(int row);
+
+    CTelvarionDoc& m_doc;
+    CLineModel* m_model;
+    CLineDelegate* m_delegate;
+    CFrameServices* m_frame = nullptr;
+    int m_shownSuspicious = 0;
+    bool m_initialised = false;
+    QPointer<CInsertTagDlg> m_question;
+    QPointer<QWidget> m_inPlaceEditor;
+    TagClipboard m_clipboard;
+    UndoSnapshot m_undo;
 };

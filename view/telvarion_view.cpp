@@ -1,0 +1,652 @@
+#include "view/telvarion_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "core/telvarion_doc.h"
+#include "view/found_recv_dlg.h"
+#include "view/frame_services.h"
+#include "view/goto_line_dlg.h"
+#include "view/insert_tag_dlg.h"
+#include "view/line_delegate.h"
+#include "view/line_model.h"
+#include "view/qt_text.h"
+#include "view/view_message.h"
+
+namespace {
+
+class CWaitCursorScope {
+public:
+    CWaitCursorScope() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursorScope() { QApplication::restoreOverrideCursor(); }
+    CWaitCursorScope(const CWaitCursorScope&) = delete;
+    CWaitCursorScope& operator=(const CWaitCursorScope&) = delete;
+};
+
+// The view font is 13 pixels high, normal weight; the settings keep its face and the byte of
+// pitch (low bits: 1 fixed, 2 variable) and family (high bits) that the font has always been
+// stored with.
+constexpr int kFontPixels = 13;
+constexpr std::uint8_t kFixedPitch = 0x01;
+constexpr std::uint8_t kVariablePitch = 0x02;
+
+QFont FontFromSettings(const CDocSettings& settings)
+{
+    QFont font(FromCp1251(settings.fontFace));
+    font.setPixelSize(kFontPixels);
+    font.setWeight(QFont::Normal);
+    QFont::StyleHint hint = QFont::AnyStyle;
+    switch (settings.fontPitchAndFamily & 0xF0) {
+    case 0x10:
+        hint = QFont::Serif;
+        break;
+    case 0x20:
+        hint = QFont::SansSerif;
+        break;
+    case 0x30:
+        hint = QFont::TypeWriter;
+        break;
+    case 0x40:
+        hint = QFont::Cursive;
+        break;
+    case 0x50:
+        hint = QFont::Decorative;
+        break;
+    default:
+        break;
+    }
+    const bool fixed = (settings.fontPitchAndFamily & 0x03) == kFixedPitch;
+    // A fixed-pitch face that is missing should fall back to another fixed-pitch one.
+    if (fixed && hint == QFont::AnyStyle)
+        hint = QFont::TypeWriter;
+    font.setStyleHint(hint);
+    font.setFixedPitch(fixed);
+    return font;
+}
+
+std::uint8_t PitchAndFamily(const QFont& font)
+{
+    std::uint8_t family = 0;
+    switch (font.styleHint()) {
+    case QFont::Serif:
+        family = 0x10;
+        break;
+    case QFont::SansSerif:
+        family = 0x20;
+        break;
+    case QFont::TypeWriter:
+    case QFont::Monospace:
+        family = 0x30;
+        break;
+    case QFont::Cursive:
+        family = 0x40;
+        break;
+    case QFont::Decorative:
+    case QFont::Fantasy:
+        family = 0x50;
+        break;
+    default:
+        break;
+    }
+    return static_cast<std::uint8_t>(family | (QFontInfo(font).fixedPitch() ? kFixedPitch : kVariablePitch));
+}
+
+bool IsOrvoLink(const CLineRecord& r) { return r.nKind == OrvoLinkExisting || r.nKind == OrvoLinkNew; }
+bool IsInnerLink(const CLineRecord& r) { return r.nKind == InnerLinkNew || r.nKind == InnerLinkExisting; }
+
+const char* const kSeparator = "\n---------------------------------\n";
+
+} // namespace
+
+CTelvarionView::CTelvarionView(CTelvarionDoc& doc, QWidget* parent)
+    : CFindableListView(parent)
+    , m_doc(doc)
+    , m_model(new CLineModel(this))
+    , m_delegate(new CLineDelegate(this))
+{
+    setObjectName(QStringLiteral("lineView"));
+    setModel(m_model);
+    setItemDelegate(m_delegate);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One row height for all rows: the layout of 100,000 lines then costs nothing.
+    setUniformItemSizes(true);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setIconSize(QSize(CLineDelegate::kPictureSize, CLineDelegate::kPictureSize));
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
+    // The selection keeps its colour while the confirmation or the find dialog has the focus:
+    // that is when the person most needs to see which line is meant.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(
+        QPalette::Inactive, QPalette::HighlightedText, colours.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(colours);
+    setFont(FontFromSettings(m_doc.settings));
+}
+
+CTelvarionView::~CTelvarionView()
+{
+    CancelQuestion();
+}
+
+void CTelvarionView::SetFrame(CFrameServices* frame) { m_frame = frame; }
+
+CLineModel& CTelvarionView::Model() { return *m_model; }
+
+CTelvarionDoc& CTelvarionView::Document() { return m_doc; }
+
+std::array<int, 14>& CTelvarionView::ShownPictures() { return m_model->ShownPictures(); }
+
+void CTelvarionView::SetShownPictures(const ShownPicturesFlags& flags)
+{
+    m_model->ShownPictures() = flags;
+    RefreshPictures();
+    UpdateStatusPanes();
+}
+
+// ---- rows ---------------------------------------------------------------------------------------
+
+void CTelvarionView::FillList(
+    const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst)
+{
+    {
+        CWaitCursorScope wait;
+        // The rows go over in one piece and the model announces them with one signal, so there
+        // is no loop here to yield in, and nothing is drawn half-filled.
+        m_model->Reset(texts, records);
+        RefreshPictures();
+    }
+    if (selectFirst && m_model->Count() > 0)
+        SelectLine(0);
+    UpdateStatusPanes();
+}
+
+void CTelvarionView::GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) const
+{
+    m_model->Copy(texts, records);
+}
+
+void CTelvarionView::SelectLine(std::size_t row)
+{
+    const int count = m_model->Count();
+    if (row >= static_cast<std::size_t>(count))
+        return;
+    const int at = static_cast<int>(row);
+    // A few lines of context on either side whenever the view has to scroll.
+    scrollTo(m_model->index(std::min(at + 4, count - 1)));
+    scrollTo(m_model->index(std::max(at - 4, 0)));
+    const QModelIndex index = m_model->index(at);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    setFocus();
+    scrollTo(index);
+    ShowLinkRequisites();
+}
+
+void CTelvarionView::RemoveAllRows()
+{
+    m_model->Clear();
+    m_shownSuspicious = 0;
+    UpdateStatusPanes();
+}
+
+void CTelvarionView::ClearUndo() { m_undo = UndoSnapshot(); }
+
+void CTelvarionView::TakeUndoSnapshot() { m_model->Copy(m_undo.texts, &m_undo.records); }
+
+void CTelvarionView::RefreshPictures()
+{
+    CWaitCursorScope wait;
+    int shown = 0;
+    for (int row = 0; row < m_model->Count(); ++row)
+        shown += m_model->IsShownSuspicious(row) ? 1 : 0;
+    m_shownSuspicious = shown;
+    m_model->PicturesChanged();
+}
+
+void CTelvarionView::UpdateStatusPanes()
+{
+    if (m_frame) {
+        const int count = m_model->Count();
+        const int selected = SelectedRow();
+        m_frame->SetLinePane(QStringLiteral("%1:%2").arg(selected >= 0 ? selected + 1 : 1).arg(count));
+        int ordinal = 0;
+        for (int row = 0; row <= selected; ++row)
+            ordinal += m_model->IsShownSuspicious(row) ? 1 : 0;
+        m_frame->SetSuspiciousPane(QStringLiteral("Под.стр. %1:%2").arg(ordinal).arg(m_shownSuspicious));
+    }
+    ShowLinkRequisites();
+}
+
+void CTelvarionView::ShowLinkRequisites()
+{
+    if (!m_frame)
+        return;
+    const int selected = SelectedRow();
+    if (selected >= 0) {
+        // A hidden bar keeps what it showed; it is not worth filling what nobody sees.
+        if (!m_frame->IsRequisitesBarVisible())
+            return;
+        const CLineRecord& record = m_model->Record(selected);
+        if (IsOrvoLink(record) && record.recvOrvo.nBaseNumber != -1) {
+            m_frame->SetRequisitesText(FromCp1251(record.recvOrvo.Describe()));
+            return;
+        }
+        if (IsInnerLink(record) && record.recvLocal.nBaseNumber != -1) {
+            m_frame->SetRequisitesText(FromCp1251(record.recvLocal.Describe()));
+            return;
+        }
+    }
+    m_frame->SetRequisitesText(QString());
+}
+
+// ---- commands -----------------------------------------------------------------------------------
+
+bool CTelvarionView::IsEnabled(ViewCommand command) const
+{
+    const int selected = SelectedRow();
+    switch (command) {
+    case ViewCommand::NextSuspicious:
+    case ViewCommand::PrevSuspicious:
+    case ViewCommand::NextOrvoLink:
+    case ViewCommand::PrevOrvoLink:
+    case ViewCommand::NextInnerLink:
+    case ViewCommand::PrevInnerLink:
+        return selected >= 0;
+    case ViewCommand::Find:
+        return CanFind();
+    case ViewCommand::FindNext:
+        return CanFindNext();
+    case ViewCommand::GoToLine:
+        return m_model->Count() > 0;
+    case ViewCommand::ChangeFont:
+    case ViewCommand::ShownPictures:
+    case ViewCommand::ToggleBookmark:
+    case ViewCommand::NextBookmark:
+    case ViewCommand::PrevBookmark:
+    case ViewCommand::ClearBookmarks:
+        return true;
+    case ViewCommand::ShowFoundRequisites:
+        return selected >= 0 && m_model->Record(selected).nKind != Plain;
+    case ViewCommand::ShowLinkedDocument: {
+        if (selected < 0)
+            return false;
+        const CLineRecord& record = m_model->Record(selected);
+        return record.recvOrvo.nBaseNumber != -1
+            || (record.recvLocal.nBaseNumber != -1 && record.nKind >= OrvoLinkExisting
+                && record.nKind <= InnerLinkExisting);
+    }
+    }
+    return false;
+}
+
+void CTelvarionView::Run(ViewCommand command)
+{
+    // A key can reach a command whose menu entry is disabled.
+    if (!IsEnabled(command))
+        return;
+    const auto suspicious = [this](int row) { return m_model->IsShownSuspicious(row); };
+    const auto orvoLink = [this](int row) { return IsOrvoLink(m_model->Record(row)); };
+    const auto innerLink = [this](int row) { return IsInnerLink(m_model->Record(row)); };
+    const QString lineFromStart = QStringLiteral("Строка не обнаружена. Продолжить поиск с начала документа?");
+    const QString lineFromEnd = QStringLiteral("Строка не обнаружена. Продолжить поиск с конца документа?");
+    const QString tagFromStart = QStringLiteral("Тег гиперссылки не найден. Продолжить поиск с начала документа?");
+    const QString tagFromEnd = QStringLiteral("Тег гиперссылки не найден. Продолжить поиск с конца документа?");
+    const QString noTag = QStringLiteral("Тег гиперссылки не найден.");
+    switch (command) {
+    case ViewCommand::NextSuspicious:
+    case ViewCommand::PrevSuspicious:
+        Navigate(command == ViewCommand::NextSuspicious ? Direction::Next : Direction::Previous, suspicious,
+            lineFromStart, lineFromEnd, QStringLiteral("Строка не обнаружена"), QStringLiteral("Строка не обнаружена."));
+        break;
+    case ViewCommand::NextOrvoLink:
+    case ViewCommand::PrevOrvoLink:
+        Navigate(command == ViewCommand::NextOrvoLink ? Direction::Next : Direction::Previous, orvoLink, tagFromStart,
+            tagFromEnd, noTag, noTag);
+        break;
+    case ViewCommand::NextInnerLink:
+    case ViewCommand::PrevInnerLink:
+        Navigate(command == ViewCommand::NextInnerLink ? Direction::Next : Direction::Previous, innerLink,
+            tagFromStart, tagFromEnd, noTag, noTag);
+        break;
+    case ViewCommand::Find:
+        OnFind();
+        break;
+    case ViewCommand::FindNext:
+        OnFindNext();
+        break;
+    case ViewCommand::GoToLine:
+        GoToLine();
+        break;
+    case ViewCommand::ChangeFont:
+        ChangeFont();
+        break;
+    case ViewCommand::ShownPictures:
+        emit ShownPicturesRequested();
+        break;
+    case ViewCommand::ToggleBookmark:
+        ToggleBookmark();
+        break;
+    case ViewCommand::NextBookmark:
+        NavigateBookmark(Direction::Next);
+        break;
+    case ViewCommand::PrevBookmark:
+        NavigateBookmark(Direction::Previous);
+        break;
+    case ViewCommand::ClearBookmarks:
+        ClearBookmarks();
+        break;
+    case ViewCommand::ShowFoundRequisites:
+        ShowFoundRequisites();
+        break;
+    case ViewCommand::ShowLinkedDocument:
+        ShowLinkedDocument();
+        break;
+    }
+}
+
+template <typename Match>
+void CTelvarionView::Navigate(Direction direction, Match match, const QString& askFromStart, const QString& askFromEnd,
+    const QString& notFoundNext, const QString& notFoundPrevious)
+{
+    const int selected = SelectedRow();
+    if (selected < 0)
+        return;
+    const int count = m_model->Count();
+    // Rows first..last inclusive, in the order given; -1 when none matches.
+    const auto scan = [&](int first, int last) {
+        const int step = first <= last ? 1 : -1;
+        for (int row = first; row != last + step; row += step)
+            if (row >= 0 && row < count && match(row))
+                return row;
+        return -1;
+    };
+    const bool next = direction == Direction::Next;
+    int found = next ? scan(selected + 1, count - 1) : scan(selected - 1, 0);
+    if (found < 0) {
+        if (!ViewAskYesNo(this, next ? askFromStart : askFromEnd))
+            return;
+        // The selected row itself is never searched.
+        if (next)
+            found = selected > 0 ? scan(0, selected - 1) : -1;
+        else
+            found = selected < count - 1 ? scan(count - 1, selected + 1) : -1;
+        if (found < 0) {
+            ViewMessageBox(this, QMessageBox::Critical, next ? notFoundNext : notFoundPrevious);
+            return;
+        }
+    }
+    SelectAndReport(found);
+}
+
+void CTelvarionView::SelectAndReport(int row)
+{
+    SelectLine(static_cast<std::size_t>(row));
+    UpdateStatusPanes();
+}
+
+void CTelvarionView::NavigateBookmark(Direction direction)
+{
+    CWaitCursorScope wait;
+    const int selected = SelectedRow();
+    if (selected < 0)
+        return;
+    const int count = m_model->Count();
+    const auto marked = [this](int row) { return m_model->Record(row).bBookmark != 0; };
+    int found = -1;
+    // Wraps silently: the rows after the selection, then the ones before it.
+    if (direction == Direction::Next) {
+        for (int row = selected + 1; row < count && found < 0; ++row)
+            found = marked(row) ? row : -1;
+        for (int row = 0; row < selected && found < 0; ++row)
+            found = marked(row) ? row : -1;
+    } else {
+        for (int row = selected - 1; row >= 0 && found < 0; --row)
+            found = marked(row) ? row : -1;
+        for (int row = count - 1; row > selected && found < 0; --row)
+            found = marked(row) ? row : -1;
+    }
+    if (found >= 0)
+        SelectAndReport(found);
+}
+
+void CTelvarionView::ToggleBookmark()
+{
+    // Bookmarks are the editor's own marks: neither an undo step nor a change of the document.
+    const int selected = SelectedRow();
+    if (selected >= 0)
+        m_model->SetBookmark(selected, m_model->Record(selected).bBookmark == 0);
+}
+
+void CTelvarionView::ClearBookmarks()
+{
+    CWaitCursorScope wait;
+    for (int row = 0; row < m_model->Count(); ++row)
+        if (m_model->Record(row).bBookmark)
+            m_model->SetBookmark(row, false);
+}
+
+void CTelvarionView::GoToLine()
+{
+    CGotoLineDlg dialog(m_model->Count(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        GoToLineNumber(dialog.Number());
+}
+
+void CTelvarionView::GoToLineNumber(int number)
+{
+    if (number >= 1 && number <= m_model->Count())
+        SelectLine(static_cast<std::size_t>(number - 1));
+    UpdateStatusPanes();
+}
+
+void CTelvarionView::ApplyDocumentFont() { setFont(FontFromSettings(m_doc.settings)); }
+
+void CTelvarionView::SetViewFont(const QFont& font)
+{
+    setFont(font);
+    m_doc.settings.fontFace = ToCp1251(font.family());
+    m_doc.settings.fontPitchAndFamily = PitchAndFamily(font);
+    m_doc.bSettingsChanged = 1;
+}
+
+void CTelvarionView::ChangeFont()
+{
+    QFont start = FontFromSettings(m_doc.settings);
+    // The dialog counts in points; 13 pixels on this screen.
+    start.setPointSizeF(kFontPixels * 72.0 / std::max(1, logicalDpiY()));
+    QFontDialog dialog(start, this);
+    dialog.setWindowTitle(QStringLiteral("Шрифт"));
+    if (dialog.exec() == QDialog::Accepted)
+        SetViewFont(dialog.selectedFont());
+}
+
+void CTelvarionView::InsertHotTag(int slot)
+{
+    if (SelectedRow() < 0)
+        return;
+    if (m_doc.HotDocument(slot) == 0) {
+        QApplication::beep();
+        return;
+    }
+    emit HotTagRequested(slot);
+}
+
+void CTelvarionView::ShowFoundRequisites()
+{
+    CFoundRecvDlg dialog(m_model->Record(SelectedRow()).recvFound, this);
+    dialog.exec();
+}
+
+void CTelvarionView::ShowLinkedDocument()
+{
+    const CLineRecord& record = m_model->Record(SelectedRow());
+    const CDocRecvisits& linked = record.recvOrvo.nBaseNumber != -1 ? record.recvOrvo : record.recvLocal;
+    ViewMessageBox(this, QMessageBox::Information, FromCp1251(linked.Describe()));
+}
+
+// ---- the confirmation of the analyses ---------------------------------------------------------
+
+int CTelvarionView::AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
+    std::vector<CLineRecord>& records, std::size_t row)
+{
+    FillList(texts, records, false);
+    SelectLine(row);
+    UpdateStatusPanes();
+
+    std::string text;
+    for (const CDocRecvisits& document : linked) {
+        if (!text.empty())
+            text += kSeparator;
+        text += document.Describe();
+    }
+
+    QPointer<CTelvarionView> self(this);
+    auto* dialog = new CInsertTagDlg(FromCp1251(text), this);
+    m_question = dialog;
+    // A loop of its own: the view and its commands stay live while the person decides, and the
+    // pass waits here without spinning.
+    QEventLoop wait;
+    connect(dialog, &CInsertTagDlg::Answered, &wait, &QEventLoop::quit);
+    connect(dialog, &QObject::destroyed, &wait, &QEventLoop::quit);
+    dialog->show();
+    if (!dialog->IsAnswered())
+        wait.exec();
+    if (!self)
+        return AnswerCancel;
+
+    // An application that quits ends every loop; that counts as Отмена.
+    const int answer = (m_question && m_question->IsAnswered()) ? m_question->Answer() : AnswerCancel;
+    delete m_question;
+    // The person may have changed rows meanwhile; the pass goes on with what the view holds.
+    GetLines(texts, &records);
+    return answer;
+}
+
+bool CTelvarionView::IsAsking() const { return m_question && !m_question->IsAnswered(); }
+
+void CTelvarionView::CancelQuestion()
+{
+    if (IsAsking())
+        m_question->reject();
+}
+
+// ---- the layers below ---------------------------------------------------------------------------
+
+std::string CTelvarionView::RowText(int row) const { return m_model->Text(row); }
+
+void CTelvarionView::RowFound(int row)
+{
+    CFindableListView::RowFound(row);
+    UpdateStatusPanes();
+}
+
+int CTelvarionView::TextOffset(const QModelIndex&) const { return CLineDelegate::kTextLeft; }
+
+int CTelvarionView::TextWidth(const QModelIndex& index) const
+{
+    return static_cast<int>(std::ceil(CLineDelegate::LineWidth(font(), m_model->Text(index.row()))));
+}
+
+void CTelvarionView::PaintTip(QPainter& painter, const QRect& rect, const QModelIndex& index) const
+{
+    const int picture = m_model->Picture(index.row());
+    if (picture != PictureNone)
+        LinePictureIcon(picture).paint(&painter,
+            QRect(rect.left() + CLineDelegate::kPictureLeft, rect.top() + (rect.height() - CLineDelegate::kPictureSize) / 2,
+                CLineDelegate::kPictureSize, CLineDelegate::kPictureSize));
+    CLineDelegate::DrawLine(painter, rect.adjusted(CLineDelegate::kTextLeft, 0, 0, 0), font(),
+        m_model->Text(index.row()), CLineDelegate::TipColours(palette()));
+}
+
+// ---- keys and mouse -----------------------------------------------------------------------------
+
+namespace {
+
+enum class ViewKey { None, Help, Left, Right, HotDigit };
+
+ViewKey Classify(const QKeyEvent* event, bool editorOpen)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if (key == Qt::Key_F1 && modifiers == Qt::NoModifier)
+        return ViewKey::Help;
+    if (!editorOpen && modifiers == Qt::NoModifier && key == Qt::Key_Left)
+        return ViewKey::Left;
+    if (!editorOpen && modifiers == Qt::NoModifier && key == Qt::Key_Right)
+        return ViewKey::Right;
+    if (modifiers == Qt::ControlModifier && key >= Qt::Key_0 && key <= Qt::Key_9)
+        return ViewKey::HotDigit;
+    return ViewKey::None;
+}
+
+} // namespace
+
+bool CTelvarionView::event(QEvent* event)
+{
+    // These keys are the view's own while it has the focus, whatever shortcuts the window binds.
+    if (event->type() == QEvent::ShortcutOverride
+        && Classify(static_cast<QKeyEvent*>(event), m_inPlaceEditor != nullptr) != ViewKey::None) {
+        event->accept();
+        return true;
+    }
+    return CFindableListView::event(event);
+}
+
+void CTelvarionView::keyPressEvent(QKeyEvent* event)
+{
+    switch (Classify(event, m_inPlaceEditor != nullptr)) {
+    case ViewKey::Help:
+        // No context help from the list.
+        event->accept();
+        return;
+    case ViewKey::Left:
+        HideTip();
+        Run(ViewCommand::PrevSuspicious);
+        break;
+    case ViewKey::Right:
+        HideTip();
+        Run(ViewCommand::NextSuspicious);
+        break;
+    case ViewKey::HotDigit:
+        HideTip();
+        InsertHotTag(event->key() - Qt::Key_0);
+        break;
+    case ViewKey::None:
+        CFindableListView::keyPressEvent(event);
+        break;
+    }
+    event->accept();
+    UpdateStatusPanes();
+}
+
+void CTelvarionView::mousePressEvent(QMouseEvent* event)
+{
+    CFindableListView::mousePressEvent(event);
+    UpdateStatusPanes();
+}
+
+void CTelvarionView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    CFindableListView::mouseDoubleClickEvent(event);
+    UpdateStatusPanes();
+}
+
+void CTelvarionView::showEvent(QShowEvent* event)
+{
+    CFindableListView::showEvent(event);
+    if (!m_initialised) {
+        m_initialised = true;
+        ApplyDocumentFont();
+        UpdateStatusPanes();
+    }
+}
