@@ -1,5 +1,6 @@
 #include "shell/inner_tag_dlg.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -22,7 +23,7 @@ QString FromCp1251View(std::string_view s) { return FromCp1251(std::string(s)); 
 
 } // namespace
 
-CInnerTagFields::CInnerTagFields(QWidget* owner, const QString& lineCaption)
+CInnerTagFields::CInnerTagFields(QWidget* owner, const QString& lineCaption, Qt::Orientation keysOrientation)
     : kindLabel(new QLabel(QStringLiteral("Вид ссылки"), owner))
     , kind(new QComboBox(owner))
     , lineLabel(new QLabel(lineCaption, owner))
@@ -48,10 +49,12 @@ CInnerTagFields::CInnerTagFields(QWidget* owner, const QString& lineCaption)
 
     line->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,9}")), line));
     line->setMaxLength(9);
-    line->setMaximumWidth(line->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12 + 12);
+    const int digit = line->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    line->setMinimumWidth(digit * 7 + 12);
+    line->setMaximumWidth(digit * 12 + 12);
     lineLabel->setBuddy(line);
 
-    auto* keysLayout = new QHBoxLayout(keys);
+    auto* keysLayout = new QBoxLayout(keysOrientation == Qt::Horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, keys);
     keysLayout->addWidget(keyO);
     keysLayout->addWidget(keyP);
     keysLayout->addStretch();
@@ -74,7 +77,7 @@ QString CInnerTagFields::KindDescription() const
 CInnerTagDlg::CInnerTagDlg(const std::deque<std::int32_t>& recentNumbers, QWidget* parent)
     : QDialog(parent)
     , m_number(new QComboBox(this))
-    , m_fields(this, QStringLiteral("Номер строки"))
+    , m_fields(this, QStringLiteral("Номер строки"), Qt::Vertical)
     , m_description(new QPlainTextEdit(this))
 {
     setWindowTitle(QStringLiteral("Тег внутрибазовой гиперссылки"));
@@ -109,13 +112,18 @@ CInnerTagDlg::CInnerTagDlg(const std::deque<std::int32_t>& recentNumbers, QWidge
     auto* grid = new QGridLayout;
     grid->addWidget(numberLabel, 0, 0);
     grid->addWidget(m_number, 0, 1);
-    grid->addWidget(m_fields.kindLabel, 0, 2);
-    grid->addWidget(m_fields.kind, 0, 3);
     grid->addWidget(m_fields.lineLabel, 1, 0);
     grid->addWidget(m_fields.line, 1, 1);
-    grid->addWidget(m_fields.keys, 1, 2, 1, 2);
+    grid->addWidget(m_fields.kindLabel, 2, 0);
+    grid->addWidget(m_fields.kind, 2, 1, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
-    grid->setColumnMinimumWidth(1, fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12);
+    grid->setColumnMinimumWidth(1, fontMetrics().horizontalAdvance(QStringLiteral("0")) * 14);
+    grid->setRowStretch(3, 1);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(grid, 1);
+    top->addSpacing(fontMetrics().averageCharWidth() * 2);
+    top->addWidget(m_fields.keys);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -123,7 +131,7 @@ CInnerTagDlg::CInnerTagDlg(const std::deque<std::int32_t>& recentNumbers, QWidge
     buttons->addWidget(cancel);
 
     auto* root = new QVBoxLayout(this);
-    root->addLayout(grid);
+    root->addLayout(top);
     root->addWidget(m_description);
     root->addLayout(buttons);
     root->setSizeConstraint(QLayout::SetMinimumSize);

@@ -22,7 +22,7 @@ class QPushButton;
 // The owner lays them out.
 class CInnerTagFields {
 public:
-    CInnerTagFields(QWidget* owner, const QString& lineCaption);
+    CInnerTagFields(QWidget* owner, const QString& lineCaption, Qt::Orientation keysOrientation);
 
     // The tag line for the chosen kind, the given document number and the fields as typed: an
     // empty line number is line 0, which leaves the line piece out.

@@ -16,7 +16,7 @@
 CInsertInnerTagDlg::CInsertInnerTagDlg(const QString& text, std::int32_t number, QWidget* parent)
     : QDialog(parent)
     , m_text(new QPlainTextEdit(this))
-    , m_fields(this, QStringLiteral("Cтрока"))
+    , m_fields(this, QStringLiteral("Cтрока"), Qt::Horizontal)
     , m_number(number)
 {
     setWindowTitle(QStringLiteral("Параметры тега внутрибазовой гиперссылки"));
@@ -59,6 +59,9 @@ CInsertInnerTagDlg::CInsertInnerTagDlg(const QString& text, std::int32_t number,
     root->addWidget(m_text, 1);
     root->addLayout(fieldsRow);
     root->addLayout(buttons);
+
+    // A whole requisites text with a long name, without scrolling.
+    resize(sizeHint().expandedTo(QSize(metrics.averageCharWidth() * 72, metrics.lineSpacing() * 15)));
 
     setTabOrder(m_fields.kind, m_fields.line);
     setTabOrder(m_fields.line, m_fields.keyO);
