@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 CInsertInnerTagDlg::CInsertInnerTagDlg(const QString& text, std::int32_t number, QWidget* parent)
@@ -104,5 +105,7 @@ void CInsertInnerTagDlg::showEvent(QShowEvent* event)
     if (!m_placed) {
         m_placed = true;
         PlaceAtRightEdge();
+        // Window managers report the frame only after the first show; place it again with it.
+        QTimer::singleShot(0, this, &CInsertInnerTagDlg::PlaceAtRightEdge);
     }
 }
