@@ -35,8 +35,8 @@ CInsertTagDlg::CInsertTagDlg(const QString& text, QWidget* parent)
     const int buttonWidth = std::max({ m_yes->sizeHint().width(), m_no->sizeHint().width(), m_cancel->sizeHint().width(), 80 });
     for (QPushButton* button : { m_yes, m_no, m_cancel })
         button->resize(buttonWidth, m_yes->sizeHint().height());
-    // Room for the three buttons side by side and a few lines of text.
-    setMinimumSize(3 * buttonWidth + 60, 140);
+    // Нет and Да share the left half, so the half holds two buttons and the gaps.
+    setMinimumSize(4 * buttonWidth + 60, 140);
     resize(std::max(380, minimumWidth()), 300);
     m_yes->setFocus();
 }

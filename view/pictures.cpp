@@ -65,7 +65,7 @@ namespace {
 
 // One colour per base throughout: blue for Orvo, green for the local base.
 const QColor kOrvo(0x1f, 0x5f, 0xc8);
-const QColor kLocal(0x1f, 0x8f, 0x3a);
+const QColor kLocal(0x23, 0x9b, 0x3c);
 const QColor kNewStar(0xf5, 0xb8, 0x00);
 const QColor kBookmark(0xd2, 0x2b, 0x2b);
 
@@ -75,6 +75,7 @@ void DrawSuspect(QPainter& p, bool orvo, bool local)
     const QRectF disc(1, 1, 14, 14);
     p.setPen(Qt::NoPen);
     if (orvo && local) {
+        // Half and half: the base colours side by side.
         p.setBrush(kOrvo);
         p.drawPie(disc, 90 * 16, 180 * 16);
         p.setBrush(kLocal);

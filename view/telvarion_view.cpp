@@ -276,7 +276,7 @@ bool CTelvarionView::IsEnabled(ViewCommand command) const
     case ViewCommand::ClearBookmarks:
         return true;
     case ViewCommand::ShowFoundRequisites:
-        return selected >= 0 && m_model->Record(selected).nKind != Plain;
+        return selected >= 0 && m_model->Record(selected).nKind != LineKind::Plain; // not QFrame::Plain
     case ViewCommand::ShowLinkedDocument: {
         if (selected < 0)
             return false;
@@ -362,24 +362,20 @@ void CTelvarionView::Navigate(Direction direction, Match match, const QString& a
     if (selected < 0)
         return;
     const int count = m_model->Count();
-    // Rows first..last inclusive, in the order given; -1 when none matches.
-    const auto scan = [&](int first, int last) {
-        const int step = first <= last ? 1 : -1;
-        for (int row = first; row != last + step; row += step)
-            if (row >= 0 && row < count && match(row))
+    // Rows from first towards last (both included) in steps of step; -1 when none matches. An
+    // empty range stays empty: the selected row itself is never searched.
+    const auto scan = [&](int first, int last, int step) {
+        for (int row = first; step > 0 ? row <= last : row >= last; row += step)
+            if (match(row))
                 return row;
         return -1;
     };
     const bool next = direction == Direction::Next;
-    int found = next ? scan(selected + 1, count - 1) : scan(selected - 1, 0);
+    int found = next ? scan(selected + 1, count - 1, 1) : scan(selected - 1, 0, -1);
     if (found < 0) {
         if (!ViewAskYesNo(this, next ? askFromStart : askFromEnd))
             return;
-        // The selected row itself is never searched.
-        if (next)
-            found = selected > 0 ? scan(0, selected - 1) : -1;
-        else
-            found = selected < count - 1 ? scan(count - 1, selected + 1) : -1;
+        found = next ? scan(0, selected - 1, 1) : scan(count - 1, selected + 1, -1);
         if (found < 0) {
             ViewMessageBox(this, QMessageBox::Critical, next ? notFoundNext : notFoundPrevious);
             return;

@@ -1,0 +1,173 @@
+// The confirmation of the analyses: its text, its answers, its place and layout, and the nested
+// wait during which the view stays usable and whatever the person changes goes back to the pass.
+
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include "core/telvarion_doc.h"
+#include "view/insert_tag_dlg.h"
+#include "view/line_model.h"
+#include "view/qt_text.h"
+#include "view/telvarion_view.h"
+#include "view_test_support.h"
+
+namespace {
+
+struct Fixture {
+    CQuietUi ui;
+    CTelvarionDoc doc { ui, QDir::tempPath().toStdString() };
+    CRecordingFrame frame;
+    CTelvarionView view { doc };
+    std::vector<std::string> texts { "first", "\x04\x04" + Cp("СС_НУЛ_5_LAW#---"), Cp("закон области"), "last" };
+    std::vector<CLineRecord> records { CLineRecord(), LinkRecord(OrvoLinkNew, 5), SuspectRecord(true, false, 2),
+        CLineRecord() };
+
+    Fixture()
+    {
+        view.SetFrame(&frame);
+        view.resize(500, 300);
+        view.show();
+    }
+
+    CInsertTagDlg* Dialog() const { return view.findChild<CInsertTagDlg*>(); }
+
+    // Runs the question; while it waits, act runs once with the open dialog.
+    int Ask(const std::vector<CDocRecvisits>& linked, std::function<void(CInsertTagDlg*)> act)
+    {
+        QTimer::singleShot(0, &view, [this, act] {
+            CInsertTagDlg* dialog = Dialog();
+            QVERIFY(dialog);
+            QVERIFY(dialog->isVisible());
+            QVERIFY(view.IsAsking());
+            act(dialog);
+        });
+        return view.AskTagCandidates(linked, texts, records, 1);
+    }
+};
+
+CDocRecvisits Document(std::int32_t number, const char* name)
+{
+    CDocRecvisits d;
+    d.nBaseNumber = number;
+    d.types.push_back(Cp("ЗАКОН"));
+    d.name = Cp(name);
+    return d;
+}
+
+} // namespace
+
+class InsertTagDlgTest : public QObject {
+    Q_OBJECT
+private slots:
+    void textOfTheCandidates();
+    void answers();
+    void rowsChangedWhileWaitingGoBack();
+    void placementAndLayout();
+};
+
+void InsertTagDlgTest::textOfTheCandidates()
+{
+    Fixture f;
+    const CDocRecvisits one = Document(5, "Об одном");
+    const CDocRecvisits two = Document(6, "О другом");
+    QString single;
+    QString pair;
+    f.Ask({ one }, [&single](CInsertTagDlg* d) {
+        single = d->TextArea()->toPlainText();
+        QVERIFY(d->TextArea()->isReadOnly());
+        QCOMPARE(d->windowTitle(), QStringLiteral("Вставка тега межбазовой гиперссылки"));
+        d->YesButton()->click();
+    });
+    f.Ask({ one, two }, [&pair](CInsertTagDlg* d) {
+        pair = d->TextArea()->toPlainText();
+        d->YesButton()->click();
+    });
+    QCOMPARE(single, FromCp1251(one.Describe()));
+    QVERIFY(!single.contains(QStringLiteral("---")));
+    QCOMPARE(pair, FromCp1251(one.Describe()) + QStringLiteral("\n---------------------------------\n")
+            + FromCp1251(two.Describe()));
+}
+
+void InsertTagDlgTest::answers()
+{
+    Fixture f;
+    const std::vector<CDocRecvisits> linked { Document(5, "Закон") };
+    QCOMPARE(f.Ask(linked, [](CInsertTagDlg* d) { d->YesButton()->click(); }), int(AnswerYes));
+    QCOMPARE(f.Ask(linked, [](CInsertTagDlg* d) { d->NoButton()->click(); }), int(AnswerNo));
+    QCOMPARE(f.Ask(linked, [](CInsertTagDlg* d) { d->CancelButton()->click(); }), int(AnswerCancel));
+    QCOMPARE(f.Ask(linked, [](CInsertTagDlg* d) { QTest::keyClick(d, Qt::Key_Escape); }), int(AnswerCancel));
+    QCOMPARE(f.Ask(linked, [](CInsertTagDlg* d) { d->close(); }), int(AnswerCancel));
+    // Enter takes the default, Да.
+    QCOMPARE(f.Ask(linked, [](CInsertTagDlg* d) { QTest::keyClick(d, Qt::Key_Return); }), int(AnswerYes));
+    // The frame's way out when the window closes during a pass.
+    QCOMPARE(f.Ask(linked, [&f](CInsertTagDlg*) { f.view.CancelQuestion(); }), int(AnswerCancel));
+
+    // Every question ends with its dialog gone.
+    QVERIFY(!f.Dialog());
+    QVERIFY(!f.view.IsAsking());
+}
+
+void InsertTagDlgTest::rowsChangedWhileWaitingGoBack()
+{
+    Fixture f;
+    // The question shows the rows it was given, with the line selected.
+    const int answer = f.Ask({ Document(5, "Закон") }, [&f](CInsertTagDlg* d) {
+        QCOMPARE(f.view.Model().Count(), 4);
+        QCOMPARE(f.view.SelectedRow(), 1);
+        QVERIFY(f.frame.requisites.contains(QStringLiteral("Номер в базе: 5")));
+
+        // The view is usable meanwhile: navigate, bookmark, place a tag by hand, edit a line.
+        f.view.Run(ViewCommand::NextSuspicious);
+        QCOMPARE(f.view.SelectedRow(), 2);
+        f.view.Run(ViewCommand::ToggleBookmark);
+        f.view.Model().InsertLine(3, "\x04\x04" + Cp("СС_НУЛ_77_LAW#---"), LinkRecord(OrvoLinkNew, 77));
+        f.view.Model().SetText(0, "first, changed");
+        QVERIFY(!d->IsAnswered());
+        d->YesButton()->click();
+    });
+    QCOMPARE(answer, int(AnswerYes));
+    QCOMPARE(f.texts.size(), std::size_t(5));
+    QCOMPARE(f.records.size(), std::size_t(5));
+    QCOMPARE(f.texts[0], std::string("first, changed"));
+    QCOMPARE(f.texts[3], "\x04\x04" + Cp("СС_НУЛ_77_LAW#---"));
+    QCOMPARE(f.records[3].nKind, int(OrvoLinkNew));
+    QCOMPARE(f.records[3].recvOrvo.nBaseNumber, 77);
+    QCOMPARE(f.records[2].bBookmark, 1);
+    QCOMPARE(f.texts[4], std::string("last"));
+}
+
+void InsertTagDlgTest::placementAndLayout()
+{
+    CInsertTagDlg dialog(QStringLiteral("text"), nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QRect screen = dialog.screen()->geometry();
+    const QRect frame = dialog.frameGeometry();
+    QCOMPARE(frame.right(), screen.right() - 2);
+    QCOMPARE(frame.bottom() + 1, screen.top() + screen.height() / 2);
+
+    dialog.resize(420, 260);
+    QTRY_COMPARE(dialog.size(), QSize(420, 260));
+    QCOMPARE(dialog.TextArea()->geometry(), QRect(10, 10, 400, 210));
+    const int centre = 210;
+    QCOMPARE(dialog.YesButton()->geometry().right() + 1, centre - 10);
+    QCOMPARE(dialog.CancelButton()->geometry().left(), centre + 10);
+    for (QPushButton* button : { dialog.YesButton(), dialog.NoButton(), dialog.CancelButton() }) {
+        QCOMPARE(button->y(), 260 - 30);
+        QVERIFY(button->geometry().left() >= 0);
+    }
+    // No button overlaps another, at the smallest size either.
+    dialog.resize(dialog.minimumSize());
+    QTRY_COMPARE(dialog.size(), dialog.minimumSize());
+    QVERIFY(!dialog.NoButton()->geometry().intersects(dialog.YesButton()->geometry()));
+    QVERIFY(!dialog.YesButton()->geometry().intersects(dialog.CancelButton()->geometry()));
+    QVERIFY(dialog.NoButton()->x() >= 0);
+    QVERIFY(dialog.CancelButton()->geometry().right() < dialog.width());
+}
+
+QTEST_MAIN(InsertTagDlgTest)
+#include "insert_tag_dlg_test.moc"
