@@ -14,24 +14,15 @@
 class LineModelTest : public QObject {
     Q_OBJECT
 private slots:
-    void defaultFlagsHideOnlyLocalLinesWithNothingDetermined();
     void pictureRule_data();
     void pictureRule();
     void rowsAndRecordsStayInStep();
     void resetMatchesRecordsToTexts();
-    void longestLineFollowsChanges();
     void displayTextShowsEveryByteAsOneCharacter();
     void runsFindAnchoredWords_data();
     void runsFindAnchoredWords();
     void picturesAreDistinct();
 };
-
-void LineModelTest::defaultFlagsHideOnlyLocalLinesWithNothingDetermined()
-{
-    const ShownPicturesFlags flags = DefaultShownPictures();
-    for (int i = 0; i < kShownPicturesCount; ++i)
-        QCOMPARE(flags[i], i == 9 ? 0 : 1);
-}
 
 void LineModelTest::pictureRule_data()
 {
@@ -165,19 +156,6 @@ void LineModelTest::resetMatchesRecordsToTexts()
     model.Reset({ "a" }, { CLineRecord(), CLineRecord() });
     QCOMPARE(model.Records().size(), std::size_t(1));
     QCOMPARE(model.rowCount(), 1);
-}
-
-void LineModelTest::longestLineFollowsChanges()
-{
-    CLineModel model;
-    model.Reset({ "abc", std::string(66, '-'), "x" }, {});
-    QCOMPARE(model.index(2).data(CLineModel::LongestLineRole).toInt(), 66);
-    model.RemoveLine(1);
-    QCOMPARE(model.LongestLine(), 3);
-    model.InsertLine(0, std::string(70, 'y'), CLineRecord());
-    QCOMPARE(model.LongestLine(), 70);
-    model.SetText(0, "short");
-    QCOMPARE(model.LongestLine(), 5);
 }
 
 void LineModelTest::displayTextShowsEveryByteAsOneCharacter()
