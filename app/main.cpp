@@ -1,9 +1,15 @@
-// The desktop program. Start-up lives in the shell; this only hands it the command line.
+// The desktop program. Start-up lives in the shell; this only runs it.
 
 #include <QApplication>
 
+#include "shell/telvarion_app.h"
+
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    return 0;
+    QApplication application(argc, argv);
+    CTelvarionApp app;
+    // A second start has asked the first to come forward and ends quietly.
+    if (!app.InitInstance())
+        return 0;
+    return QApplication::exec();
 }

@@ -1,0 +1,431 @@
+#include "shell/main_frame.h"
+
+#include <algorithm>
+#include <climits>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDataStream>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "core/telvarion_doc.h"
+#include "shell/about_dlg.h"
+#include "shell/requisites_bar.h"
+#include "view/telvarion_view.h"
+
+namespace {
+
+using DocCommand = CTelvarionDoc::Command;
+
+struct DocRoute {
+    CommandId id;
+    DocCommand command;
+    void (CTelvarionDoc::*handler)();
+};
+
+constexpr DocRoute kDocRoutes[] = {
+    { CommandId::FileOpen, DocCommand::Open, &CTelvarionDoc::OnFileOpen },
+    { CommandId::FileSave, DocCommand::Save, &CTelvarionDoc::OnFileSave },
+    { CommandId::FileSaveAs, DocCommand::SaveAs, &CTelvarionDoc::OnFileSaveAs },
+    { CommandId::FileDelete, DocCommand::Delete, &CTelvarionDoc::OnFileDelete },
+    { CommandId::Reanalyse, DocCommand::Reanalyse, &CTelvarionDoc::OnReanalyse },
+    { CommandId::Statistics, DocCommand::Statistics, &CTelvarionDoc::OnStatistics },
+    { CommandId::ImportOrvo, DocCommand::ImportOrvo, &CTelvarionDoc::OnImportOrvo },
+    { CommandId::ImportLocal, DocCommand::ImportLocal, &CTelvarionDoc::OnImportLocal },
+};
+
+struct ViewRoute {
+    CommandId id;
+    ViewCommand command;
+};
+
+constexpr ViewRoute kViewRoutes[] = {
+    { CommandId::PrevSuspicious, ViewCommand::PrevSuspicious },
+    { CommandId::NextSuspicious, ViewCommand::NextSuspicious },
+    { CommandId::PrevInnerLink, ViewCommand::PrevInnerLink },
+    { CommandId::NextInnerLink, ViewCommand::NextInnerLink },
+    { CommandId::PrevOrvoLink, ViewCommand::PrevOrvoLink },
+    { CommandId::NextOrvoLink, ViewCommand::NextOrvoLink },
+    { CommandId::Find, ViewCommand::Find },
+    { CommandId::FindNext, ViewCommand::FindNext },
+    { CommandId::GoToLine, ViewCommand::GoToLine },
+    { CommandId::Font, ViewCommand::ChangeFont },
+    { CommandId::ShownPictures, ViewCommand::ShownPictures },
+    { CommandId::ToggleBookmark, ViewCommand::ToggleBookmark },
+    { CommandId::NextBookmark, ViewCommand::NextBookmark },
+    { CommandId::PrevBookmark, ViewCommand::PrevBookmark },
+    { CommandId::ClearBookmarks, ViewCommand::ClearBookmarks },
+    { CommandId::ShowFoundRequisites, ViewCommand::ShowFoundRequisites },
+    { CommandId::ShowLinkedDocument, ViewCommand::ShowLinkedDocument },
+};
+
+const DocRoute* FindDocRoute(CommandId id)
+{
+    for (const DocRoute& r : kDocRoutes)
+        if (r.id == id)
+            return &r;
+    return nullptr;
+}
+
+const ViewRoute* FindViewRoute(CommandId id)
+{
+    for (const ViewRoute& r : kViewRoutes)
+        if (r.id == id)
+            return &r;
+    return nullptr;
+}
+
+constexpr int kLayoutVersion = 1;
+const QString kLayoutGroup = QStringLiteral("BarState");
+
+// How a bar's name appears inside a saved state.
+QByteArray StoredName(const QString& name)
+{
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream << name;
+    return bytes;
+}
+
+QString FirstLine(const QString& prompt) { return prompt.section(u'\n', 0, 0); }
+
+QString SecondLine(const QString& prompt) { return prompt.section(u'\n', 1, 1); }
+
+} // namespace
+
+CMainFrame::CMainFrame(CTelvarionDoc& doc, QWidget* parent)
+    : QMainWindow(parent)
+    , m_doc(doc)
+{
+    setObjectName(QStringLiteral("MainFrame"));
+    // The document keeps the title from here on.
+    setWindowTitle(QStringLiteral("Расстановка гиперссылок"));
+    setWindowIcon(MakeIcon(IconId::Program));
+    setDockOptions(AnimatedDocks | AllowTabbedDocks);
+
+    m_view = new CTelvarionView(doc, this);
+    m_view->setObjectName(QStringLiteral("TelvarionView"));
+    setCentralWidget(m_view);
+
+    m_toolBar = new QToolBar(QStringLiteral("Панель инструментов"), this);
+    m_toolBar->setObjectName(QStringLiteral("MainToolBar"));
+    m_requisitesBar = new CRequisitesBar(this);
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    addDockWidget(Qt::LeftDockWidgetArea, m_requisitesBar);
+
+    m_view->SetFrame(this);
+    if (QItemSelectionModel* selection = m_view->selectionModel())
+        connect(selection, &QItemSelectionModel::selectionChanged, this, &CMainFrame::UpdateActions);
+    if (QAbstractItemModel* model = m_view->model()) {
+        connect(model, &QAbstractItemModel::modelReset, this, &CMainFrame::UpdateActions);
+        connect(model, &QAbstractItemModel::rowsInserted, this, &CMainFrame::UpdateActions);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, &CMainFrame::UpdateActions);
+        connect(model, &QAbstractItemModel::dataChanged, this, &CMainFrame::UpdateActions);
+    }
+
+    if (!RestoreLayout())
+        resizeDocks({ m_requisitesBar }, { m_requisitesBar->sizeHint().width() }, Qt::Horizontal);
+    UpdateActions();
+}
+
+CMainFrame::~CMainFrame() { m_view->SetFrame(nullptr); }
+
+QAction* CMainFrame::Action(CommandId id) const
+{
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::CreateActions()
+{
+    for (const CCommandInfo& info : CommandTable()) {
+        // The bars' own toggles follow their visibility, also when a bar is closed by its button.
+        QAction* action = nullptr;
+        if (info.id == CommandId::ToolBar)
+            action = m_toolBar->toggleViewAction();
+        else if (info.id == CommandId::RequisitesBar)
+            action = m_requisitesBar->toggleViewAction();
+        else
+            action = new QAction(this);
+        action->setObjectName(QString::fromUtf8(info.objectName));
+        // A label after a tab is what the menu shows as the shortcut; the bound key may differ.
+        QString text = QString::fromUtf8(info.text);
+        const QString label = QString::fromUtf8(info.label);
+        if (!label.isEmpty())
+            text += u'\t' + label;
+        action->setText(text);
+        if (*info.keys)
+            action->setShortcuts(QKeySequence::listFromString(QString::fromUtf8(info.keys), QKeySequence::PortableText));
+        const QString prompt = QString::fromUtf8(info.prompt);
+        action->setStatusTip(FirstLine(prompt));
+        const QString tip = SecondLine(prompt);
+        action->setToolTip(!tip.isEmpty() ? tip : QString::fromUtf8(info.text).remove(u'&'));
+        if (info.icon != IconId::None)
+            action->setIcon(MakeIcon(info.icon));
+        const bool toggle = info.id == CommandId::ToolBar || info.id == CommandId::RequisitesBar
+            || info.id == CommandId::StatusBar;
+        if (!toggle) {
+            const CommandId id = info.id;
+            connect(action, &QAction::triggered, this, [this, id] { Run(id); });
+        }
+        // Keys work wherever the focus is in the window, also with the toolbar hidden.
+        addAction(action);
+        m_actions[info.id] = action;
+    }
+
+    QAction* status = Action(CommandId::StatusBar);
+    status->setCheckable(true);
+    status->setChecked(true);
+    connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+
+    m_stopAction = new QAction(this);
+    m_stopAction->setObjectName(QStringLiteral("actionStopPass"));
+    m_stopAction->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_stopAction->setEnabled(false);
+    connect(m_stopAction, &QAction::triggered, this, &CMainFrame::RequestStop);
+    addAction(m_stopAction);
+}
+
+void CMainFrame::CreateMenus()
+{
+    QMenu* menu = nullptr;
+    QMenu* target = nullptr;
+    for (const CMenuItem& item : MenuLayout()) {
+        switch (item.kind) {
+        case CMenuItem::Kind::Menu:
+            menu = menuBar()->addMenu(QString::fromUtf8(item.title));
+            menu->setObjectName(QString::fromUtf8(item.objectName));
+            connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateActions);
+            target = menu;
+            break;
+        case CMenuItem::Kind::SubMenu:
+            target = menu->addMenu(QString::fromUtf8(item.title));
+            target->setObjectName(QString::fromUtf8(item.objectName));
+            connect(target, &QMenu::aboutToShow, this, &CMainFrame::UpdateActions);
+            break;
+        case CMenuItem::Kind::EndSubMenu:
+            target = menu;
+            break;
+        case CMenuItem::Kind::Entry:
+            target->addAction(Action(item.command));
+            break;
+        case CMenuItem::Kind::Separator:
+            target->addSeparator();
+            break;
+        }
+    }
+}
+
+void CMainFrame::CreateToolBar()
+{
+    m_toolBar->setMovable(true);
+    m_toolBar->setFloatable(true);
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_toolBar->setIconSize(QSize(20, 20));
+    for (const CToolBarItem& item : ToolBarLayout()) {
+        if (item.separator)
+            m_toolBar->addSeparator();
+        else
+            m_toolBar->addAction(Action(item.command));
+    }
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+
+    // Pane 0: the prompts, and during a pass the progress indicator near its left edge.
+    m_progressPane = new QWidget(bar);
+    m_progressPane->setObjectName(QStringLiteral("progressPane"));
+    auto* layout = new QHBoxLayout(m_progressPane);
+    layout->setContentsMargins(10 - bar->layout()->contentsMargins().left(), 1, 0, 1);
+    m_progress = new QProgressBar(m_progressPane);
+    m_progress->setObjectName(QStringLiteral("passProgress"));
+    m_progress->setFixedWidth(120);
+    m_progress->setTextVisible(false);
+    m_progress->hide();
+    layout->addWidget(m_progress);
+    layout->addStretch(1);
+    bar->addWidget(m_progressPane, 1);
+
+    const QFontMetrics metrics(bar->font());
+    m_suspiciousPane = new QLabel(bar);
+    m_suspiciousPane->setObjectName(QStringLiteral("suspiciousPane"));
+    m_suspiciousPane->setMinimumWidth(std::max(100, metrics.horizontalAdvance(QStringLiteral("Под.стр. 9999:9999")) + 8));
+    m_suspiciousPane->setAlignment(Qt::AlignCenter);
+    m_linePane = new QLabel(bar);
+    m_linePane->setObjectName(QStringLiteral("linePane"));
+    m_linePane->setMinimumWidth(std::max(70, metrics.horizontalAdvance(QStringLiteral("99999:99999")) + 8));
+    m_linePane->setAlignment(Qt::AlignCenter);
+    bar->addPermanentWidget(m_suspiciousPane);
+    bar->addPermanentWidget(m_linePane);
+}
+
+bool CMainFrame::IsEnabled(CommandId id) const
+{
+    if (const DocRoute* route = FindDocRoute(id))
+        return m_doc.IsEnabled(route->command);
+    if (const ViewRoute* route = FindViewRoute(id))
+        return m_view->IsEnabled(route->command);
+    switch (id) {
+    case CommandId::Exit:
+        return m_doc.IsEnabled(DocCommand::Exit);
+    case CommandId::ToolBar:
+    case CommandId::RequisitesBar:
+    case CommandId::StatusBar:
+    case CommandId::About:
+        return true;
+    default:
+        // Tag editing, the Orvo search, the dictionaries' and settings' dialogs, help: not built yet.
+        return false;
+    }
+}
+
+void CMainFrame::UpdateActions()
+{
+    for (const auto& [id, action] : m_actions)
+        action->setEnabled(IsEnabled(id));
+    m_stopAction->setEnabled(m_doc.bBusy != 0);
+}
+
+void CMainFrame::Run(CommandId id)
+{
+    UpdateActions();
+    if (!IsEnabled(id))
+        return;
+    if (id == CommandId::FileOpen || id == CommandId::Reanalyse)
+        m_stopRequested = false;
+    if (const DocRoute* route = FindDocRoute(id)) {
+        (m_doc.*(route->handler))();
+    } else if (const ViewRoute* route = FindViewRoute(id)) {
+        m_view->Run(route->command);
+    } else if (id == CommandId::Exit) {
+        close();
+    } else if (id == CommandId::About) {
+        ShowAbout();
+    } else if (QAction* action = Action(id); action && action->isCheckable()) {
+        action->trigger();
+    }
+    UpdateActions();
+}
+
+void CMainFrame::ShowAbout()
+{
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::ShowProgress(std::size_t steps)
+{
+    statusBar()->clearMessage();
+    m_progress->setRange(0, static_cast<int>(std::min<std::size_t>(steps, INT_MAX)));
+    m_progress->setValue(0);
+    m_progress->show();
+    UpdateActions();
+}
+
+void CMainFrame::StepProgress()
+{
+    if (m_progress->value() < m_progress->maximum())
+        m_progress->setValue(m_progress->value() + 1);
+}
+
+void CMainFrame::HideProgress()
+{
+    m_progress->hide();
+    m_progress->reset();
+    statusBar()->update();
+    UpdateActions();
+}
+
+void CMainFrame::RequestStop()
+{
+    if (m_doc.bBusy)
+        m_stopRequested = true;
+}
+
+void CMainFrame::SetTitle(const QString& title)
+{
+    setWindowTitle(title);
+    // The title follows every change of the modified flag, which the save commands depend on.
+    UpdateActions();
+}
+
+void CMainFrame::BringToFront()
+{
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void CMainFrame::SaveLayout()
+{
+    QSettings settings;
+    settings.beginGroup(kLayoutGroup);
+    settings.setValue(QStringLiteral("State"), saveState(kLayoutVersion));
+    settings.setValue(QStringLiteral("Bars"), QStringList { m_toolBar->objectName(), m_requisitesBar->objectName() });
+    settings.endGroup();
+}
+
+bool CMainFrame::RestoreLayout()
+{
+    QSettings settings;
+    settings.beginGroup(kLayoutGroup);
+    const QByteArray state = settings.value(QStringLiteral("State")).toByteArray();
+    const QStringList bars = settings.value(QStringLiteral("Bars")).toStringList();
+    settings.endGroup();
+    const QStringList ours { m_toolBar->objectName(), m_requisitesBar->objectName() };
+    if (state.isEmpty() || bars != ours)
+        return false;
+    // A state that lost a bar would leave it where Qt pleases; such a state is not used at all.
+    for (const QString& name : ours)
+        if (!state.contains(StoredName(name)))
+            return false;
+    return restoreState(state, kLayoutVersion);
+}
+
+void CMainFrame::SetLinePane(const QString& text) { m_linePane->setText(text); }
+
+void CMainFrame::SetSuspiciousPane(const QString& text) { m_suspiciousPane->setText(text); }
+
+void CMainFrame::SetRequisitesText(const QString& text) { m_requisitesBar->SetText(text); }
+
+bool CMainFrame::IsRequisitesBarVisible() const { return !m_requisitesBar->isHidden(); }
+
+QString CMainFrame::LinePaneText() const { return m_linePane->text(); }
+
+QString CMainFrame::SuspiciousPaneText() const { return m_suspiciousPane->text(); }
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (m_doc.bBusy) {
+        // Not while a pass holds the lines: it is asked to stop, an open confirmation is cancelled,
+        // and the window stays.
+        RequestStop();
+        m_view->CancelQuestion();
+        event->ignore();
+        return;
+    }
+    if (!m_doc.SaveModified()) {
+        event->ignore();
+        return;
+    }
+    SaveLayout();
+    event->accept();
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+// The engine's user interface in the desktop program: real message boxes and file dialogs, the
+// wait cursor, the event turns of long passes, and the main window and line view behind the
+// operations the analyses call.
+
+#include <functional>
+#include <memory>
+
+#include <QPointer>
+#include <QString>
+
+#include "core/user_interface.h"
+
+class CMainFrame;
+class CProgressIndexingDlg;
+class CTelvarionView;
+class QWidget;
+
+class CQtUserInterface : public CUserInterface {
+public:
+    CQtUserInterface();
+    ~CQtUserInterface() override;
+
+    // The window the questions belong to and the view the rows live in; nullptr detaches.
+    void Attach(CMainFrame* frame, CTelvarionView* view);
+
+    // Replaces the file dialogs (tests, scripted runs): gets the request and whether it saves,
+    // returns false for Cancel.
+    using FileDialogHook
+        = std::function<bool(const FileDialogRequest& request, bool save, std::string& path, int& filterIndex)>;
+    void SetFileDialogHook(FileDialogHook hook) { m_fileDialogHook = std::move(hook); }
+
+    // "Name (*.x)|*.x|Other|*.y||" in Qt's form, one entry per filter, in order.
+    static QStringList ConvertFilter(const std::string& filter);
+
+    int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
+    bool AskSaveFileName(const FileDialogRequest& request, std::string& path) override;
+    using CUserInterface::AskOpenFileName;
+    bool AskOpenFileName(const FileDialogRequest& request, std::string& path, int& filterIndex) override;
+
+    void SetWaitCursor(bool on) override;
+    void ProcessEvents() override;
+    void ShowIndexingProgress(CIndexingProgress* progress) override;
+
+    bool EditStringList(const std::string& title, const std::string& column, std::vector<std::string>& strings) override;
+    bool EditRecvDict(const std::string& caption, const std::string& column, CRecvDict& dict) override;
+    bool EditOptions(std::string& inputFolder, std::string& outputFolder) override;
+    bool EditHotDocuments(std::vector<std::int32_t>& slots) override;
+    bool EditNotepad(COrvoLinkDict& notepad) override;
+
+    SelectDocumentsResult SelectDocuments(const SelectDocumentsRequest& request) override;
+    InnerTagAnswer AskInnerTagParameters(const InnerTagRequest& request) override;
+    bool SelectRequisites(CDocRecvisits& requisites, bool& localBase) override;
+
+    void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst) override;
+    void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) override;
+    void SelectLine(std::size_t row) override;
+    void RemoveAllRows() override;
+    void ClearUndo() override;
+    int AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
+        std::vector<CLineRecord>& records, std::size_t row) override;
+
+    void ShowProgress(std::size_t steps) override;
+    void StepProgress() override;
+    void HideProgress() override;
+    void SetTitle(const std::string& title) override;
+    void BringToFront() override;
+    bool MoveToTrash(const std::string& path) override;
+    bool StopRequested() override;
+
+private:
+    // The parent of a question: the dialog open now, else the main window.
+    QWidget* DialogParent() const;
+    bool RunFileDialog(const FileDialogRequest& request, bool save, std::string& path, int& filterIndex);
+    bool NotAvailableYet();
+
+    QPointer<CMainFrame> m_frame;
+    CTelvarionView* m_view = nullptr;
+    FileDialogHook m_fileDialogHook;
+    std::unique_ptr<CProgressIndexingDlg> m_indexing;
+    int m_waitDepth = 0;
+};

@@ -1,0 +1,164 @@
+#include "shell/telvarion_app.h"
+
+#include <cstdlib>
+
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QSplashScreen>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include "core/platform.h"
+#include "core/telvarion_doc.h"
+#include "shell/icons.h"
+#include "shell/main_frame.h"
+#include "shell/qt_user_interface.h"
+#include "view/telvarion_view.h"
+
+namespace {
+
+constexpr int kSplashMs = 2000;
+constexpr int kConnectAttempts = 3;
+constexpr int kConnectWaitMs = 500;
+
+} // namespace
+
+CTelvarionApp::CTelvarionApp()
+    : CTelvarionApp(Options {})
+{
+}
+
+CTelvarionApp::CTelvarionApp(Options options)
+    : m_options(std::move(options))
+{
+}
+
+CTelvarionApp::~CTelvarionApp()
+{
+    if (m_ui)
+        m_ui->Attach(nullptr, nullptr);
+    delete m_splash;
+    m_frame.reset();
+    m_doc.reset();
+    m_ui.reset();
+    if (m_server)
+        m_server->close();
+}
+
+std::string CTelvarionApp::ProgramFolder()
+{
+    if (const char* env = std::getenv("TELVARION_DATA_DIR"); env && *env) {
+        std::string folder = env;
+        if (folder.back() != '/' && folder.back() != '\\')
+            folder += '/';
+        return folder;
+    }
+    return platform::ExecutableDir();
+}
+
+QString CTelvarionApp::InstancePath() const
+{
+#ifdef Q_OS_WIN
+    return m_options.instanceName;
+#else
+    // A socket file of the user's own, so that two users of one machine do not meet.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return QDir(folder).filePath(m_options.instanceName);
+#endif
+}
+
+bool CTelvarionApp::SecureSingleInstance()
+{
+    const QString path = InstancePath();
+    m_lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    // Only a dead owner makes the lock stale, never its age: the program runs for days.
+    m_lock->setStaleLockTime(0);
+    if (!m_lock->tryLock(0)) {
+        if (m_lock->error() != QLockFile::LockFailedError) {
+            // Nowhere to keep the lock: run rather than refuse to start.
+            m_lock.reset();
+            return true;
+        }
+        // Another instance: ask it to come forward. Before it has a window it ignores the call.
+        for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
+            QLocalSocket socket;
+            socket.connectToServer(path);
+            if (socket.waitForConnected(kConnectWaitMs)) {
+                socket.write("activate\n");
+                socket.waitForBytesWritten(kConnectWaitMs);
+                socket.disconnectFromServer();
+                break;
+            }
+        }
+        m_lock.reset();
+        return false;
+    }
+    // The lock is ours, so a socket file left there belongs to a run that crashed.
+    QLocalServer::removeServer(path);
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(m_server, &QLocalServer::newConnection, this, &CTelvarionApp::OnSecondStart);
+    m_server->listen(path);
+    return true;
+}
+
+void CTelvarionApp::OnSecondStart()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        if (socket->state() != QLocalSocket::ConnectedState)
+            socket->deleteLater();
+    }
+    if (m_windowShown && m_frame)
+        m_frame->BringToFront();
+}
+
+bool CTelvarionApp::InitInstance()
+{
+    if (!SecureSingleInstance())
+        return false;
+
+    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QCoreApplication::setApplicationName(QStringLiteral("Telvarion"));
+    QApplication::setWindowIcon(MakeIcon(IconId::Program));
+
+    m_ui = std::make_unique<CQtUserInterface>();
+    m_doc = std::make_unique<CTelvarionDoc>(*m_ui, ProgramFolder());
+    m_frame = std::make_unique<CMainFrame>(*m_doc);
+    m_ui->Attach(m_frame.get(), m_frame->View());
+    m_frame->View()->installEventFilter(this);
+
+    if (m_options.showSplash) {
+        m_splash = new QSplashScreen(MakeSplashPixmap(qApp->devicePixelRatio()), Qt::WindowStaysOnTopHint);
+        m_splash->setObjectName(QStringLiteral("Splash"));
+        m_splash->show();
+        QCoreApplication::processEvents();
+        QTimer::singleShot(kSplashMs, this, [this] {
+            if (m_splash)
+                m_splash->close();
+            if (m_frame)
+                m_frame->BringToFront();
+        });
+    }
+
+    m_frame->showMaximized();
+    m_windowShown = true;
+    return true;
+}
+
+bool CTelvarionApp::eventFilter(QObject* watched, QEvent* event)
+{
+    // The view's first showing loads the service data, before the view builds its font from the
+    // settings in them.
+    if (event->type() == QEvent::Show && m_frame && watched == m_frame->View() && !m_serviceDataLoaded) {
+        m_serviceDataLoaded = true;
+        m_doc->LoadServiceData();
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+// Start-up of the desktop program: one instance at a time, the settings' names, the document,
+// its window and view, the service data when the view is first shown, the splash.
+
+#include <memory>
+#include <string>
+
+#include <QObject>
+#include <QString>
+
+class CMainFrame;
+class CQtUserInterface;
+class CTelvarionDoc;
+class QLocalServer;
+class QLockFile;
+class QSplashScreen;
+
+class CTelvarionApp : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* kInstanceName = "telvarion-E3ACA217-7170-47d1-BF4D-B827447AB78D";
+
+    struct Options {
+        bool showSplash = true;
+        // Tests run beside a real instance under a name of their own.
+        QString instanceName = QString::fromLatin1(kInstanceName);
+    };
+
+    CTelvarionApp();
+    explicit CTelvarionApp(Options options);
+    // The window goes first, then the document, which stores its service files on the way.
+    ~CTelvarionApp() override;
+
+    // False when the program must end now: another instance runs (it was asked to come to the
+    // front), or the start failed.
+    bool InitInstance();
+
+    // Where the service files live: TELVARION_DATA_DIR when set, else the program's own folder.
+    static std::string ProgramFolder();
+
+    CMainFrame* MainFrame() const { return m_frame.get(); }
+    CTelvarionDoc* Document() const { return m_doc.get(); }
+    CQtUserInterface* Ui() const { return m_ui.get(); }
+    QLocalServer* InstanceServer() const { return m_server; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // True when this is the first instance; false after a running one was asked to come forward.
+    bool SecureSingleInstance();
+    void OnSecondStart();
+    QString InstancePath() const;
+
+    Options m_options;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer* m_server = nullptr;
+    std::unique_ptr<CQtUserInterface> m_ui;
+    std::unique_ptr<CTelvarionDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+    QSplashScreen* m_splash = nullptr;
+    bool m_windowShown = false;
+    bool m_serviceDataLoaded = false;
+};

@@ -1,0 +1,919 @@
+// The real main window over a copy of the starter data: its menus and keys, the enabling of its
+// commands, a whole document opened through the real dialogs, saved and compared with what the
+// command-line tool makes of the same document, the layout kept between runs, the seam's own
+// dialogs, and the single instance across two processes.
+//
+// Run with TELVARION_SCREENSHOT_DIR set (scripts/screenshots.sh) it also keeps pictures of the
+// window and of each dialog it answers.
+
+#include <functional>
+#include <memory>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+#include "core/line_record.h"
+#include "core/telvarion_doc.h"
+#include "shell/main_frame.h"
+#include "shell/qt_user_interface.h"
+#include "shell/requisites_bar.h"
+#include "shell/telvarion_app.h"
+#include "view/qt_text.h"
+#include "view/telvarion_view.h"
+
+namespace {
+
+const char* const kSecondInstanceArg = "--second-instance";
+
+QString InstanceName() { return QStringLiteral("telvarion-test-%1").arg(QCoreApplication::applicationPid()); }
+
+QString TestData() { return qEnvironmentVariable("TELVARION_TEST_DATA"); }
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString MenuText(const QAction* action) { return action->text().section(u'\t', 0, 0); }
+
+QString MenuLabel(const QAction* action) { return action->text().section(u'\t', 1); }
+
+// Keeps a picture when the screenshot script asks for them; the first of each name wins.
+void Keep(QWidget* widget, const QString& name, bool wholeScreen = false)
+{
+    const QString folder = qEnvironmentVariable("TELVARION_SCREENSHOT_DIR");
+    if (folder.isEmpty() || !widget)
+        return;
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+    if (QFile::exists(path))
+        return;
+    QCoreApplication::processEvents();
+    QPixmap picture;
+    if (wholeScreen && widget->screen())
+        picture = widget->screen()->grabWindow(0);
+    if (picture.isNull())
+        picture = widget->grab();
+    picture.save(path);
+}
+
+// A fresh program over its own copy of the starter data and samples.
+struct Session {
+    QTemporaryDir dir;
+    std::unique_ptr<CTelvarionApp> app;
+
+    QString DataDir() const { return dir.filePath(QStringLiteral("data")); }
+    QString Sample(const QString& name) const { return dir.filePath(QStringLiteral("in/") + name); }
+    CMainFrame* Frame() const { return app->MainFrame(); }
+    CTelvarionDoc* Doc() const { return app->Document(); }
+    CTelvarionView* View() const { return app->MainFrame()->View(); }
+
+    // Copies the data and starts the program; false (with the reason logged) when it cannot.
+    bool Start()
+    {
+        if (!CopyData(DataDir()))
+            return false;
+        QDir().mkpath(dir.filePath(QStringLiteral("in")));
+        const QDir samples(TestData() + QStringLiteral("/samples"));
+        for (const QString& name : samples.entryList({ QStringLiteral("*.rla") }, QDir::Files))
+            QFile::copy(samples.filePath(name), Sample(name));
+        qputenv("TELVARION_DATA_DIR", QFile::encodeName(DataDir()));
+        CTelvarionApp::Options options;
+        options.showSplash = false;
+        options.instanceName = InstanceName();
+        app = std::make_unique<CTelvarionApp>(options);
+        if (!app->InitInstance()) {
+            qWarning("the program did not start");
+            return false;
+        }
+        return QTest::qWaitForWindowExposed(Frame());
+    }
+
+    static bool CopyData(const QString& target)
+    {
+        QDir().mkpath(target);
+        const QDir source(TestData());
+        const QStringList files = source.entryList({ QStringLiteral("Telvarion.*") }, QDir::Files);
+        if (files.isEmpty()) {
+            qWarning("no starter service files in %s", qPrintable(source.path()));
+            return false;
+        }
+        for (const QString& name : files)
+            QFile::copy(source.filePath(name), QDir(target).filePath(name));
+        return true;
+    }
+};
+
+// Answers the dialogs of a run through their widgets, as a person would, and notes what was asked.
+// By default it follows the command-line tool's "single" policy: several candidates get "Нет", a
+// chosen local document gets its tag with the preset parameters, every placed tag is kept.
+class CAnswerer : public QObject {
+public:
+    QStringList messages;
+    int candidates = 0;
+    int innerTags = 0;
+    int confirmations = 0;
+    QStringList unexpected;
+    QString filePath;        // what the file dialog is answered with
+    int fileFilter = 0;      // and the filter chosen there
+    int fileDialogs = 0;
+    // Runs at every confirmation before it is answered; returns false to leave it unanswered.
+    std::function<bool(QWidget*)> atConfirmation;
+    // Runs at the first question of any kind, with the run in full swing.
+    std::function<void()> atFirstQuestion;
+    Qt::CursorShape cursorAtMessage = Qt::BitmapCursor;
+
+    explicit CAnswerer(QObject* parent = nullptr)
+        : QObject(parent)
+    {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, &CAnswerer::Poll);
+        m_timer.start();
+    }
+
+private:
+    template <typename T = QPushButton>
+    static T* Child(QWidget* dialog, const char* name)
+    {
+        return dialog->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    static QPushButton* ButtonByText(QWidget* dialog, const QString& text)
+    {
+        for (QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->text() == text)
+                return button;
+        return nullptr;
+    }
+
+    void First()
+    {
+        if (atFirstQuestion) {
+            auto run = std::move(atFirstQuestion);
+            atFirstQuestion = nullptr;
+            run();
+        }
+    }
+
+    void Poll()
+    {
+        if (m_busy)
+            return;
+        m_busy = true;
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible())
+            AnswerModal(modal);
+        else
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->objectName() == QLatin1String("insertTagDialog") && top->isVisible()) {
+                    First();
+                    Keep(top, QStringLiteral("confirmation"), true);
+                    if (!atConfirmation || atConfirmation(top)) {
+                        ++confirmations;
+                        ButtonByText(top, QStringLiteral("&Да"))->click();
+                    }
+                    break;
+                }
+        m_busy = false;
+    }
+
+    void AnswerModal(QWidget* modal)
+    {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            First();
+            messages << box->text();
+            if (const QCursor* cursor = QApplication::overrideCursor())
+                cursorAtMessage = cursor->shape();
+            Keep(box, QStringLiteral("message"));
+            // Information boxes are read; questions get "Нет", as in the batch analysis.
+            QAbstractButton* button = box->button(QMessageBox::No);
+            if (!button)
+                button = box->button(QMessageBox::Ok);
+            if (!button)
+                button = box->buttons().constFirst();
+            button->click();
+        } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+            ++fileDialogs;
+            Keep(files, QStringLiteral("open-dialog"));
+            files->selectNameFilter(files->nameFilters().value(fileFilter));
+            // Typed into the name field, as a person would; selectFile leaves a focused field alone.
+            files->selectFile(filePath);
+            if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(filePath);
+            QMetaObject::invokeMethod(files, "accept");
+        } else if (modal->inherits("CSelectOrvoDocDlg")) {
+            First();
+            ++candidates;
+            Keep(modal, QStringLiteral("candidates"));
+            Child(modal, "no")->click();
+        } else if (modal->inherits("CInsertInnerTagDlg")) {
+            First();
+            ++innerTags;
+            Keep(modal, QStringLiteral("inner-tag-parameters"));
+            Child(modal, "yes")->click();
+        } else {
+            unexpected << modal->metaObject()->className() + QStringLiteral(" ") + modal->windowTitle();
+            Keep(modal, QStringLiteral("other-") + QString::fromLatin1(modal->metaObject()->className()));
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        }
+    }
+
+    QTimer m_timer;
+    bool m_busy = false;
+};
+
+// What the command-line tool makes of a document with the same starting data: its statistics and
+// the processed text.
+struct BatchResult {
+    QString statistics;
+    QByteArray text;
+};
+
+BatchResult RunBatch(const QString& sample)
+{
+    BatchResult result;
+    QTemporaryDir work;
+    const QString data = work.filePath(QStringLiteral("data"));
+    const QString out = work.filePath(QStringLiteral("out"));
+    if (!Session::CopyData(data) || !QDir().mkpath(out))
+        return result;
+    QProcess cli;
+    cli.start(TestData() + QStringLiteral("/telvarion-cli"),
+        { QStringLiteral("analyse"), QStringLiteral("--data-dir"), data, QStringLiteral("--out"), out,
+            QStringLiteral("--policy"), QStringLiteral("single"), sample });
+    if (!cli.waitForFinished(60000) || cli.exitCode() != 0)
+        return result;
+    // The first line names the file; the statistics follow.
+    result.statistics = QString::fromUtf8(cli.readAllStandardOutput()).section(u'\n', 1).trimmed();
+    result.text = ReadAll(QDir(out).filePath(QFileInfo(sample).fileName()));
+    return result;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menusShowTheirTextsAndLabelsAndBindTheirKeys();
+    void keysReachTheirCommands();
+    void toolbarAndBars();
+    void enablingFollowsTheDocumentAndTheView();
+    void openAnalyseSaveThroughTheRealDialogs();
+    void aPassStops_data();
+    void aPassStops();
+    void layoutIsRestoredOnlyWhenItFits();
+    void fileDialogFiltersAndTheChosenFilter();
+    void messageBoxesAnswerWithTheSystemCodes_data();
+    void messageBoxesAnswerWithTheSystemCodes();
+    void waitCursorNestsAndQuestionsShowTheArrow();
+    void secondStartActivatesTheFirst();
+};
+
+void MainWindowTest::menusShowTheirTextsAndLabelsAndBindTheirKeys()
+{
+    Session s;
+    QVERIFY(s.Start());
+
+    struct Entry {
+        const char* menu;
+        const char* text;
+        const char* label;
+        const char* keys; // bound keys, portable form
+    };
+    const Entry expected[] = {
+        { "&Файл", "&Открыть...", "Ctrl+O", "Ctrl+O" },
+        { "&Файл", "&Сохранить", "Ctrl+S", "Ctrl+S" },
+        { "&Файл", "Сохранить &как", "", "" },
+        { "&Файл", "&Удалить...", "", "" },
+        { "&Файл", "Повторить &разбор", "", "" },
+        { "&Файл", "&Выбор реквизитов документа", "Ctrl+В", "Ctrl+D" },
+        { "&Файл", "&Поиск документа Орво...", "Ctrl+П", "Ctrl+Shift+F" },
+        { "&Файл", "В&ыход", "", "" },
+        { "&Правка", "&Отменить", "Ctrl+Z", "Ctrl+Z, Alt+Backspace" },
+        { "&Правка", "&Вырезать тег", "Ctrl+X", "Ctrl+X" },
+        { "&Правка", "&Копировать тег", "Ctrl+C", "Ctrl+C" },
+        { "&Правка", "Вст&авить тег", "Ctrl+V", "Ctrl+V" },
+        { "&Правка", "&Удалить тег", "Delete", "Del" },
+        { "&Правка", "&Найти...", "Ctrl+F", "Ctrl+F" },
+        { "&Правка", "Найти &далее", "F3", "F3" },
+        { "&Правка", "&Перейти к строке...", "Ctrl+G", "Ctrl+G" },
+        { "&Правка/&Закладки", "&Переключить закладку", "Ctrl+Е", "Ctrl+T" },
+        { "&Правка/&Закладки", "&Следующая закладка", "Ctrl+Г", "Ctrl+U" },
+        { "&Правка/&Закладки", "&Предыдущая закладка", "Ctrl+Ш", "Ctrl+I" },
+        { "&Правка/&Закладки", "&Удалить закладки", "Ctrl+К", "Ctrl+R" },
+        { "&Вид", "&Панель инструментов", "", "" },
+        { "&Вид", "Панель &реквизитов", "", "" },
+        { "&Вид", "&Строка состояния", "", "" },
+        { "&Вид", "&Шрифт...", "", "" },
+        { "&Вид", "Отображаемые &картинки...", "Ctrl+И", "Ctrl+B" },
+        { "&Телварион", "Поставить тег вн&утрибазовой ссылки...", "Ctrl+Insert", "Ctrl+Ins" },
+        { "&Телварион", "&Поставить тег межбазовой ссылки...", "Insert", "Ins" },
+        { "&Телварион", "&Удалить тег", "Delete", "Del" },
+        { "&Телварион", "Перейти к пр&едыдущей подозрительной строке", "Влево", "Left" },
+        { "&Телварион", "Перейти к с&ледующей подозрительной строке", "Вправо", "Right" },
+        { "&Телварион", "Перейти к предыдущей внутри&базовой гиперссылке", "", "" },
+        { "&Телварион", "Перейти к следующей внутриб&азовой гиперссылке", "", "" },
+        { "&Телварион", "Перейти к предыдущей межбазовой &гиперссылке", "", "" },
+        { "&Телварион", "Перейти к следующей межбазовой г&иперссылке", "", "" },
+        { "&Телварион", "Сдвинуть строку &вверх", "Ctrl+Вверх", "Ctrl+Up" },
+        { "&Телварион", "Сдвинуть строку в&низ", "Ctrl+Вниз", "Ctrl+Down" },
+        { "&Телварион", "Показать определённые &реквизиты...", "Ctrl+Р", "Ctrl+H" },
+        { "&Телварион", "Показать с&татистику работы...", "Ctrl+Т", "Ctrl+N" },
+        { "&Телварион", "Показать &документ...", "Ctrl+Д", "Ctrl+L" },
+        { "С&ловари", "Словарь &ключевых слов Орво", "", "" },
+        { "С&ловари", "Пополнить словарь документов &Орво", "", "" },
+        { "С&ловари", "Словарь видов &документов Орво", "", "" },
+        { "С&ловари", "Словарь принявших &органов Орво", "", "" },
+        { "С&ловари", "&Блокнот для документов Орво", "", "" },
+        { "С&ловари", "\"&Горячие\" документы", "", "" },
+        { "С&ловари", "Словарь видов до&кументов локальной базы", "", "" },
+        { "С&ловари", "Словарь принявших о&рганов локальной базы", "", "" },
+        { "С&ловари", "Пополнить словарь документов локальной &базы", "", "" },
+        { "&Сервис", "&Параметры...", "", "" },
+        { "С&правка", "&Справка", "", "F1" },
+        { "С&правка", "&О программе...", "", "" },
+    };
+
+    // Walk the menu bar as the person sees it.
+    struct Shown {
+        QString menu;
+        const QAction* action;
+    };
+    std::vector<Shown> shown;
+    std::function<void(const QMenu*, const QString&)> walk = [&](const QMenu* menu, const QString& path) {
+        for (const QAction* action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            if (action->menu())
+                walk(action->menu(), path + u'/' + action->menu()->title());
+            else
+                shown.push_back({ path, action });
+        }
+    };
+    for (const QAction* top : s.Frame()->menuBar()->actions())
+        walk(top->menu(), top->menu()->title());
+
+    QCOMPARE(shown.size(), std::size(expected));
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const Entry& e = expected[i];
+        const QAction* action = shown[i].action;
+        QCOMPARE(shown[i].menu, QString::fromUtf8(e.menu));
+        QCOMPARE(MenuText(action), QString::fromUtf8(e.text));
+        QCOMPARE(MenuLabel(action), QString::fromUtf8(e.label));
+        QStringList keys;
+        for (const QKeySequence& key : action->shortcuts())
+            keys << key.toString(QKeySequence::PortableText);
+        QCOMPARE(keys.join(QStringLiteral(", ")), QString::fromUtf8(e.keys));
+        QVERIFY2(!action->objectName().isEmpty(), qPrintable(MenuText(action)));
+    }
+
+    // Two actions on one key cancel each other out in Qt: neither would run.
+    QMap<QString, QString> owners;
+    for (const QAction* action : s.Frame()->findChildren<QAction*>()) {
+        for (const QKeySequence& key : action->shortcuts()) {
+            const QString k = key.toString(QKeySequence::PortableText);
+            QVERIFY2(!owners.contains(k) || owners[k] == action->objectName(),
+                qPrintable(k + QStringLiteral(": ") + owners.value(k) + QStringLiteral(" and ") + action->objectName()));
+            owners[k] = action->objectName();
+        }
+    }
+
+    // Prompts: the first line in the status bar, the second as the tool tip.
+    QAction* open = s.Frame()->Action(CommandId::FileOpen);
+    QCOMPARE(open->statusTip(), QStringLiteral("Открыть существующий документ"));
+    QCOMPARE(open->toolTip(), QStringLiteral("Открыть"));
+    QAction* next = s.Frame()->Action(CommandId::NextSuspicious);
+    QCOMPARE(next->toolTip(), QStringLiteral("Перейти к следующей подозрительной строке"));
+}
+
+void MainWindowTest::keysReachTheirCommands()
+{
+    Session s;
+    QVERIFY(s.Start());
+    s.Frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.Frame()));
+    {
+        CAnswerer answers;
+        // Ctrl+N, statistics (Ctrl+Т on the Russian layout), shows the document's counts.
+        QTest::keyClick(s.View(), Qt::Key_N, Qt::ControlModifier);
+        QTRY_COMPARE(answers.messages.size(), 1);
+        QVERIFY(answers.messages[0].startsWith(QStringLiteral("*********** Ссылки на документы Орво ***********\n")));
+
+        // F1 and Ctrl+D belong to commands not built yet: nothing opens.
+        QTest::keyClick(s.View(), Qt::Key_F1);
+        QTest::keyClick(s.View(), Qt::Key_D, Qt::ControlModifier);
+        QTest::qWait(50);
+        QCOMPARE(answers.messages.size(), 1);
+        QVERIFY(answers.unexpected.isEmpty());
+    }
+
+    // The about box, from its menu entry.
+    QString title;
+    QString name;
+    QTimer::singleShot(0, this, [&] {
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        QWidget* about = QApplication::activeModalWidget();
+        Keep(about, QStringLiteral("about"));
+        title = about->windowTitle();
+        if (auto* label = about->findChild<QLabel*>(QStringLiteral("name")))
+            name = label->text();
+        static_cast<QDialog*>(about)->accept();
+    });
+    s.Frame()->Action(CommandId::About)->trigger();
+    QCOMPARE(title, QStringLiteral("О программе"));
+    QVERIFY(name.contains(QStringLiteral(TELVARION_VERSION)));
+}
+
+void MainWindowTest::toolbarAndBars()
+{
+    Session s;
+    QVERIFY(s.Start());
+    CMainFrame* frame = s.Frame();
+
+    // The toolbar, left to right, gaps included.
+    QStringList buttons;
+    for (const QAction* action : frame->ToolBar()->actions())
+        buttons << (action->isSeparator() ? QStringLiteral("|") : action->objectName().mid(6));
+    QCOMPARE(buttons.join(u' '),
+        QStringLiteral("FileOpen Reanalyse FileSave FileDelete | CutTag CopyTag PasteTag DeleteTag Undo | PlaceOrvoTag "
+                       "PlaceInnerTag | ChooseRequisites | ShowFoundRequisites ShowLinkedDocument ShownPictures "
+                       "OrvoSearch | PrevSuspicious NextSuspicious PrevInnerLink NextInnerLink PrevOrvoLink "
+                       "NextOrvoLink | MoveLineUp MoveLineDown | ToggleBookmark NextBookmark PrevBookmark "
+                       "ClearBookmarks"));
+    for (const QAction* action : frame->ToolBar()->actions())
+        QVERIFY2(action->isSeparator() || !action->icon().isNull(), qPrintable(action->objectName()));
+
+    CRequisitesBar* bar = frame->RequisitesBar();
+    QCOMPARE(bar->windowTitle(), QStringLiteral("Реквизиты"));
+    QCOMPARE(frame->dockWidgetArea(bar), Qt::LeftDockWidgetArea);
+    QVERIFY(bar->features().testFlag(QDockWidget::DockWidgetMovable));
+    QVERIFY(bar->features().testFlag(QDockWidget::DockWidgetFloatable));
+
+    // The view menu's entries carry a check mark while their bar is shown.
+    QAction* barEntry = frame->Action(CommandId::RequisitesBar);
+    QVERIFY(barEntry->isChecked());
+    QVERIFY(frame->IsRequisitesBarVisible());
+    frame->Run(CommandId::RequisitesBar);
+    QVERIFY(!frame->IsRequisitesBarVisible());
+    QVERIFY(!barEntry->isChecked());
+    frame->Run(CommandId::RequisitesBar);
+    QVERIFY(frame->IsRequisitesBarVisible());
+
+    frame->Run(CommandId::StatusBar);
+    QVERIFY(frame->statusBar()->isHidden());
+    QVERIFY(!frame->Action(CommandId::StatusBar)->isChecked());
+    frame->Run(CommandId::StatusBar);
+    QVERIFY(!frame->statusBar()->isHidden());
+
+    frame->Run(CommandId::ToolBar);
+    QVERIFY(frame->ToolBar()->isHidden());
+    QVERIFY(!frame->Action(CommandId::ToolBar)->isChecked());
+    // Its keys still work without it.
+    QVERIFY(frame->actions().contains(frame->Action(CommandId::FileOpen)));
+    frame->Run(CommandId::ToolBar);
+    QVERIFY(!frame->ToolBar()->isHidden());
+
+    // Status panes: prompt and progress first, then the suspicious-line pane, then the line pane.
+    auto* suspicious = frame->statusBar()->findChild<QLabel*>(QStringLiteral("suspiciousPane"));
+    auto* line = frame->statusBar()->findChild<QLabel*>(QStringLiteral("linePane"));
+    auto* progress = frame->Progress();
+    QVERIFY(suspicious && line && progress);
+    QVERIFY(progress->mapTo(frame, QPoint()).x() < suspicious->mapTo(frame, QPoint()).x());
+    QVERIFY(suspicious->mapTo(frame, QPoint()).x() < line->mapTo(frame, QPoint()).x());
+    QVERIFY(suspicious->width() >= 100);
+    QVERIFY(line->width() >= 70);
+    QCOMPARE(frame->windowTitle().isEmpty(), false);
+    QVERIFY(frame->isMaximized());
+}
+
+void MainWindowTest::enablingFollowsTheDocumentAndTheView()
+{
+    Session s;
+    QVERIFY(s.Start());
+    CMainFrame* frame = s.Frame();
+    const auto enabled = [&](CommandId id) {
+        frame->UpdateActions();
+        return frame->Action(id)->isEnabled();
+    };
+
+    // Nothing open.
+    QVERIFY(enabled(CommandId::FileOpen));
+    QVERIFY(!enabled(CommandId::FileSave));
+    QVERIFY(!enabled(CommandId::FileSaveAs));
+    QVERIFY(!enabled(CommandId::FileDelete));
+    QVERIFY(!enabled(CommandId::Reanalyse));
+    QVERIFY(enabled(CommandId::Statistics));
+    QVERIFY(enabled(CommandId::Exit));
+    QVERIFY(enabled(CommandId::About));
+    QVERIFY(enabled(CommandId::ImportOrvo));
+    QVERIFY(enabled(CommandId::ImportLocal));
+    // Commands whose dialogs or editing are not built yet stay off, also with a document open.
+    const CommandId later[] = { CommandId::Undo, CommandId::CutTag, CommandId::CopyTag, CommandId::PasteTag,
+        CommandId::DeleteTag, CommandId::MoveLineUp, CommandId::MoveLineDown, CommandId::PlaceOrvoTag,
+        CommandId::PlaceInnerTag, CommandId::ChooseRequisites, CommandId::OrvoSearch, CommandId::OrvoKeywords,
+        CommandId::OrvoTypes, CommandId::OrvoBodies, CommandId::Notepad, CommandId::HotDocuments,
+        CommandId::LocalTypes, CommandId::LocalBodies, CommandId::Options, CommandId::Help };
+    for (CommandId id : later)
+        QVERIFY2(!enabled(id), frame->Action(id)->objectName().toUtf8());
+
+    // A document open through the engine's own door; every question answered by the policy.
+    CAnswerer answers;
+    QVERIFY(s.Doc()->OpenFile(s.Sample(QStringLiteral("zakon-21-oz.rla")).toStdString()));
+    QVERIFY(enabled(CommandId::FileDelete));
+    QVERIFY(enabled(CommandId::Reanalyse));
+    // The analyses placed tags, so there is something to save.
+    QVERIFY(enabled(CommandId::FileSave));
+    frame->Run(CommandId::FileSave);
+    QVERIFY(!enabled(CommandId::FileSave));
+    QVERIFY(!enabled(CommandId::FileSaveAs));
+    for (CommandId id : later)
+        QVERIFY2(!enabled(id), frame->Action(id)->objectName().toUtf8());
+
+    // The view's rules: the linked document only for a tag line with a known document.
+    std::vector<std::string> texts;
+    std::vector<CLineRecord> records;
+    s.View()->GetLines(texts, &records);
+    int tagRow = -1;
+    for (std::size_t i = 0; i < records.size() && tagRow < 0; ++i)
+        if (records[i].nKind == OrvoLinkNew && records[i].recvOrvo.nBaseNumber > 0)
+            tagRow = static_cast<int>(i);
+    QVERIFY(tagRow >= 0);
+    s.View()->SelectLine(static_cast<std::size_t>(tagRow));
+    QVERIFY(frame->Action(CommandId::ShowLinkedDocument)->isEnabled());
+    // The requisites bar shows the linked document.
+    QCOMPARE(frame->RequisitesBar()->Text(), FromCp1251(records[static_cast<std::size_t>(tagRow)].recvOrvo.Describe()));
+    s.View()->SelectLine(0);
+    QVERIFY(!frame->Action(CommandId::ShowLinkedDocument)->isEnabled());
+    QVERIFY(frame->RequisitesBar()->Text().isEmpty());
+}
+
+void MainWindowTest::openAnalyseSaveThroughTheRealDialogs()
+{
+    Session s;
+    QVERIFY(s.Start());
+    CMainFrame* frame = s.Frame();
+    // This one asks every kind of question.
+    const QString sample = s.Sample(QStringLiteral("postanovlenie-297-p.rla"));
+    const BatchResult batch = RunBatch(sample);
+    QVERIFY2(!batch.text.isEmpty(), "the command-line tool gave no result");
+
+    CAnswerer answers;
+    answers.filePath = sample;
+    // In the middle of the pass: the progress shows, and what would disturb it is off.
+    bool progressShown = false;
+    bool openOff = false;
+    bool reanalyseOff = false;
+    bool exitOff = false;
+    answers.atFirstQuestion = [&] {
+        progressShown = frame->Progress()->isVisible() && frame->Progress()->maximum() > 0;
+        openOff = !frame->Action(CommandId::FileOpen)->isEnabled();
+        reanalyseOff = !frame->Action(CommandId::Reanalyse)->isEnabled();
+        exitOff = !frame->Action(CommandId::Exit)->isEnabled();
+    };
+
+    frame->Action(CommandId::FileOpen)->trigger();
+
+    QCOMPARE(answers.fileDialogs, 1);
+    QVERIFY2(answers.unexpected.isEmpty(), qPrintable(answers.unexpected.join(u'\n')));
+    // The run went through every kind of question.
+    QVERIFY2(answers.candidates > 0 && answers.innerTags > 0 && answers.confirmations > 0,
+        qPrintable(QStringLiteral("%1 candidates, %2 tag parameters, %3 confirmations")
+                .arg(answers.candidates)
+                .arg(answers.innerTags)
+                .arg(answers.confirmations)));
+    QVERIFY(progressShown);
+    QVERIFY(openOff);
+    QVERIFY(reanalyseOff);
+    QVERIFY(exitOff);
+    QVERIFY(!frame->Progress()->isVisible());
+    QVERIFY(frame->Action(CommandId::FileOpen)->isEnabled());
+
+    // The statistics box ends the open, with the counts the batch analysis reports.
+    QCOMPARE(answers.messages.size(), 1);
+    QCOMPARE(answers.messages[0], batch.statistics);
+
+    // Title: the path, modified by the placed tags, the effective date.
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Telvarion - ") + sample + QStringLiteral("* - Дата принятия: 18.06.2024"));
+    // The first row is selected: line 1 of all; the suspicious pane counts the shown suspicious lines.
+    const int rows = s.View()->model()->rowCount();
+    QCOMPARE(frame->LinePaneText(), QStringLiteral("1:%1").arg(rows));
+    QVERIFY(frame->SuspiciousPaneText().startsWith(QStringLiteral("Под.стр. ")));
+    QVERIFY(frame->SuspiciousPaneText().endsWith(QStringLiteral(":%1").arg(s.View()->ShownSuspiciousCount())));
+    QTest::keyClick(s.View(), Qt::Key_End);
+    QCOMPARE(frame->LinePaneText(), QStringLiteral("%1:%1").arg(rows));
+    Keep(frame, QStringLiteral("main-window"), true);
+
+    QVERIFY(frame->Action(CommandId::FileSave)->isEnabled());
+    frame->Action(CommandId::FileSave)->trigger();
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Telvarion - ") + sample + QStringLiteral(" - Дата принятия: 18.06.2024"));
+    QVERIFY(!frame->Action(CommandId::FileSave)->isEnabled());
+    // Byte for byte what the batch analysis wrote: the dialogs, the view and the save lose nothing.
+    QCOMPARE(ReadAll(sample), batch.text);
+
+    // Closing the saved document asks nothing.
+    QVERIFY(frame->close());
+    QCOMPARE(answers.messages.size(), 1);
+}
+
+void MainWindowTest::aPassStops_data()
+{
+    QTest::addColumn<bool>("byClosing");
+    QTest::newRow("Escape") << false;
+    QTest::newRow("closing the window") << true;
+}
+
+void MainWindowTest::aPassStops()
+{
+    QFETCH(bool, byClosing);
+    Session s;
+    QVERIFY(s.Start());
+    CMainFrame* frame = s.Frame();
+    auto answers = std::make_unique<CAnswerer>();
+    answers->filePath = s.Sample(QStringLiteral("ukaz-14.rla"));
+    bool closed = false;
+    answers->atConfirmation = [&](QWidget* question) {
+        if (answers->confirmations > 0)
+            return true;
+        if (byClosing) {
+            closed = frame->close();
+            return false; // closing answers the question itself
+        }
+        // The question comes up active; the person goes back to the window and presses Escape there.
+        // (A window counts as active while a dialog of its own is, so ask for the window itself.)
+        if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == question; }))
+            qWarning("the question did not become active");
+        frame->activateWindow();
+        if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }))
+            qWarning("the window did not become active");
+        s.View()->setFocus();
+        QTest::keyClick(s.View(), Qt::Key_Escape);
+        return true;
+    };
+    frame->Run(CommandId::FileOpen);
+
+    QVERIFY(answers->unexpected.isEmpty());
+    // No question after the stop: the rest of the Orvo pass and the whole local pass are skipped.
+    QCOMPARE(answers->confirmations, byClosing ? 0 : 1);
+    QCOMPARE(answers->innerTags, 0);
+    QVERIFY(frame->isVisible());
+    QVERIFY(!closed);
+    QCOMPARE(answers->messages.size(), 1);
+    const QString placed = QStringLiteral("Количество тегов, проставленных программой: ");
+    const QStringList blocks = answers->messages[0].split(QStringLiteral("\n\n"));
+    QCOMPARE(blocks.size(), 2);
+    // The kept line stays; a line answered by the closing is taken back.
+    QVERIFY(blocks[0].contains(placed + (byClosing ? u'0' : u'1')));
+    QVERIFY(blocks[1].contains(placed + u'0'));
+
+    // The next open runs in full again.
+    const QString path = answers->filePath;
+    answers.reset();
+    CAnswerer again;
+    again.filePath = path;
+    frame->Run(CommandId::FileOpen);
+    QVERIFY(again.innerTags > 0);
+}
+
+void MainWindowTest::layoutIsRestoredOnlyWhenItFits()
+{
+    Session s;
+    QVERIFY(s.Start());
+    CMainFrame* frame = s.Frame();
+    frame->addDockWidget(Qt::RightDockWidgetArea, frame->RequisitesBar());
+    frame->SaveLayout();
+    {
+        CMainFrame next(*s.Doc());
+        QVERIFY(next.RestoreLayout());
+        QCOMPARE(next.dockWidgetArea(next.RequisitesBar()), Qt::RightDockWidgetArea);
+    }
+
+    // A saved state without the requisites bar is not used at all.
+    QSettings settings;
+    const QString key = QStringLiteral("BarState/State");
+    const QByteArray good = settings.value(key).toByteArray();
+    QByteArray broken = good;
+    const QByteArray name = QStringLiteral("RequisitesBar").toUtf8();
+    QByteArray stored;
+    for (char c : name)
+        stored += '\0', stored += c;
+    QVERIFY(broken.contains(stored));
+    broken.replace(stored, QByteArray(stored).replace(stored.size() - 1, 1, "z"));
+    settings.setValue(key, broken);
+    settings.sync();
+    {
+        CMainFrame next(*s.Doc());
+        QVERIFY(!next.RestoreLayout());
+        QCOMPARE(next.dockWidgetArea(next.RequisitesBar()), Qt::LeftDockWidgetArea);
+    }
+
+    // Nor is one written for other bars.
+    settings.setValue(key, good);
+    settings.setValue(QStringLiteral("BarState/Bars"), QStringList { QStringLiteral("MainToolBar") });
+    settings.sync();
+    {
+        CMainFrame next(*s.Doc());
+        QVERIFY(!next.RestoreLayout());
+        QCOMPARE(next.dockWidgetArea(next.RequisitesBar()), Qt::LeftDockWidgetArea);
+    }
+
+    // Closing the window keeps the layout for the next start.
+    QVERIFY(frame->close());
+    QCOMPARE(QSettings().value(QStringLiteral("BarState/Bars")).toStringList(),
+        QStringList({ QStringLiteral("MainToolBar"), QStringLiteral("RequisitesBar") }));
+}
+
+void MainWindowTest::fileDialogFiltersAndTheChosenFilter()
+{
+    QCOMPARE(CQtUserInterface::ConvertFilter("Файлы \"Консультант плюс\" (*.rla)|*.rla||"),
+        QStringList { QStringLiteral("Файлы \"Консультант плюс\" (*.rla)") });
+    // "*.*" is every file; Qt would read it as names with a point only.
+    QCOMPARE(CQtUserInterface::ConvertFilter("Все файлы Dos (*.*)|*.*|Все файлы Windows (*.*)|*.*||"),
+        QStringList({ QStringLiteral("Все файлы Dos (*)"), QStringLiteral("Все файлы Windows (*)") }));
+    QCOMPARE(CQtUserInterface::ConvertFilter("Текстовые файлы(*.txt)|*.txt||"),
+        QStringList { QStringLiteral("Текстовые файлы (*.txt)") });
+    QCOMPARE(CQtUserInterface::ConvertFilter("Списки|*.lst;*.txt||"), QStringList { QStringLiteral("Списки (*.lst *.txt)") });
+    QCOMPARE(CQtUserInterface::ConvertFilter(""), QStringList());
+
+    // The import reads the code page from the filter chosen in the real dialog.
+    QTemporaryDir dir;
+    const QString list = dir.filePath(QStringLiteral("список без точки"));
+    QFile file(list);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    CQtUserInterface ui;
+    CAnswerer answers;
+    answers.filePath = list;
+    answers.fileFilter = 1;
+    FileDialogRequest request;
+    request.filter = "Все файлы Dos (*.*)|*.*|Все файлы Windows (*.*)|*.*||";
+    request.initialDir = dir.path().toStdString();
+    std::string path;
+    int filterIndex = -1;
+    QVERIFY(ui.AskOpenFileName(request, path, filterIndex));
+    QCOMPARE(QString::fromStdString(path), list);
+    QCOMPARE(filterIndex, 1);
+
+    // A hook answers instead of the dialog.
+    ui.SetFileDialogHook([](const FileDialogRequest& r, bool save, std::string& p, int& f) {
+        p = save ? "saved." + r.defaultExt : "opened";
+        f = 0;
+        return true;
+    });
+    request.defaultExt = "rla";
+    QVERIFY(ui.AskSaveFileName(request, path));
+    QCOMPARE(path, std::string("saved.rla"));
+    QCOMPARE(answers.fileDialogs, 1);
+}
+
+void MainWindowTest::messageBoxesAnswerWithTheSystemCodes_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<QString>("press");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<int>("answer");
+    const QStringList yesNoCancel { QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("Отмена") };
+    QTest::newRow("Да") << int(MsgButtons::YesNoCancel) << QStringLiteral("Да") << yesNoCancel << int(AnswerYes);
+    QTest::newRow("Нет") << int(MsgButtons::YesNoCancel) << QStringLiteral("Нет") << yesNoCancel << int(AnswerNo);
+    QTest::newRow("Escape") << int(MsgButtons::YesNoCancel) << QString() << yesNoCancel << int(AnswerCancel);
+    QTest::newRow("OK") << int(MsgButtons::Ok) << QStringLiteral("OK") << QStringList { QStringLiteral("OK") }
+                        << int(AnswerOk);
+    QTest::newRow("OK/Отмена") << int(MsgButtons::OkCancel) << QStringLiteral("Отмена")
+                               << QStringList { QStringLiteral("OK"), QStringLiteral("Отмена") } << int(AnswerCancel);
+}
+
+void MainWindowTest::messageBoxesAnswerWithTheSystemCodes()
+{
+    QFETCH(int, buttons);
+    QFETCH(QString, press);
+    QFETCH(QStringList, texts);
+    QFETCH(int, answer);
+    CQtUserInterface ui;
+    QString caption;
+    QStringList shown;
+    QTimer::singleShot(0, this, [&] {
+        QTRY_VERIFY(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
+        auto* box = static_cast<QMessageBox*>(QApplication::activeModalWidget());
+        caption = box->windowTitle();
+        for (QAbstractButton* b : box->buttons())
+            shown << b->text();
+        if (press.isEmpty()) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            return;
+        }
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == press)
+                b->click();
+    });
+    QCOMPARE(ui.MessageBox("Сохранить файл?", MsgIcon::Question, static_cast<MsgButtons>(buttons)), answer);
+    QCOMPARE(caption, QStringLiteral("Telvarion"));
+    shown.sort();
+    texts.sort();
+    QCOMPARE(shown, texts);
+}
+
+void MainWindowTest::waitCursorNestsAndQuestionsShowTheArrow()
+{
+    CQtUserInterface ui;
+    QVERIFY(!QApplication::overrideCursor());
+    {
+        CWaitCursor outer(ui);
+        {
+            CWaitCursor inner(ui);
+            QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        }
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+
+        CAnswerer answers;
+        ui.MessageBox("Готово", MsgIcon::Information, MsgButtons::Ok);
+        QCOMPARE(answers.cursorAtMessage, Qt::ArrowCursor);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    QVERIFY(!QApplication::overrideCursor());
+    // An unbalanced end does not take away a cursor someone else set.
+    QApplication::setOverrideCursor(Qt::CrossCursor);
+    ui.SetWaitCursor(false);
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+    QApplication::restoreOverrideCursor();
+}
+
+void MainWindowTest::secondStartActivatesTheFirst()
+{
+    Session s;
+    QVERIFY(s.Start());
+    CMainFrame* frame = s.Frame();
+
+    // A second program object in this process does not start.
+    {
+        CTelvarionApp::Options options;
+        options.showSplash = false;
+        options.instanceName = InstanceName();
+        CTelvarionApp second(options);
+        QVERIFY(!second.InitInstance());
+        QVERIFY(!second.MainFrame());
+    }
+
+    // Another process, minimised first window: it comes back and to the front, the second ends.
+    frame->showMinimized();
+    QTRY_VERIFY(frame->isMinimized());
+    QProcess second;
+    second.start(QCoreApplication::applicationFilePath(), { QString::fromLatin1(kSecondInstanceArg), InstanceName() });
+    QVERIFY(second.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 3); // refused to start
+    QTRY_VERIFY(!frame->isMinimized());
+    QVERIFY(frame->isMaximized());
+    QTRY_VERIFY(frame->isActiveWindow());
+}
+
+int main(int argc, char** argv)
+{
+    // The second start of secondStartActivatesTheFirst: 3 when it refused to start, 4 when it ran.
+    if (argc == 3 && qstrcmp(argv[1], kSecondInstanceArg) == 0) {
+        QApplication application(argc, argv);
+        CTelvarionApp::Options options;
+        options.showSplash = false;
+        options.instanceName = QString::fromLocal8Bit(argv[2]);
+        CTelvarionApp app(options);
+        return app.InitInstance() ? 4 : 3;
+    }
+
+    // Settings, the trash and the single-instance socket of this run stay in a folder of its own.
+    QTemporaryDir home;
+    const QString runtime = home.filePath(QStringLiteral("runtime"));
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("share"))));
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "main_window_test.moc"
