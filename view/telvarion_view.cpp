@@ -618,8 +618,10 @@ void CTelvarionView::keyPressEvent(QKeyEvent* event)
         InsertHotTag(event->key() - Qt::Key_0);
         break;
     case ViewKey::None:
+        // Keys the list leaves alone go on to the window.
         CFindableListView::keyPressEvent(event);
-        break;
+        UpdateStatusPanes();
+        return;
     }
     event->accept();
     UpdateStatusPanes();
