@@ -1,13 +1,24 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs Telvarion's main job on the bundled samples: the
-# batch analysis of the sample documents with the starter dictionaries. The processed documents
-# go to out/, the statistics to the terminal.
+# Installs what is missing, builds, and runs Telvarion on the starter data beside the build.
+# With a display ($DISPLAY or $WAYLAND_DISPLAY) it starts the desktop program; without one it runs
+# the main job in batch: both analyses of the sample documents, the processed documents to out/,
+# the statistics to the terminal.
 # Usage: scripts/run.sh [telvarion-cli analyse options]   (BUILD_DIR=... to build elsewhere)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ensure_packages
+if [ -n "${WAYLAND_DISPLAY:-}" ] && [ -z "${DISPLAY:-}" ]; then
+  # Without X the program needs Qt's Wayland plugin.
+  ensure_packages qt6-translations-l10n qt6-wayland
+else
+  ensure_packages qt6-translations-l10n
+fi
 build_project
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  echo "Starting Telvarion; the sample documents are in $build/samples"
+  TELVARION_DATA_DIR="$build" exec "$build/telvarion"
+fi
 
 out="$root/out"
 mkdir -p "$out"

@@ -1,5 +1,7 @@
 #include "shell/requisites_bar.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QPlainTextEdit>
 
@@ -26,4 +28,8 @@ void CRequisitesBar::SetText(const QString& text) { m_text->setPlainText(text); 
 
 QString CRequisitesBar::Text() const { return m_text->toPlainText(); }
 
-QSize CRequisitesBar::sizeHint() const { return { 150, 200 }; }
+QSize CRequisitesBar::sizeHint() const
+{
+    // Wide enough for a body's name to wrap between words rather than inside them.
+    return { std::max(150, m_text->fontMetrics().averageCharWidth() * 36), 200 };
+}

@@ -5,12 +5,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QLibraryInfo>
 #include <QLocalServer>
+#include <QLocale>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QScreen>
 #include <QSplashScreen>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTranslator>
 
 #include "core/platform.h"
 #include "core/telvarion_doc.h"
@@ -127,6 +131,11 @@ bool CTelvarionApp::InitInstance()
     QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QCoreApplication::setApplicationName(QStringLiteral("Telvarion"));
     QApplication::setWindowIcon(MakeIcon(IconId::Program));
+    // Qt's own dialogs (files, fonts) speak Russian where the system has Qt's translations.
+    auto* translator = new QTranslator(this);
+    if (translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
 
     m_ui = std::make_unique<CQtUserInterface>();
     m_doc = std::make_unique<CTelvarionDoc>(*m_ui, ProgramFolder());
@@ -147,6 +156,12 @@ bool CTelvarionApp::InitInstance()
         });
     }
 
+    // The size the window returns to from maximised.
+    if (const QScreen* screen = m_frame->screen()) {
+        const QRect area = screen->availableGeometry();
+        m_frame->resize(area.size() * 4 / 5);
+        m_frame->move(area.center() - m_frame->rect().center());
+    }
     m_frame->showMaximized();
     m_windowShown = true;
     return true;
