@@ -58,7 +58,6 @@ constexpr ViewRoute kViewRoutes[] = {
     { CommandId::FindNext, ViewCommand::FindNext },
     { CommandId::GoToLine, ViewCommand::GoToLine },
     { CommandId::Font, ViewCommand::ChangeFont },
-    { CommandId::ShownPictures, ViewCommand::ShownPictures },
     { CommandId::ToggleBookmark, ViewCommand::ToggleBookmark },
     { CommandId::NextBookmark, ViewCommand::NextBookmark },
     { CommandId::PrevBookmark, ViewCommand::PrevBookmark },
@@ -290,7 +289,8 @@ bool CMainFrame::IsEnabled(CommandId id) const
     case CommandId::About:
         return true;
     default:
-        // Tag editing, the Orvo search, the dictionaries' and settings' dialogs, help: not built yet.
+        // Tag editing, the Orvo search, the dictionaries' and settings' dialogs (the shown pictures
+        // among them), help: not built yet.
         return false;
     }
 }

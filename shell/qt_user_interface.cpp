@@ -74,7 +74,7 @@ QString& LastFolder()
 
 CQtUserInterface::CQtUserInterface() = default;
 
-CQtUserInterface::~CQtUserInterface() = default;
+CQtUserInterface::~CQtUserInterface() { delete m_indexing; }
 
 void CQtUserInterface::Attach(CMainFrame* frame, CTelvarionView* view)
 {
@@ -222,10 +222,10 @@ void CQtUserInterface::ProcessEvents()
 
 void CQtUserInterface::ShowIndexingProgress(CIndexingProgress* progress)
 {
-    m_indexing.reset();
+    delete m_indexing;
     if (!progress)
         return;
-    m_indexing = std::make_unique<CProgressIndexingDlg>(*progress, m_frame.data());
+    m_indexing = new CProgressIndexingDlg(*progress, m_frame.data());
     // Shown, not run: the import keeps the loop. The rest of the window waits for it.
     m_indexing->setWindowModality(Qt::ApplicationModal);
     m_indexing->show();

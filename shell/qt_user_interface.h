@@ -5,7 +5,6 @@
 // operations the analyses call.
 
 #include <functional>
-#include <memory>
 
 #include <QPointer>
 #include <QString>
@@ -78,6 +77,7 @@ private:
     QPointer<CMainFrame> m_frame;
     CTelvarionView* m_view = nullptr;
     FileDialogHook m_fileDialogHook;
-    std::unique_ptr<CProgressIndexingDlg> m_indexing;
+    // A child of the window: it goes with the window if the window goes first.
+    QPointer<CProgressIndexingDlg> m_indexing;
     int m_waitDepth = 0;
 };

@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -140,6 +141,8 @@ public:
     QString filePath;        // what the file dialog is answered with
     int fileFilter = 0;      // and the filter chosen there
     int fileDialogs = 0;
+    int progressSeen = 0;     // the import's progress dialog, seen open
+    bool cancelProgress = false;
     // Runs at every confirmation before it is answered; returns false to leave it unanswered.
     std::function<bool(QWidget*)> atConfirmation;
     // Runs at the first question of any kind, with the run in full swing.
@@ -223,6 +226,12 @@ private:
             if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
                 name->setText(filePath);
             QMetaObject::invokeMethod(files, "accept");
+        } else if (modal->objectName() == QLatin1String("ProgressIndexingDlg")) {
+            // Shown while the import runs; it closes by itself.
+            if (++progressSeen == 1)
+                Keep(modal, QStringLiteral("indexing"));
+            if (cancelProgress)
+                Child(modal, "cancel")->click();
         } else if (modal->inherits("CSelectOrvoDocDlg")) {
             First();
             ++candidates;
@@ -287,6 +296,8 @@ private slots:
     void openAnalyseSaveThroughTheRealDialogs();
     void aPassStops_data();
     void aPassStops();
+    void importShowsItsProgressAndStopsOnCancel_data();
+    void importShowsItsProgressAndStopsOnCancel();
     void layoutIsRestoredOnlyWhenItFits();
     void fileDialogFiltersAndTheChosenFilter();
     void messageBoxesAnswerWithTheSystemCodes_data();
@@ -549,7 +560,7 @@ void MainWindowTest::enablingFollowsTheDocumentAndTheView()
         CommandId::DeleteTag, CommandId::MoveLineUp, CommandId::MoveLineDown, CommandId::PlaceOrvoTag,
         CommandId::PlaceInnerTag, CommandId::ChooseRequisites, CommandId::OrvoSearch, CommandId::OrvoKeywords,
         CommandId::OrvoTypes, CommandId::OrvoBodies, CommandId::Notepad, CommandId::HotDocuments,
-        CommandId::LocalTypes, CommandId::LocalBodies, CommandId::Options, CommandId::Help };
+        CommandId::LocalTypes, CommandId::LocalBodies, CommandId::Options, CommandId::ShownPictures, CommandId::Help };
     for (CommandId id : later)
         QVERIFY2(!enabled(id), frame->Action(id)->objectName().toUtf8());
 
@@ -720,6 +731,57 @@ void MainWindowTest::aPassStops()
     again.filePath = path;
     frame->Run(CommandId::FileOpen);
     QVERIFY(again.innerTags > 0);
+}
+
+void MainWindowTest::importShowsItsProgressAndStopsOnCancel_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("to the end") << false;
+    QTest::newRow("Отмена") << true;
+}
+
+void MainWindowTest::importShowsItsProgressAndStopsOnCancel()
+{
+    QFETCH(bool, cancel);
+    Session s;
+    QVERIFY(s.Start());
+
+    // A list of local documents in code page 1251, long enough to be caught half-way.
+    constexpr int kRecords = 20000;
+    const QString list = s.dir.filePath(QStringLiteral("список.lst"));
+    {
+        QFile file(list);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QString text;
+        for (int i = 0; i < kRecords; ++i)
+            text += QStringLiteral("$0  Номер в базе\n%1\n$5  Вид документа\nЗАКОН\n$4  Принявший орган\n"
+                                   "ЗАКОНОДАТЕЛЬНОЕ СОБРАНИЕ\n$6  Дата принятия\n18.04.1996\n$7  Номер\n%2-ОЗ\n"
+                                   "$9  Название документа\nО ПОРЯДКЕ %2\n\n$$\n")
+                        .arg(100000 + i)
+                        .arg(i + 1);
+        file.write(QByteArray::fromStdString(ToCp1251(text)));
+    }
+
+    CAnswerer answers;
+    answers.filePath = list;
+    answers.fileFilter = 1; // "Все файлы Windows"
+    answers.cancelProgress = cancel;
+    s.Frame()->Action(CommandId::ImportLocal)->trigger();
+
+    QVERIFY2(answers.unexpected.isEmpty(), qPrintable(answers.unexpected.join(u'\n')));
+    QCOMPARE(answers.fileDialogs, 1);
+    QVERIFY(answers.progressSeen > 0);
+    // The dialog is gone with the import, and the window takes commands again.
+    QVERIFY(!s.Frame()->findChild<QWidget*>(QStringLiteral("ProgressIndexingDlg")));
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(answers.messages.size(), 1);
+    static const QRegularExpression counted(QStringLiteral("^Внесено (\\d+) записей$"));
+    const QRegularExpressionMatch match = counted.match(answers.messages[0]);
+    QVERIFY2(match.hasMatch(), qPrintable(answers.messages[0]));
+    if (cancel)
+        QVERIFY(match.captured(1).toInt() < kRecords);
+    else
+        QCOMPARE(match.captured(1).toInt(), kRecords);
 }
 
 void MainWindowTest::layoutIsRestoredOnlyWhenItFits()
