@@ -143,6 +143,8 @@ public:
     int fileDialogs = 0;
     int progressSeen = 0;     // the import's progress dialog, seen open
     bool cancelProgress = false;
+    // The button that answers questions; "Нет", as in the batch analysis, unless a test says otherwise.
+    QMessageBox::StandardButton questionButton = QMessageBox::No;
     // Runs at every confirmation before it is answered; returns false to leave it unanswered.
     std::function<bool(QWidget*)> atConfirmation;
     // Runs at the first question of any kind, with the run in full swing.
@@ -210,8 +212,8 @@ private:
             if (const QCursor* cursor = QApplication::overrideCursor())
                 cursorAtMessage = cursor->shape();
             Keep(box, QStringLiteral("message"));
-            // Information boxes are read; questions get "Нет", as in the batch analysis.
-            QAbstractButton* button = box->button(QMessageBox::No);
+            // Information boxes are read; questions get the test's button.
+            QAbstractButton* button = box->button(questionButton);
             if (!button)
                 button = box->button(QMessageBox::Ok);
             if (!button)
@@ -292,7 +294,10 @@ private slots:
     void menusShowTheirTextsAndLabelsAndBindTheirKeys();
     void keysReachTheirCommands();
     void toolbarAndBars();
+    void serviceDataLoadedAtStartAndStoredAtExit();
+    void splashShowsForAboutTwoSeconds();
     void enablingFollowsTheDocumentAndTheView();
+    void closingAsksToSaveAModifiedDocument();
     void openAnalyseSaveThroughTheRealDialogs();
     void aPassStops_data();
     void aPassStops();
@@ -530,8 +535,51 @@ void MainWindowTest::toolbarAndBars()
     QVERIFY(suspicious->mapTo(frame, QPoint()).x() < line->mapTo(frame, QPoint()).x());
     QVERIFY(suspicious->width() >= 100);
     QVERIFY(line->width() >= 70);
-    QCOMPARE(frame->windowTitle().isEmpty(), false);
+    // The document has not set a title yet.
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Расстановка гиперссылок"));
     QVERIFY(frame->isMaximized());
+}
+
+void MainWindowTest::serviceDataLoadedAtStartAndStoredAtExit()
+{
+    auto s = std::make_unique<Session>();
+    const QDir data(s->DataDir());
+    QVERIFY(s->Start());
+    // The starter set has no settings file; the first showing loads what there is and writes it.
+    QVERIFY(data.exists(QStringLiteral("Telvarion.dat")));
+    QVERIFY(!data.exists(QStringLiteral("Telvarion.lst")));
+    QVERIFY(!s->Doc()->orvoMaker.documents.records.empty());
+    // The recent numbers are stored when the program ends.
+    const QString kept = s->dir.path();
+    s->dir.setAutoRemove(false);
+    s.reset();
+    QVERIFY(data.exists(QStringLiteral("Telvarion.lst")));
+    QVERIFY(data.exists(QStringLiteral("Telvarion.llc")));
+    QDir(kept).removeRecursively();
+}
+
+void MainWindowTest::splashShowsForAboutTwoSeconds()
+{
+    Session s;
+    QVERIFY(Session::CopyData(s.DataDir()));
+    qputenv("TELVARION_DATA_DIR", QFile::encodeName(s.DataDir()));
+    CTelvarionApp::Options options;
+    options.instanceName = InstanceName();
+    s.app = std::make_unique<CTelvarionApp>(options);
+    QVERIFY(s.app->InitInstance());
+    const auto splash = [] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String("Splash") && top->isVisible())
+                return top;
+        return static_cast<QWidget*>(nullptr);
+    };
+    QVERIFY(splash());
+    Keep(splash(), QStringLiteral("splash"));
+    // The window works meanwhile: the loop runs, the window is there.
+    QTest::qWait(1000);
+    QVERIFY(splash());
+    QVERIFY(s.Frame()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!splash(), 3000);
 }
 
 void MainWindowTest::enablingFollowsTheDocumentAndTheView()
@@ -593,6 +641,28 @@ void MainWindowTest::enablingFollowsTheDocumentAndTheView()
     s.View()->SelectLine(0);
     QVERIFY(!frame->Action(CommandId::ShowLinkedDocument)->isEnabled());
     QVERIFY(frame->RequisitesBar()->Text().isEmpty());
+}
+
+void MainWindowTest::closingAsksToSaveAModifiedDocument()
+{
+    Session s;
+    QVERIFY(s.Start());
+    CAnswerer answers;
+    const QString sample = s.Sample(QStringLiteral("ukaz-14.rla"));
+    const QByteArray original = ReadAll(sample);
+    QVERIFY(s.Doc()->OpenFile(sample.toStdString(), false));
+    QVERIFY(s.Doc()->bModified);
+
+    answers.questionButton = QMessageBox::Cancel;
+    QVERIFY(!s.Frame()->close());
+    QVERIFY(s.Frame()->isVisible());
+    QCOMPARE(answers.messages, QStringList { QStringLiteral("Сохранить файл ") + sample + u'?' });
+
+    answers.questionButton = QMessageBox::No;
+    QVERIFY(s.Frame()->close());
+    QCOMPARE(answers.messages.size(), 2);
+    // "Нет" leaves the file as it was.
+    QCOMPARE(ReadAll(sample), original);
 }
 
 void MainWindowTest::openAnalyseSaveThroughTheRealDialogs()
@@ -863,15 +933,6 @@ void MainWindowTest::fileDialogFiltersAndTheChosenFilter()
     QCOMPARE(QString::fromStdString(path), list);
     QCOMPARE(filterIndex, 1);
 
-    // A hook answers instead of the dialog.
-    ui.SetFileDialogHook([](const FileDialogRequest& r, bool save, std::string& p, int& f) {
-        p = save ? "saved." + r.defaultExt : "opened";
-        f = 0;
-        return true;
-    });
-    request.defaultExt = "rla";
-    QVERIFY(ui.AskSaveFileName(request, path));
-    QCOMPARE(path, std::string("saved.rla"));
     QCOMPARE(answers.fileDialogs, 1);
 }
 
@@ -940,11 +1001,6 @@ void MainWindowTest::waitCursorNestsAndQuestionsShowTheArrow()
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
     QVERIFY(!QApplication::overrideCursor());
-    // An unbalanced end does not take away a cursor someone else set.
-    QApplication::setOverrideCursor(Qt::CrossCursor);
-    ui.SetWaitCursor(false);
-    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
-    QApplication::restoreOverrideCursor();
 }
 
 void MainWindowTest::secondStartActivatesTheFirst()
