@@ -230,7 +230,8 @@ private:
             QMetaObject::invokeMethod(files, "accept");
         } else if (modal->objectName() == QLatin1String("ProgressIndexingDlg")) {
             // Shown while the import runs; it closes by itself.
-            if (++progressSeen == 1)
+            // Pictured a little way in, when there is something to show.
+            if (++progressSeen == 5)
                 Keep(modal, QStringLiteral("indexing"));
             if (cancelProgress)
                 Child(modal, "cancel")->click();
