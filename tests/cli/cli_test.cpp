@@ -68,8 +68,9 @@ TEST(Cli, ImportThenDumpBothBases)
     CliRun dumpLocal = Cli(dir, "dump local --data-dir '" + dir.Path().string() + "'");
     EXPECT_EQ(dumpLocal.code, 0);
     EXPECT_EQ(dumpLocal.out, expected);
+    // Without a folder the program's own one is used: the starter data, not this test's base.
     CliRun dumpOrvo = Cli(dir, "dump orvo");
-    EXPECT_NE(dumpOrvo.code, 0); // no service files beside the test binary's working folder
+    EXPECT_NE(dumpOrvo.out, expected);
     setenv("TELVARION_DATA_DIR", dir.Path().c_str(), 1);
     dumpOrvo = Cli(dir, "dump orvo");
     unsetenv("TELVARION_DATA_DIR");
