@@ -371,8 +371,13 @@ int CRefMaker::ConfirmPlacedTags(std::vector<std::size_t> positions, const std::
         MarkAnchorNearTag(texts, records, positions[k], tracked);
     }
     const int answer = m_ui.AskTagCandidates(linked, texts, records, positions.front());
-    if (answer == AnswerYes)
+    if (answer == AnswerYes) {
+        // A tag whose anchor lay below the line now stands after it: the pass goes on after that
+        // tag, so it is not taken for a line to analyse.
+        for (std::size_t p : positions)
+            suspicious = std::max(suspicious, p);
         return answer;
+    }
     // Back to the lines as they were before this line's tags, with the bookmarks set meanwhile.
     std::vector<CLineRecord> restored = snapshotRecords;
     for (std::size_t k = 0; k < restored.size() && k < records.size(); ++k)

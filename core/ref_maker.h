@@ -137,7 +137,8 @@ protected:
     // lists go back to the snapshot (with the bookmarks set meanwhile) and the count of placed tags
     // with them. Returns the answer.
     // suspicious: the index of the line the tags were placed for; it follows the lines as the
-    // anchors move tags about, and comes back to the snapshot's index on a rejection.
+    // anchors move tags about, and comes back to the snapshot's index on a rejection. When the
+    // tags stay it becomes the last index of that line's lines and tags: the pass goes on after it.
     int ConfirmPlacedTags(std::vector<std::size_t> positions, const std::vector<CDocRecvisits>& linked,
         const std::vector<std::string>& snapshotTexts, const std::vector<CLineRecord>& snapshotRecords,
         std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t& suspicious,
