@@ -124,3 +124,38 @@ TEST(Cli, UsageAndFailuresHaveTheirExitCodes)
     EXPECT_EQ(recent.code, 0);
     EXPECT_EQ(recent.out, "7\n3\n");
 }
+
+// The bundled samples against the starter data: what the batch analysis prints and writes is
+// held in files, so any change of a result shows up here.
+TEST(Cli, AnalyseTheSamplesAsExpected)
+{
+    CTempDir dir;
+    const std::string build = TELVARION_BUILD_DIR;
+    const std::string expected = TELVARION_CLI_EXPECTED;
+    const std::string samples = "'" + build + "/samples/postanovlenie-297-p.rla' '" + build + "/samples/ukaz-14.rla' '"
+        + build + "/samples/zakon-21-oz.rla'";
+    const std::string data = " --data-dir '" + build + "'";
+    // The service files are read, never written.
+    const auto stamp = std::filesystem::last_write_time(build + "/Telvarion.orv");
+
+    CliRun json = Cli(dir, "analyse --json --out '" + dir.Path().string() + "'" + data + " " + samples);
+    ASSERT_EQ(json.code, 0) << json.err;
+    EXPECT_EQ(json.out, CTempDir::Read(expected + "/analyse.json"));
+    for (const char* name : { "postanovlenie-297-p.rla", "ukaz-14.rla", "zakon-21-oz.rla" })
+        EXPECT_EQ(CTempDir::Read(dir.File(name)), CTempDir::Read(expected + "/" + name)) << name;
+
+    CliRun text = Cli(dir, "analyse" + data + " " + samples);
+    EXPECT_EQ(text.out, CTempDir::Read(expected + "/analyse.txt"));
+    EXPECT_EQ(std::filesystem::last_write_time(build + "/Telvarion.orv"), stamp);
+    EXPECT_FALSE(std::filesystem::exists(build + "/Telvarion.dat.damaged"));
+
+    // Scan: nothing placed, the same suspicious and existing counts; a missing file goes to
+    // stderr, the others go on, and the exit code says something failed.
+    CliRun scan = Cli(dir, "analyse --policy scan --json" + data + " " + samples + " '" + dir.File("missing.rla") + "'");
+    EXPECT_EQ(scan.code, 1);
+    EXPECT_NE(scan.err.find("Ошибка чтения файла"), std::string::npos);
+    EXPECT_NE(scan.out.find("{\"file\": \"zakon-21-oz.rla\", \"orvo\": {\"suspicious\": 20, \"placed\": 0, \"existing\": 1}"),
+        std::string::npos);
+    EXPECT_EQ(scan.out.find("\"kind\""), std::string::npos);
+    EXPECT_EQ(Cli(dir, "analyse --policy sometimes x.rla" + data).code, 2);
+}
