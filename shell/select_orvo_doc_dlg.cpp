@@ -134,10 +134,11 @@ CSelectOrvoDocDlg::CSelectOrvoDocDlg(std::vector<CDocRecvisits> candidates, cons
         m_numberEdit->selectAll();
     });
 
-    // Typing is limited to five digits; a number from the notepad may be longer and is kept whole.
+    // Numbers in base of a real Orvo base run to seven digits and more: the field takes every
+    // 32-bit number (ten digits; a larger value is clamped when read).
     m_numberEdit->setObjectName(QStringLiteral("number"));
-    m_numberEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,5}")), m_numberEdit));
-    m_numberEdit->setFixedWidth(m_numberEdit->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 16);
+    m_numberEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,10}")), m_numberEdit));
+    m_numberEdit->setFixedWidth(m_numberEdit->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 16);
 
     m_blocknote->setObjectName(QStringLiteral("blocknote"));
     connect(m_blocknote, &QPushButton::clicked, this, &CSelectOrvoDocDlg::PickFromNotepad);

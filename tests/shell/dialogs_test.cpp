@@ -260,19 +260,19 @@ void DialogsTest::numberModeReadsTheField()
     QCOMPARE(result.number, 0);
     QVERIFY(result.chosen.empty());
 
-    // Typing stops at five digits; the number field only takes digits.
+    // The field takes digits only, up to ten: seven-digit Orvo numbers must fit.
     QString typed;
     WhenShown<CSelectOrvoDocDlg>([&typed](CSelectOrvoDocDlg* dlg) {
         Click(dlg, "byNumber");
-        QTest::keyClicks(Find<QLineEdit>(dlg, "number"), QStringLiteral("12a3456"));
+        QTest::keyClicks(Find<QLineEdit>(dlg, "number"), QStringLiteral("12a345678901"));
         typed = Find<QLineEdit>(dlg, "number")->text();
         QTest::keyClick(Find<QLineEdit>(dlg, "number"), Qt::Key_Return);
     });
     result = RunSelectOrvoDocDlg(nullptr, request);
-    QCOMPARE(typed, QStringLiteral("12345"));
+    QCOMPARE(typed, QStringLiteral("1234567890"));
     QCOMPARE(result.endCode, int(AnswerOk));
     QCOMPARE(result.mode, 1);
-    QCOMPARE(result.number, 12345);
+    QCOMPARE(result.number, 1234567890);
 }
 
 void DialogsTest::notepadNumberGoesIntoTheField()
