@@ -5,6 +5,7 @@
 #include "core/candidates.h"
 #include "core/codepage.h"
 #include "core/doc_settings.h"
+#include "core/rla_text.h"
 #include "core/tag_line.h"
 #include "core/user_interface.h"
 #include "storage/archive.h"
@@ -387,6 +388,79 @@ int CRefMaker::ConfirmPlacedTags(std::vector<std::size_t> positions, const std::
     suspicious = snapshotSuspicious;
     nPlacedTags -= static_cast<std::int32_t>(positions.size());
     return answer == AnswerNo ? AnswerNo : AnswerCancel;
+}
+
+void CRefMaker::CLinePlacement::TakeSnapshot()
+{
+    if (!snapshotTaken) {
+        snapshotTexts = texts;
+        snapshotRecords = records;
+        snapshotTaken = true;
+    }
+}
+
+void CRefMaker::PlaceTag(CLinePlacement& p, std::string tag, CLineRecord tagRecord, const CDocRecvisits& doc)
+{
+    const Traits& traits = GetTraits();
+    p.TakeSnapshot();
+    tagRecord.nKind = traits.newKind;
+    tagRecord.*traits.linkSlot = doc;
+    const std::size_t at = p.line + p.positions.size();
+    InsertLine(p.texts, p.records, at, std::move(tag), std::move(tagRecord));
+    p.positions.push_back(at);
+    p.linked.push_back(doc);
+    p.current = at + 1;
+    ++nPlacedTags;
+    SetDocumentModified();
+}
+
+std::vector<CDocRecvisits> CRefMaker::ChosenDocuments(CLinePlacement& p, const SelectDocumentsResult& answer)
+{
+    if (answer.mode != 1)
+        return answer.chosen;
+    CDocRecvisits found;
+    if (!Documents().FindByNumber(answer.number, found)) {
+        ShowError(m_ui, "Документ \"" + std::to_string(answer.number) + "\" в базе не найден.");
+        return {};
+    }
+    p.TakeSnapshot();
+    p.records[p.line].*GetTraits().linkSlot = found;
+    return { found };
+}
+
+void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective)
+{
+    const Traits& traits = GetTraits();
+    const std::vector<CPhrase> typePhrases = BuildPhrases(TypeDictionary());
+    const std::vector<CPhrase> bodyPhrases = BuildPhrases(BodyDictionary());
+    m_ui.ShowProgress(texts.size());
+    const std::size_t start = CRlaText::FindFirstTextLine(texts);
+    for (std::size_t i = start; i < records.size() && i < texts.size(); ++i) {
+        m_ui.StepProgress();
+        if (m_ui.StopRequested())
+            break;
+        if (records[i].*traits.suspectFlag != 1)
+            continue;
+        CLinePlacement p(texts, records, i);
+        p.preceding = PrecedingTag(texts, records, start, i, p.precedingNumber);
+
+        std::vector<CDocRecvisits> candidates;
+        CLineRecord fresh;
+        FindCandidates(RecognitionText(texts, start, i), typePhrases, bodyPhrases, effective, candidates, fresh);
+        MergeRecord(fresh, records[i]);
+        if (!candidates.empty()) {
+            PlaceTags(p, candidates, start, effective);
+            if (p.confirm && !p.positions.empty()
+                && ConfirmPlacedTags(p.positions, p.linked, p.snapshotTexts, p.snapshotRecords, texts, records, p.current, i)
+                    == AnswerCancel)
+                p.endPass = true;
+            if (p.endPass)
+                break;
+            i = p.current; // the loop goes on with the line after it
+        }
+        YieldToUi(m_ui);
+    }
+    m_ui.HideProgress();
 }
 
 void CRefMaker::InsertLine(

@@ -82,9 +82,9 @@ public:
     };
     void SetDocument(DocumentLink link) { m_doc = std::move(link); }
 
-    // The second pass: proposes and places tags for the suspicious lines.
-    virtual void AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective)
-        = 0;
+    // The second pass: proposes and places tags for the suspicious lines, each line's tags then
+    // confirmed or taken back. The walk is the same for both bases; what they place differs.
+    virtual void AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective);
     // Tag records for one line from requisites the person chose; the view inserts them.
     virtual bool ProposeForRequisites(const CLineRecord& record, const std::string& context, std::vector<CLineRecord>& out,
         const CDocRecvisits& requisites, const COleDate& effective);
@@ -125,7 +125,49 @@ protected:
         CDocRecvisits CLineRecord::*linkSlot;  // where a tag's record keeps the linked document
         bool skipWithoutNumberOrDate;          // FindCandidates scores only records with a number or a date
         bool declineMeansSuccess;              // "Нет" in the candidates dialog of ProposeForRequisites
+        std::int32_t CLineRecord::*suspectFlag; // the first pass of this base marked the line
     };
+
+    // One suspicious line of the second pass: the snapshot taken before its first change, the
+    // tags placed directly before it and the documents they link.
+    struct CLinePlacement {
+        CLinePlacement(std::vector<std::string>& t, std::vector<CLineRecord>& r, std::size_t i)
+            : texts(t)
+            , records(r)
+            , line(i)
+            , current(i)
+        {
+        }
+        std::vector<std::string>& texts;
+        std::vector<CLineRecord>& records;
+        std::size_t line;    // where the line stood when its handling began
+        std::size_t current; // where it stands now
+        bool preceding = false; // a tag of this base stands where it keeps the line from another
+        std::int32_t precedingNumber = 0;
+        std::vector<std::string> snapshotTexts;
+        std::vector<CLineRecord> snapshotRecords;
+        bool snapshotTaken = false;
+        std::vector<std::size_t> positions;
+        std::vector<CDocRecvisits> linked;
+        bool confirm = true; // false: the pass ended before the confirmation
+        bool endPass = false;
+        void TakeSnapshot();
+    };
+    // What each base does for a suspicious line with candidates.
+    virtual void PlaceTags(CLinePlacement& p, const std::vector<CDocRecvisits>& candidates, std::size_t start,
+        const COleDate& effective)
+        = 0;
+    // Whether a tag of this base stands where it keeps line i from getting another, and its number.
+    virtual bool PrecedingTag(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records,
+        std::size_t start, std::size_t i, std::int32_t& number) const
+        = 0;
+    virtual const CRecvDict& TypeDictionary() const = 0;
+    virtual const CRecvDict& BodyDictionary() const = 0;
+    // Inserts a tag line for doc directly before the line, after the tags already placed for it.
+    void PlaceTag(CLinePlacement& p, std::string tag, CLineRecord tagRecord, const CDocRecvisits& doc);
+    // The documents the candidates dialog's answer names; a typed number is looked up and goes the
+    // way of a document chosen from the list.
+    std::vector<CDocRecvisits> ChosenDocuments(CLinePlacement& p, const SelectDocumentsResult& answer);
     virtual const Traits& GetTraits() const = 0;
 
     // Pieces of the second pass both makers share.

@@ -57,7 +57,7 @@ void CInnerRefMaker::SerializeDictionaries(CArchive& ar)
 
 const CRefMaker::Traits& CInnerRefMaker::GetTraits() const
 {
-    static const Traits kTraits { InnerLinkNew, &CLineRecord::recvLocal, true, false };
+    static const Traits kTraits { InnerLinkNew, &CLineRecord::recvLocal, true, false, &CLineRecord::bSuspectLocal };
     return kTraits;
 }
 
@@ -95,120 +95,52 @@ void CInnerRefMaker::ScanLines(const std::vector<std::string>& texts, std::vecto
     }
 }
 
-void CInnerRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective)
+bool CInnerRefMaker::PrecedingTag(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records,
+    std::size_t start, std::size_t i, std::int32_t& number) const
 {
-    const std::vector<CPhrase> typePhrases = BuildPhrases(types);
-    const std::vector<CPhrase> bodyPhrases = BuildPhrases(bodies);
-    m_ui.ShowProgress(texts.size());
-    const std::size_t start = CRlaText::FindFirstTextLine(texts);
-    for (std::size_t i = start; i < records.size() && i < texts.size(); ++i) {
-        m_ui.StepProgress();
-        if (m_ui.StopRequested())
-            break;
-        if (records[i].bSuspectLocal != 1)
-            continue;
-
-        // An intra-base tag directly above.
-        bool preceding = false;
-        std::int32_t precedingNumber = 0;
-        if (i >= 1 && i - 1 >= start
-            && (records[i - 1].nKind == InnerLinkNew || records[i - 1].nKind == InnerLinkExisting)) {
-            preceding = true;
-            precedingNumber = ParseTagNumber(texts[i - 1]);
-        }
-
-        std::vector<CDocRecvisits> candidates;
-        CLineRecord fresh;
-        FindCandidates(RecognitionText(texts, start, i), typePhrases, bodyPhrases, effective, candidates, fresh);
-        MergeRecord(fresh, records[i]);
-        if (candidates.empty()) {
-            YieldToUi(m_ui);
-            continue;
-        }
-
-        std::vector<std::string> snapshotTexts;
-        std::vector<CLineRecord> snapshotRecords;
-        bool snapshotTaken = false;
-        const auto takeSnapshot = [&] {
-            if (!snapshotTaken) {
-                snapshotTexts = texts;
-                snapshotRecords = records;
-                snapshotTaken = true;
-            }
-        };
-        std::vector<std::size_t> positions;
-        std::vector<CDocRecvisits> linked;
-        std::size_t suspicious = i;
-        // Shows the tag parameters dialog for the document and places the tag on "Да".
-        const auto propose = [&](const CDocRecvisits& doc) {
-            m_ui.SelectLine(suspicious);
-            const InnerTagAnswer answer = m_ui.AskInnerTagParameters({ doc.Describe(), doc.nBaseNumber });
-            if (answer.answer != AnswerYes)
-                return answer.answer;
-            takeSnapshot();
-            CLineRecord tagRecord = records[suspicious];
-            tagRecord.nKind = InnerLinkNew;
-            tagRecord.recvLocal = doc;
-            const std::size_t at = i + positions.size();
-            InsertLine(texts, records, at, answer.tag, std::move(tagRecord));
-            positions.push_back(at);
-            linked.push_back(doc);
-            suspicious = at + 1;
-            ++nPlacedTags;
-            SetDocumentModified();
-            return answer.answer;
-        };
-
-        bool endPass = false;
-        bool confirm = true;
-        if (candidates.size() == 1) {
-            if (!preceding) {
-                takeSnapshot();
-                records[i].recvLocal = candidates.front();
-                endPass = propose(candidates.front()) == AnswerCancel;
-            }
-        } else {
-            const SelectDocumentsResult answer
-                = m_ui.SelectDocuments(CandidatesRequest(candidates, ContextText(texts, start, i), effective));
-            if (answer.endCode != AnswerOk) {
-                endPass = true;
-            } else {
-                std::vector<CDocRecvisits> chosen = answer.chosen;
-                if (answer.mode == 1) {
-                    // A typed number goes the way of a document chosen from the list.
-                    chosen.clear();
-                    CDocRecvisits found;
-                    if (documents.FindByNumber(answer.number, found)) {
-                        takeSnapshot();
-                        records[i].recvLocal = found;
-                        chosen.push_back(found);
-                    } else {
-                        ShowError(m_ui, "Документ \"" + std::to_string(answer.number) + "\" в базе не найден.");
-                    }
-                }
-                for (const auto& doc : chosen) {
-                    if (preceding && precedingNumber == doc.nBaseNumber)
-                        continue;
-                    if (propose(doc) == AnswerCancel) {
-                        // What was accepted for this line stays, unconfirmed.
-                        endPass = true;
-                        confirm = false;
-                        break;
-                    }
-                }
-            }
-        }
-
-        if (confirm && !positions.empty()) {
-            const int answer
-                = ConfirmPlacedTags(positions, linked, snapshotTexts, snapshotRecords, texts, records, suspicious, i);
-            if (answer == AnswerCancel)
-                endPass = true;
-        }
-        if (endPass)
-            break;
-        i = suspicious;
-        YieldToUi(m_ui);
+    // An intra-base tag directly above.
+    if (i >= 1 && i - 1 >= start && (records[i - 1].nKind == InnerLinkNew || records[i - 1].nKind == InnerLinkExisting)) {
+        number = ParseTagNumber(texts[i - 1]);
+        return true;
     }
-    m_ui.HideProgress();
+    return false;
+}
+
+int CInnerRefMaker::ProposeTag(CLinePlacement& p, const CDocRecvisits& doc)
+{
+    m_ui.SelectLine(p.current);
+    const InnerTagAnswer answer = m_ui.AskInnerTagParameters({ doc.Describe(), doc.nBaseNumber });
+    if (answer.answer == AnswerYes)
+        PlaceTag(p, answer.tag, p.records[p.current], doc);
+    return answer.answer;
+}
+
+void CInnerRefMaker::PlaceTags(
+    CLinePlacement& p, const std::vector<CDocRecvisits>& candidates, std::size_t start, const COleDate& effective)
+{
+    const std::size_t i = p.line;
+    if (candidates.size() == 1) {
+        if (!p.preceding) {
+            p.TakeSnapshot();
+            p.records[i].recvLocal = candidates.front();
+            p.endPass = ProposeTag(p, candidates.front()) == AnswerCancel;
+        }
+        return;
+    }
+    const SelectDocumentsResult answer
+        = m_ui.SelectDocuments(CandidatesRequest(candidates, ContextText(p.texts, start, i), effective));
+    if (answer.endCode != AnswerOk) {
+        p.endPass = true;
+        return;
+    }
+    for (const auto& doc : ChosenDocuments(p, answer)) {
+        if (p.preceding && p.precedingNumber == doc.nBaseNumber)
+            continue;
+        if (ProposeTag(p, doc) == AnswerCancel) {
+            // What was accepted for this line stays, unconfirmed.
+            p.endPass = true;
+            p.confirm = false;
+            return;
+        }
+    }
 }

@@ -25,12 +25,18 @@ public:
     // Existing intra-base tags, and lines that look like references: quotes, " N ", month names,
     // document types.
     void ScanLines(const std::vector<std::string>& texts, std::vector<CLineRecord>& records) override;
-    // Proposes intra-base tags for the suspicious lines; every tag goes through the tag parameters
-    // dialog, several candidates through the candidates dialog first.
-    void AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective) override;
-
 protected:
     const Traits& GetTraits() const override;
+    // Intra-base tags: every tag goes through the tag parameters dialog, several candidates through
+    // the candidates dialog first.
+    void PlaceTags(CLinePlacement& p, const std::vector<CDocRecvisits>& candidates, std::size_t start,
+        const COleDate& effective) override;
+    bool PrecedingTag(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, std::size_t start,
+        std::size_t i, std::int32_t& number) const override;
+    const CRecvDict& TypeDictionary() const override { return types; }
+    const CRecvDict& BodyDictionary() const override { return bodies; }
+    // Asks the tag parameters for the document and places the tag on "Да"; the answer.
+    int ProposeTag(CLinePlacement& p, const CDocRecvisits& doc);
     // Telvarion.dlc: types, bodies.
     void SerializeDictionaries(CArchive& ar) override;
     CDocDict& Documents() override { return documents; }

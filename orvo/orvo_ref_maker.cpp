@@ -40,7 +40,7 @@ bool COrvoRefMaker::EditKeywords()
 
 const CRefMaker::Traits& COrvoRefMaker::GetTraits() const
 {
-    static const Traits kTraits { OrvoLinkNew, &CLineRecord::recvOrvo, false, true };
+    static const Traits kTraits { OrvoLinkNew, &CLineRecord::recvOrvo, false, true, &CLineRecord::bSuspectOrvo };
     return kTraits;
 }
 
@@ -77,132 +77,58 @@ void COrvoRefMaker::ScanLines(const std::vector<std::string>& texts, std::vector
     }
 }
 
-void COrvoRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective)
+bool COrvoRefMaker::PrecedingTag(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records,
+    std::size_t start, std::size_t i, std::int32_t& number) const
 {
-    const std::vector<CPhrase> typePhrases = BuildPhrases(types);
-    const std::vector<CPhrase> bodyPhrases = BuildPhrases(bodies);
-    m_ui.ShowProgress(texts.size());
-    const std::size_t start = CRlaText::FindFirstTextLine(texts);
-    for (std::size_t i = start; i < records.size() && i < texts.size(); ++i) {
-        m_ui.StepProgress();
-        if (m_ui.StopRequested())
-            break;
-        if (records[i].bSuspectOrvo != 1)
+    // An inter-base tag in one of the two lines above.
+    for (std::size_t back : { std::size_t { 2 }, std::size_t { 1 } }) {
+        if (i < back || i - back < start)
             continue;
-
-        // An inter-base tag in one of the two lines above.
-        bool preceding = false;
-        std::int32_t precedingNumber = 0;
-        for (std::size_t back : { std::size_t { 2 }, std::size_t { 1 } }) {
-            if (i < back || i - back < start)
-                continue;
-            const std::int32_t kind = records[i - back].nKind;
-            if (kind == OrvoLinkExisting || kind == OrvoLinkNew) {
-                preceding = true;
-                precedingNumber = ParseTagNumber(texts[i - back]);
-                break;
-            }
+        const std::int32_t kind = records[i - back].nKind;
+        if (kind == OrvoLinkExisting || kind == OrvoLinkNew) {
+            number = ParseTagNumber(texts[i - back]);
+            return true;
         }
-
-        std::vector<CDocRecvisits> candidates;
-        CLineRecord fresh;
-        FindCandidates(RecognitionText(texts, start, i), typePhrases, bodyPhrases, effective, candidates, fresh);
-        MergeRecord(fresh, records[i]);
-        if (candidates.empty()) {
-            YieldToUi(m_ui);
-            continue;
-        }
-
-        // The lists as they were before anything is placed for this line; copied only when needed.
-        std::vector<std::string> snapshotTexts;
-        std::vector<CLineRecord> snapshotRecords;
-        std::vector<std::size_t> positions;
-        std::vector<CDocRecvisits> linked;
-        std::size_t suspicious = i;
-        bool snapshotTaken = false;
-        const auto takeSnapshot = [&] {
-            if (!snapshotTaken) {
-                snapshotTexts = texts;
-                snapshotRecords = records;
-                snapshotTaken = true;
-            }
-        };
-        const auto place = [&](const CDocRecvisits& doc, CLineRecord tagRecord) {
-            takeSnapshot();
-            const std::size_t at = i + positions.size();
-            tagRecord.nKind = OrvoLinkNew;
-            tagRecord.recvOrvo = doc;
-            InsertLine(texts, records, at, FormatOrvoTag(doc.nBaseNumber), std::move(tagRecord));
-            positions.push_back(at);
-            linked.push_back(doc);
-            suspicious = at + 1;
-            ++nPlacedTags;
-            SetDocumentModified();
-        };
-
-        bool endPass = false;
-        if (candidates.size() == 1) {
-            if (!preceding) {
-                takeSnapshot();
-                records[i].recvOrvo = candidates.front();
-                place(candidates.front(), records[i]);
-            }
-        } else {
-            // A line that names the same requisites as one tagged earlier gets the same document.
-            bool reused = false;
-            for (std::size_t k = i; k-- > start;) {
-                if (records[k].nKind == OrvoLinkNew && records[k].recvFound.Equals(records[i].recvFound)) {
-                    const CLineRecord earlier = records[k];
-                    takeSnapshot();
-                    records[i] = earlier;
-                    records[i].nKind = Suspicious;
-                    records[i].bSuspectOrvo = 1;
-                    place(earlier.recvOrvo, earlier);
-                    reused = true;
-                    break;
-                }
-            }
-            if (!reused) {
-                CLineRecord tagTemplate = records[i];
-                tagTemplate.nKind = OrvoLinkNew;
-                const SelectDocumentsResult answer
-                    = m_ui.SelectDocuments(CandidatesRequest(candidates, ContextText(texts, start, i), effective));
-                if (answer.endCode != AnswerOk) {
-                    endPass = true;
-                } else {
-                    std::vector<CDocRecvisits> chosen = answer.chosen;
-                    if (answer.mode == 1) {
-                        // A typed number is placed like a document chosen from the list.
-                        chosen.clear();
-                        CDocRecvisits found;
-                        if (documents.FindByBaseNumber(answer.number, found)) {
-                            takeSnapshot();
-                            records[i].recvOrvo = found;
-                            tagTemplate.recvOrvo = found;
-                            chosen.push_back(found);
-                        } else {
-                            ShowError(m_ui, "Документ \"" + std::to_string(answer.number) + "\" в базе не найден.");
-                        }
-                    }
-                    for (const auto& doc : chosen) {
-                        if (preceding && precedingNumber == doc.nBaseNumber)
-                            continue;
-                        place(doc, tagTemplate);
-                    }
-                }
-            }
-        }
-
-        if (!positions.empty()) {
-            const int answer
-                = ConfirmPlacedTags(positions, linked, snapshotTexts, snapshotRecords, texts, records, suspicious, i);
-            if (answer == AnswerCancel)
-                endPass = true;
-        }
-        if (endPass)
-            break;
-        i = suspicious; // the loop goes on with the line after it
-        YieldToUi(m_ui);
     }
-    m_ui.HideProgress();
+    return false;
+}
+
+void COrvoRefMaker::PlaceTags(
+    CLinePlacement& p, const std::vector<CDocRecvisits>& candidates, std::size_t start, const COleDate& effective)
+{
+    std::vector<CLineRecord>& records = p.records;
+    const std::size_t i = p.line;
+    if (candidates.size() == 1) {
+        // Placed without asking, unless a tag above already links the line.
+        if (!p.preceding) {
+            p.TakeSnapshot();
+            records[i].recvOrvo = candidates.front();
+            PlaceTag(p, FormatOrvoTag(candidates.front().nBaseNumber), records[i], candidates.front());
+        }
+        return;
+    }
+    // A line that names the same requisites as one tagged earlier gets the same document.
+    for (std::size_t k = i; k-- > start;) {
+        if (records[k].nKind == OrvoLinkNew && records[k].recvFound.Equals(records[i].recvFound)) {
+            const CLineRecord earlier = records[k];
+            p.TakeSnapshot();
+            records[i] = earlier;
+            records[i].nKind = Suspicious;
+            records[i].bSuspectOrvo = 1;
+            PlaceTag(p, FormatOrvoTag(earlier.recvOrvo.nBaseNumber), earlier, earlier.recvOrvo);
+            return;
+        }
+    }
+    CLineRecord tagTemplate = records[i];
+    const SelectDocumentsResult answer
+        = m_ui.SelectDocuments(CandidatesRequest(candidates, ContextText(p.texts, start, i), effective));
+    if (answer.endCode != AnswerOk) {
+        p.endPass = true;
+        return;
+    }
+    for (const auto& doc : ChosenDocuments(p, answer)) {
+        if (p.preceding && p.precedingNumber == doc.nBaseNumber)
+            continue;
+        PlaceTag(p, FormatOrvoTag(doc.nBaseNumber), tagTemplate, doc);
+    }
 }

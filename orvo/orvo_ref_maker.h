@@ -28,12 +28,16 @@ public:
 
     // Existing inter-base tags and the lines that hold a keyword.
     void ScanLines(const std::vector<std::string>& texts, std::vector<CLineRecord>& records) override;
-    // Places inter-base tags for the suspicious lines: by itself when one document fits, after
-    // the candidates dialog when several do; each line's tags are confirmed or taken back.
-    void AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective) override;
-
 protected:
     const Traits& GetTraits() const override;
+    // Inter-base tags: by itself when one document fits, after the candidates dialog when several
+    // do, and without a dialog for a line that names what an earlier tagged line named.
+    void PlaceTags(CLinePlacement& p, const std::vector<CDocRecvisits>& candidates, std::size_t start,
+        const COleDate& effective) override;
+    bool PrecedingTag(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, std::size_t start,
+        std::size_t i, std::int32_t& number) const override;
+    const CRecvDict& TypeDictionary() const override { return types; }
+    const CRecvDict& BodyDictionary() const override { return bodies; }
     // Telvarion.dov: keywords, types, bodies.
     void SerializeDictionaries(CArchive& ar) override;
     CDocDict& Documents() override { return documents; }
