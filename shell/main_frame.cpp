@@ -19,6 +19,7 @@
 #include "core/telvarion_doc.h"
 #include "shell/about_dlg.h"
 #include "shell/requisites_bar.h"
+#include "shell/showed_icons_dlg.h"
 #include "view/telvarion_view.h"
 
 namespace {
@@ -40,6 +41,14 @@ constexpr DocRoute kDocRoutes[] = {
     { CommandId::Statistics, DocCommand::Statistics, &CTelvarionDoc::OnStatistics },
     { CommandId::ImportOrvo, DocCommand::ImportOrvo, &CTelvarionDoc::OnImportOrvo },
     { CommandId::ImportLocal, DocCommand::ImportLocal, &CTelvarionDoc::OnImportLocal },
+    { CommandId::Options, DocCommand::Settings, &CTelvarionDoc::OnSettings },
+    { CommandId::HotDocuments, DocCommand::HotDocuments, &CTelvarionDoc::OnHotDocuments },
+    { CommandId::Notepad, DocCommand::Notepad, &CTelvarionDoc::OnNotepad },
+    { CommandId::OrvoKeywords, DocCommand::OrvoKeywords, &CTelvarionDoc::OnOrvoKeywords },
+    { CommandId::OrvoTypes, DocCommand::OrvoTypes, &CTelvarionDoc::OnOrvoTypes },
+    { CommandId::OrvoBodies, DocCommand::OrvoBodies, &CTelvarionDoc::OnOrvoBodies },
+    { CommandId::LocalTypes, DocCommand::LocalTypes, &CTelvarionDoc::OnLocalTypes },
+    { CommandId::LocalBodies, DocCommand::LocalBodies, &CTelvarionDoc::OnLocalBodies },
 };
 
 struct ViewRoute {
@@ -64,6 +73,7 @@ constexpr ViewRoute kViewRoutes[] = {
     { CommandId::ClearBookmarks, ViewCommand::ClearBookmarks },
     { CommandId::ShowFoundRequisites, ViewCommand::ShowFoundRequisites },
     { CommandId::ShowLinkedDocument, ViewCommand::ShowLinkedDocument },
+    { CommandId::ShownPictures, ViewCommand::ShownPictures },
 };
 
 const DocRoute* FindDocRoute(CommandId id)
@@ -125,6 +135,11 @@ CMainFrame::CMainFrame(CTelvarionDoc& doc, QWidget* parent)
     addDockWidget(Qt::LeftDockWidgetArea, m_requisitesBar);
 
     m_view->SetFrame(this);
+    connect(m_view, &CTelvarionView::ShownPicturesRequested, this, [this] {
+        CShowedIconsDlg dialog(m_view->ShownPictures(), this);
+        if (dialog.exec() == QDialog::Accepted)
+            m_view->SetShownPictures(dialog.Flags());
+    });
     if (QItemSelectionModel* selection = m_view->selectionModel())
         connect(selection, &QItemSelectionModel::selectionChanged, this, &CMainFrame::UpdateActions);
     if (QAbstractItemModel* model = m_view->model()) {
@@ -289,8 +304,7 @@ bool CMainFrame::IsEnabled(CommandId id) const
     case CommandId::About:
         return true;
     default:
-        // Tag editing, the Orvo search, the dictionaries' and settings' dialogs (the shown pictures
-        // among them), help: not built yet.
+        // Tag editing, the Orvo search, help: not built yet.
         return false;
     }
 }

@@ -1,5 +1,7 @@
 #include "shell/qt_user_interface.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -7,9 +9,18 @@
 #include <QPushButton>
 
 #include "core/line_record.h"
+#include "core/telvarion_doc.h"
+#include "orvo/orvo_dict.h"
+#include "orvo/orvo_link_dict.h"
 #include "shell/analysis_dialogs.h"
+#include "shell/dictionary_dlg.h"
+#include "shell/hot_docs_dlg.h"
 #include "shell/main_frame.h"
+#include "shell/options_dlg.h"
+#include "shell/orvo_link_dict_dlg.h"
 #include "shell/progress_indexing_dlg.h"
+#include "shell/recv_dict_dlg.h"
+#include "storage/recv_dict.h"
 #include "view/telvarion_view.h"
 
 namespace {
@@ -80,6 +91,7 @@ void CQtUserInterface::Attach(CMainFrame* frame, CTelvarionView* view)
 {
     m_frame = frame;
     m_view = view;
+    m_orvoDocuments = view ? &view->Document().orvoMaker.documents : nullptr;
 }
 
 QWidget* CQtUserInterface::DialogParent() const
@@ -232,24 +244,62 @@ void CQtUserInterface::ShowIndexingProgress(CIndexingProgress* progress)
     m_indexing->raise();
 }
 
-bool CQtUserInterface::NotAvailableYet()
+bool CQtUserInterface::EditStringList(const std::string& title, const std::string& column, std::vector<std::string>& strings)
 {
-    MessageBox("Этот диалог пока недоступен.", MsgIcon::Information, MsgButtons::Ok);
-    return false;
+    CArrowCursor arrow(m_waitDepth > 0);
+    // The caller's list changes only when the person ends with OK after a change.
+    std::vector<std::string> working = strings;
+    CDictionaryDlg dialog(*this, QString::fromStdString(title), QString::fromStdString(column), working, DialogParent());
+    if (dialog.exec() != QDialog::Accepted || !dialog.IsModified())
+        return false;
+    strings = std::move(working);
+    return true;
 }
 
-bool CQtUserInterface::EditStringList(const std::string&, const std::string&, std::vector<std::string>&)
+bool CQtUserInterface::EditRecvDict(const std::string& caption, const std::string& column, CRecvDict& dict)
 {
-    return NotAvailableYet();
+    CArrowCursor arrow(m_waitDepth > 0);
+    CRecvDict working = dict;
+    CRecvDictDlg dialog(*this, QString::fromStdString(caption), QString::fromStdString(column), working, DialogParent());
+    if (dialog.exec() != QDialog::Accepted || !dialog.IsModified())
+        return false;
+    dict = std::move(working);
+    return true;
 }
 
-bool CQtUserInterface::EditRecvDict(const std::string&, const std::string&, CRecvDict&) { return NotAvailableYet(); }
+bool CQtUserInterface::EditOptions(std::string& inputFolder, std::string& outputFolder)
+{
+    CArrowCursor arrow(m_waitDepth > 0);
+    COptionsDlg dialog(*this, QString::fromStdString(inputFolder), QString::fromStdString(outputFolder), DialogParent());
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    inputFolder = dialog.InputFolder().toStdString();
+    outputFolder = dialog.OutputFolder().toStdString();
+    return true;
+}
 
-bool CQtUserInterface::EditOptions(std::string&, std::string&) { return NotAvailableYet(); }
+bool CQtUserInterface::EditHotDocuments(std::vector<std::int32_t>& hotSlots)
+{
+    CArrowCursor arrow(m_waitDepth > 0);
+    CHotDocsDlg dialog(hotSlots, DialogParent());
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    hotSlots = dialog.Slots();
+    return true;
+}
 
-bool CQtUserInterface::EditHotDocuments(std::vector<std::int32_t>&) { return NotAvailableYet(); }
-
-bool CQtUserInterface::EditNotepad(COrvoLinkDict&) { return NotAvailableYet(); }
+bool CQtUserInterface::EditNotepad(COrvoLinkDict& notepad)
+{
+    CArrowCursor arrow(m_waitDepth > 0);
+    // Without the Orvo base every number is unknown; the notepad can still be ordered and trimmed.
+    COrvoDict noDocuments;
+    COrvoLinkDict working = notepad;
+    COrvoLinkDictDlg dialog(*this, working, m_orvoDocuments ? *m_orvoDocuments : noDocuments, DialogParent());
+    if (dialog.exec() != QDialog::Accepted || !dialog.IsModified())
+        return false;
+    notepad = std::move(working);
+    return true;
+}
 
 SelectDocumentsResult CQtUserInterface::SelectDocuments(const SelectDocumentsRequest& request)
 {

@@ -12,6 +12,7 @@
 #include "core/user_interface.h"
 
 class CMainFrame;
+class COrvoDict;
 class CProgressIndexingDlg;
 class CTelvarionView;
 class QWidget;
@@ -23,6 +24,9 @@ public:
 
     // The window the questions belong to and the view the rows live in; nullptr detaches.
     void Attach(CMainFrame* frame, CTelvarionView* view);
+    // Where the notepad dialog looks up the numbers it adds (Attach takes the view's document's);
+    // nullptr when there is no Orvo base.
+    void SetOrvoDocuments(COrvoDict* documents) { m_orvoDocuments = documents; }
 
     // Replaces the file dialogs (tests, scripted runs): gets the request and whether it saves,
     // returns false for Cancel.
@@ -72,10 +76,10 @@ private:
     // The parent of a question: the dialog open now, else the main window.
     QWidget* DialogParent() const;
     bool RunFileDialog(const FileDialogRequest& request, bool save, std::string& path, int& filterIndex);
-    bool NotAvailableYet();
 
     QPointer<CMainFrame> m_frame;
     CTelvarionView* m_view = nullptr;
+    COrvoDict* m_orvoDocuments = nullptr;
     FileDialogHook m_fileDialogHook;
     // A child of the window: it goes with the window if the window goes first.
     QPointer<CProgressIndexingDlg> m_indexing;

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QDir>
 #include <QDockWidget>
@@ -37,7 +38,9 @@
 #include "core/telvarion_doc.h"
 #include "shell/main_frame.h"
 #include "shell/qt_user_interface.h"
+#include "shell/hot_docs_dlg.h"
 #include "shell/requisites_bar.h"
+#include "shell/showed_icons_dlg.h"
 #include "shell/telvarion_app.h"
 #include "view/qt_text.h"
 #include "view/telvarion_view.h"
@@ -310,6 +313,7 @@ private slots:
     void messageBoxesAnswerWithTheSystemCodes();
     void waitCursorNestsAndQuestionsShowTheArrow();
     void secondStartActivatesTheFirst();
+    void settingsCommandsOpenTheirDialogs();
 };
 
 void MainWindowTest::menusShowTheirTextsAndLabelsAndBindTheirKeys()
@@ -607,9 +611,13 @@ void MainWindowTest::enablingFollowsTheDocumentAndTheView()
     // Commands whose dialogs or editing are not built yet stay off, also with a document open.
     const CommandId later[] = { CommandId::Undo, CommandId::CutTag, CommandId::CopyTag, CommandId::PasteTag,
         CommandId::DeleteTag, CommandId::MoveLineUp, CommandId::MoveLineDown, CommandId::PlaceOrvoTag,
-        CommandId::PlaceInnerTag, CommandId::ChooseRequisites, CommandId::OrvoSearch, CommandId::OrvoKeywords,
-        CommandId::OrvoTypes, CommandId::OrvoBodies, CommandId::Notepad, CommandId::HotDocuments,
-        CommandId::LocalTypes, CommandId::LocalBodies, CommandId::Options, CommandId::ShownPictures, CommandId::Help };
+        CommandId::PlaceInnerTag, CommandId::ChooseRequisites, CommandId::OrvoSearch, CommandId::Help };
+    // The dictionaries' and settings' dialogs are offered while no pass runs.
+    const CommandId dialogs[] = { CommandId::OrvoKeywords, CommandId::OrvoTypes, CommandId::OrvoBodies,
+        CommandId::Notepad, CommandId::HotDocuments, CommandId::LocalTypes, CommandId::LocalBodies, CommandId::Options,
+        CommandId::ShownPictures };
+    for (CommandId id : dialogs)
+        QVERIFY2(enabled(id), frame->Action(id)->objectName().toUtf8());
     for (CommandId id : later)
         QVERIFY2(!enabled(id), frame->Action(id)->objectName().toUtf8());
 
@@ -683,7 +691,14 @@ void MainWindowTest::openAnalyseSaveThroughTheRealDialogs()
     bool openOff = false;
     bool reanalyseOff = false;
     bool exitOff = false;
+    bool dictionariesOff = false;
+    bool settingsOn = false;
     answers.atFirstQuestion = [&] {
+        // A pass works on the dictionaries: they wait; the settings do not touch them.
+        dictionariesOff = !frame->Action(CommandId::OrvoKeywords)->isEnabled()
+            && !frame->Action(CommandId::OrvoTypes)->isEnabled() && !frame->Action(CommandId::OrvoBodies)->isEnabled()
+            && !frame->Action(CommandId::LocalTypes)->isEnabled() && !frame->Action(CommandId::LocalBodies)->isEnabled();
+        settingsOn = frame->Action(CommandId::Options)->isEnabled() && frame->Action(CommandId::Notepad)->isEnabled();
         progressShown = frame->Progress()->isVisible() && frame->Progress()->maximum() > 0;
         openOff = !frame->Action(CommandId::FileOpen)->isEnabled();
         reanalyseOff = !frame->Action(CommandId::Reanalyse)->isEnabled();
@@ -704,6 +719,8 @@ void MainWindowTest::openAnalyseSaveThroughTheRealDialogs()
     QVERIFY(openOff);
     QVERIFY(reanalyseOff);
     QVERIFY(exitOff);
+    QVERIFY(dictionariesOff);
+    QVERIFY(settingsOn);
     QVERIFY(!frame->Progress()->isVisible());
     QVERIFY(frame->Action(CommandId::FileOpen)->isEnabled());
 
@@ -1032,6 +1049,54 @@ void MainWindowTest::secondStartActivatesTheFirst()
     QTRY_VERIFY(!frame->isMinimized());
     QVERIFY(frame->isMaximized());
     QTRY_VERIFY(frame->isActiveWindow());
+}
+
+void MainWindowTest::settingsCommandsOpenTheirDialogs()
+{
+    Session s;
+    QVERIFY(s.Start());
+    CMainFrame* frame = s.Frame();
+    frame->UpdateActions();
+
+    // The shown pictures reach the view on OK.
+    const ShownPicturesFlags before = s.View()->ShownPictures();
+    bool pictureDialog = false;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<CShowedIconsDlg*>(QApplication::activeModalWidget());
+        pictureDialog = dlg != nullptr;
+        if (!dlg) {
+            if (QWidget* other = QApplication::activeModalWidget())
+                other->close();
+            return;
+        }
+        QCheckBox* first = dlg->findChild<QCheckBox*>(QStringLiteral("picture0"));
+        first->setChecked(!first->isChecked());
+        dlg->accept();
+    });
+    frame->Action(CommandId::ShownPictures)->trigger();
+    QVERIFY(pictureDialog);
+    QCOMPARE(s.View()->ShownPictures()[0], before[0] ? 0 : 1);
+    for (std::size_t i = 1; i < before.size(); ++i)
+        QCOMPARE(s.View()->ShownPictures()[i], before[i]);
+
+    // Field "10" of the hot documents is slot 0; the settings are marked changed.
+    s.Doc()->bSettingsChanged = 0;
+    bool hotDialog = false;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<CHotDocsDlg*>(QApplication::activeModalWidget());
+        hotDialog = dlg != nullptr;
+        if (!dlg) {
+            if (QWidget* other = QApplication::activeModalWidget())
+                other->close();
+            return;
+        }
+        dlg->findChild<QLineEdit*>(QStringLiteral("hot10"))->setText(QStringLiteral("555"));
+        dlg->accept();
+    });
+    frame->Action(CommandId::HotDocuments)->trigger();
+    QVERIFY(hotDialog);
+    QCOMPARE(s.Doc()->settings.hotDocuments[0], 555);
+    QVERIFY(s.Doc()->bSettingsChanged != 0);
 }
 
 int main(int argc, char** argv)

@@ -1,0 +1,225 @@
+#include "shell/options_dlg.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "core/user_interface.h"
+
+namespace {
+
+#ifdef Q_OS_WIN
+constexpr QChar kSeparator = u'\\';
+#else
+constexpr QChar kSeparator = u'/';
+#endif
+
+// The length of the root a valid path starts with: "C:\" on Windows, "/" elsewhere; 0 for none.
+qsizetype RootLength(const QString& path)
+{
+#ifdef Q_OS_WIN
+    if (path.size() >= 3 && path[0].isLetter() && path[0].unicode() < 128 && path[1] == u':' && path[2] == u'\\')
+        return 3;
+    return 0;
+#else
+    return path.startsWith(u'/') ? 1 : 0;
+#endif
+}
+
+bool IsValidPart(const QString& part)
+{
+    if (part.isEmpty())
+        return false;
+    const auto edge = [](QChar c) { return c == u' ' || c == u'\t' || c == u'.'; };
+    if (edge(part.front()) || edge(part.back()))
+        return false;
+    static const QString forbidden = QStringLiteral("\"*/:<>?\\|");
+    for (QChar c : part)
+        if (forbidden.contains(c))
+            return false;
+    return true;
+}
+
+std::string Format(const char* pattern, const QString& path)
+{
+    return QString::fromUtf8(pattern).arg(path).toStdString();
+}
+
+} // namespace
+
+bool IsValidFolderName(const QString& path)
+{
+    const qsizetype root = RootLength(path);
+    if (root == 0)
+        return false;
+    if (path.size() == root)
+        return true;
+    const QStringList parts = path.mid(root).split(kSeparator);
+    for (const QString& part : parts)
+        if (!IsValidPart(part))
+            return false; // an empty last part is the separator at the end
+    return true;
+}
+
+bool CheckAndCreateFolder(CUserInterface& ui, const QString& path)
+{
+    if (!IsValidFolderName(path)) {
+        ui.MessageBox(Format("Ошибочное название папки:\n\n%1\n\n. Переименуйте папку.", path), MsgIcon::Warning);
+        return false;
+    }
+    if (QFileInfo(path).isDir())
+        return true;
+    if (ui.MessageBox(Format("Папка:\n\n%1\n\nне существует. Создать папку?", path), MsgIcon::Question,
+            MsgButtons::YesNo)
+        != AnswerYes)
+        return false;
+    const qsizetype root = RootLength(path);
+    bool created = QFileInfo(path.left(root)).isDir();
+    QString level = path.left(root);
+    const QStringList parts = path.mid(root).split(kSeparator);
+    for (qsizetype i = 0; created && i < parts.size(); ++i) {
+        level += (i > 0 ? QString(kSeparator) : QString()) + parts[i];
+        if (!QFileInfo(level).isDir())
+            QDir().mkdir(level);
+        created = QFileInfo(level).isDir();
+    }
+    if (!created) {
+        ui.MessageBox(Format("Папка:\n\n%1\n\nне может быть создана.", path), MsgIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+CFolderChooserDlg::CFolderChooserDlg(
+    CUserInterface& ui, const QString& caption, const QString& text, const QString& initial, QWidget* parent)
+    : QDialog(parent)
+    , m_ui(ui)
+    , m_model(new QFileSystemModel(this))
+    , m_tree(new QTreeView(this))
+    , m_path(new QLineEdit(this))
+    , m_ok(new QPushButton(QStringLiteral("OK"), this))
+{
+    setWindowTitle(caption);
+    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    m_model->setRootPath(QString());
+    m_tree->setObjectName(QStringLiteral("tree"));
+    m_tree->setModel(m_model);
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        m_tree->hideColumn(column);
+    m_tree->header()->hide();
+    m_path->setObjectName(QStringLiteral("path"));
+    m_path->setFont(font());
+    m_ok->setObjectName(QStringLiteral("ok"));
+    m_ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    cancel->setAutoDefault(false);
+
+    const QString start = initial.isEmpty() ? QDir::currentPath() : initial;
+    m_path->setText(QDir::toNativeSeparators(start));
+    const QModelIndex index = m_model->index(start);
+    if (index.isValid()) {
+        m_tree->setCurrentIndex(index);
+        m_tree->scrollTo(index);
+    }
+
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid())
+            m_path->setText(QDir::toNativeSeparators(m_model->filePath(current)));
+    });
+    connect(m_path, &QLineEdit::textEdited, this, &CFolderChooserDlg::UpdateOk);
+    connect(m_path, &QLineEdit::textChanged, this, &CFolderChooserDlg::UpdateOk);
+    connect(m_ok, &QPushButton::clicked, this, &CFolderChooserDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(cancel);
+    auto* root = new QVBoxLayout(this);
+    root->addWidget(new QLabel(text, this));
+    root->addWidget(m_path);
+    root->addWidget(m_tree, 1);
+    root->addLayout(buttons);
+    resize(420, 480);
+    UpdateOk();
+}
+
+QString CFolderChooserDlg::Path() const { return m_path->text(); }
+
+void CFolderChooserDlg::UpdateOk() { m_ok->setEnabled(!m_path->text().isEmpty()); }
+
+void CFolderChooserDlg::accept()
+{
+    if (!CheckAndCreateFolder(m_ui, m_path->text())) {
+        m_path->setFocus();
+        return;
+    }
+    QDialog::accept();
+}
+
+COptionsDlg::COptionsDlg(CUserInterface& ui, const QString& inputFolder, const QString& outputFolder, QWidget* parent)
+    : QDialog(parent)
+    , m_ui(ui)
+    , m_input(new QLineEdit(inputFolder, this))
+    , m_output(new QLineEdit(outputFolder, this))
+{
+    setWindowTitle(QStringLiteral("Параметры"));
+    m_input->setObjectName(QStringLiteral("input"));
+    m_output->setObjectName(QStringLiteral("output"));
+    m_input->setMinimumWidth(m_input->fontMetrics().averageCharWidth() * 50);
+    auto* browseInput = new QPushButton(QStringLiteral("..."), this);
+    browseInput->setObjectName(QStringLiteral("browseInput"));
+    auto* browseOutput = new QPushButton(QStringLiteral("..."), this);
+    browseOutput->setObjectName(QStringLiteral("browseOutput"));
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    for (QPushButton* b : { browseInput, browseOutput, cancel })
+        b->setAutoDefault(false);
+
+    const QString inputText = QStringLiteral("Папка для входных файлов");
+    const QString outputText = QStringLiteral("Папка для выходных файлов");
+    connect(browseInput, &QPushButton::clicked, this,
+        [this] { Browse(m_input, QStringLiteral("Папка для входных файлов"), QStringLiteral("Выбирете папку для входных файлов")); });
+    connect(browseOutput, &QPushButton::clicked, this,
+        [this] { Browse(m_output, QStringLiteral("Папка для выходных файлов"), QStringLiteral("Выбирете папку для выходных файлов")); });
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(inputText, this), 0, 0, 1, 2);
+    grid->addWidget(m_input, 1, 0);
+    grid->addWidget(browseInput, 1, 1);
+    grid->addWidget(new QLabel(outputText, this), 2, 0, 1, 2);
+    grid->addWidget(m_output, 3, 0);
+    grid->addWidget(browseOutput, 3, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* root = new QVBoxLayout(this);
+    root->addLayout(grid);
+    root->addLayout(buttons);
+}
+
+QString COptionsDlg::InputFolder() const { return m_input->text(); }
+
+QString COptionsDlg::OutputFolder() const { return m_output->text(); }
+
+void COptionsDlg::Browse(QLineEdit* field, const QString& caption, const QString& text)
+{
+    CFolderChooserDlg chooser(m_ui, caption, text, QDir::fromNativeSeparators(field->text()), this);
+    if (chooser.exec() == QDialog::Accepted)
+        field->setText(chooser.Path());
+}
