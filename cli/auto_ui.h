@@ -36,6 +36,10 @@ public:
     SelectDocumentsResult SelectDocuments(const SelectDocumentsRequest& request) override;
     InnerTagAnswer AskInnerTagParameters(const InnerTagRequest& request) override;
     bool SelectRequisites(CDocRecvisits&, bool&) override { return false; }
+    // Tags are placed by hand only in the window.
+    ManualTagAnswer AskOrvoTagNumber(const ManualTagRequest&) override { return {}; }
+    ManualTagAnswer AskInnerTag(const ManualTagRequest&) override { return {}; }
+    void Beep() override { }
     void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst) override;
     void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) override;
     void SelectLine(std::size_t) override { }

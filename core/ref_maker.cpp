@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/anchor_marks.h"
 #include "core/candidates.h"
 #include "core/codepage.h"
 #include "core/doc_settings.h"
@@ -122,21 +123,6 @@ void MergeRequisites(const CDocRecvisits& fresh, CDocRecvisits& old)
     merged(old.bodies, fresh.bodies);
 }
 
-// A type text cut to the stem that is looked for in the lines around a tag.
-std::string TypeStem(const std::string& type)
-{
-    if (type.size() == 4)
-        return type.substr(0, 3);
-    if (type.size() >= 5)
-        return type.substr(0, type.size() - 2);
-    return type;
-}
-
-constexpr char kAnchorStart = '\x01';
-constexpr char kAnchorEnd = '\x02';
-constexpr char kAnchorSeparator = '\x03';
-constexpr std::size_t kAnchorEndLimit = 66;
-
 // Where the line at index stands after MoveLine(from, to).
 std::size_t IndexAfterMove(std::size_t index, std::size_t from, std::size_t to)
 {
@@ -209,35 +195,8 @@ bool CRefMaker::MarkAnchorNearTag(std::vector<std::string>& texts, std::vector<C
         if (stem.empty())
             continue; // would "occur" at the start of every line
         for (std::size_t b : window) {
-            std::string& line = texts[b];
-            const std::size_t p = codepage::ToUpper1251(line).find(stem);
-            if (p == std::string::npos)
+            if (MarkStem(texts[b], stem) != StemMark::Marked)
                 continue;
-            if (p > 0 && line[p - 1] == kAnchorStart)
-                continue;
-            std::size_t k = line.size();
-            bool insideAnchor = false;
-            for (std::size_t q = p + 1; q < line.size(); ++q) {
-                if (line[q] == ' ') {
-                    k = q;
-                    break;
-                }
-                if (line[q] == kAnchorEnd || line[q] == kAnchorSeparator) {
-                    insideAnchor = true;
-                    break;
-                }
-            }
-            if (insideAnchor)
-                continue;
-            if (k < line.size() && k <= kAnchorEndLimit)
-                line[k] = kAnchorEnd;
-            if (p > 0) {
-                std::ptrdiff_t s = static_cast<std::ptrdiff_t>(p) - 1;
-                if (line[static_cast<std::size_t>(s)] == '"' || line[static_cast<std::size_t>(s)] == '(')
-                    s = static_cast<std::ptrdiff_t>(p) - 2;
-                if (s >= 0)
-                    line[static_cast<std::size_t>(s)] = kAnchorStart;
-            }
             if (b != i) {
                 // Tags placed for one line stand together before it: a tag followed only by other
                 // tags down to the marked line is already where it belongs, and moving it would

@@ -61,6 +61,7 @@ public:
     CInnerRefMaker innerMaker;
 
     const std::string& ProgramFolder() const { return m_programFolder; }
+    CUserInterface& Ui() { return m_ui; }
 
     bool IsEnabled(Command command) const;
 

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,18 @@ struct SelectDocumentsResult {
 struct InnerTagRequest {
     std::string text;        // Describe of the document, code page 1251
     std::int32_t number = 0; // its number in base
+};
+
+// The tag dialogs of the tag commands: a number picker for an inter-base tag and the intra-base
+// tag dialog, which composes the whole tag line.
+struct ManualTagRequest {
+    const std::deque<std::int32_t>* recentNumbers = nullptr;
+    const COrvoLinkDict* notepad = nullptr; // the inter-base picker only; may be null
+};
+struct ManualTagAnswer {
+    bool ok = false;
+    std::string numberText; // as typed
+    std::string tag;        // the intra-base dialog: the composed tag line, code page 1251
 };
 
 struct InnerTagAnswer {
@@ -106,6 +119,12 @@ public:
     // base choice, read and written back on OK. False on cancel.
     virtual bool SelectRequisites(CDocRecvisits& requisites, bool& localBase) = 0;
 
+    // The tag commands placing a tag by hand: the number of an Orvo document, or the whole
+    // intra-base tag with its document's number.
+    virtual ManualTagAnswer AskOrvoTagNumber(const ManualTagRequest& request) = 0;
+    virtual ManualTagAnswer AskInnerTag(const ManualTagRequest& request) = 0;
+    // The warning sound.
+    virtual void Beep() = 0;
     // The line view. The view holds the rows while a document is open; the engine hands them over
     // and takes them back.
     // selectFirst: select row 0 afterwards (after opening and re-analysis).

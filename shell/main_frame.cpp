@@ -74,6 +74,16 @@ constexpr ViewRoute kViewRoutes[] = {
     { CommandId::ShowFoundRequisites, ViewCommand::ShowFoundRequisites },
     { CommandId::ShowLinkedDocument, ViewCommand::ShowLinkedDocument },
     { CommandId::ShownPictures, ViewCommand::ShownPictures },
+    { CommandId::PlaceOrvoTag, ViewCommand::PlaceOrvoTag },
+    { CommandId::PlaceInnerTag, ViewCommand::PlaceInnerTag },
+    { CommandId::DeleteTag, ViewCommand::DeleteTag },
+    { CommandId::CutTag, ViewCommand::CutTag },
+    { CommandId::CopyTag, ViewCommand::CopyTag },
+    { CommandId::PasteTag, ViewCommand::PasteTag },
+    { CommandId::MoveLineUp, ViewCommand::MoveLineUp },
+    { CommandId::MoveLineDown, ViewCommand::MoveLineDown },
+    { CommandId::Undo, ViewCommand::Undo },
+    { CommandId::ChooseRequisites, ViewCommand::ChooseRequisites },
 };
 
 const DocRoute* FindDocRoute(CommandId id)
@@ -304,7 +314,7 @@ bool CMainFrame::IsEnabled(CommandId id) const
     case CommandId::About:
         return true;
     default:
-        // Tag editing, the Orvo search, help: not built yet.
+        // The Orvo search and help are not built yet.
         return false;
     }
 }

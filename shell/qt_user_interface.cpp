@@ -319,6 +319,35 @@ bool CQtUserInterface::SelectRequisites(CDocRecvisits& requisites, bool& localBa
     return RunSelectRecvDlg(DialogParent(), requisites, localBase);
 }
 
+ManualTagAnswer CQtUserInterface::AskOrvoTagNumber(const ManualTagRequest& request)
+{
+    CArrowCursor arrow(m_waitDepth > 0);
+    static const std::deque<std::int32_t> noNumbers;
+    static const COrvoLinkDict noNotepad;
+    ManualTagAnswer answer;
+    if (const auto number = RunSelectNumDlg(DialogParent(), request.recentNumbers ? *request.recentNumbers : noNumbers,
+            request.notepad ? *request.notepad : noNotepad)) {
+        answer.ok = true;
+        answer.numberText = *number;
+    }
+    return answer;
+}
+
+ManualTagAnswer CQtUserInterface::AskInnerTag(const ManualTagRequest& request)
+{
+    CArrowCursor arrow(m_waitDepth > 0);
+    static const std::deque<std::int32_t> noNumbers;
+    ManualTagAnswer answer;
+    if (const auto entry = RunInnerTagDlg(DialogParent(), request.recentNumbers ? *request.recentNumbers : noNumbers)) {
+        answer.ok = true;
+        answer.numberText = entry->numberText;
+        answer.tag = entry->tag;
+    }
+    return answer;
+}
+
+void CQtUserInterface::Beep() { QApplication::beep(); }
+
 void CQtUserInterface::FillList(
     const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst)
 {

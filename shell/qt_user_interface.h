@@ -55,6 +55,9 @@ public:
     SelectDocumentsResult SelectDocuments(const SelectDocumentsRequest& request) override;
     InnerTagAnswer AskInnerTagParameters(const InnerTagRequest& request) override;
     bool SelectRequisites(CDocRecvisits& requisites, bool& localBase) override;
+    ManualTagAnswer AskOrvoTagNumber(const ManualTagRequest& request) override;
+    ManualTagAnswer AskInnerTag(const ManualTagRequest& request) override;
+    void Beep() override;
 
     void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst) override;
     void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) override;

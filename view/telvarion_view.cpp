@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <QApplication>
 #include <QEventLoop>
@@ -10,11 +11,13 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 
 #include "core/telvarion_doc.h"
 #include "view/found_recv_dlg.h"
 #include "view/frame_services.h"
 #include "view/goto_line_dlg.h"
+#include "view/in_place_edit.h"
 #include "view/insert_tag_dlg.h"
 #include "view/line_delegate.h"
 #include "view/line_model.h"
@@ -104,13 +107,100 @@ bool IsInnerLink(const CLineRecord& r) { return r.nKind == InnerLinkNew || r.nKi
 
 const char* const kSeparator = "\n---------------------------------\n";
 
+// The view's commands that are the tag editor's.
+std::optional<CTagEditor::Command> TagCommand(ViewCommand command)
+{
+    using C = CTagEditor::Command;
+    switch (command) {
+    case ViewCommand::PlaceOrvoTag:
+        return C::PlaceOrvoTag;
+    case ViewCommand::PlaceInnerTag:
+        return C::PlaceInnerTag;
+    case ViewCommand::DeleteTag:
+        return C::DeleteTag;
+    case ViewCommand::CutTag:
+        return C::CutTag;
+    case ViewCommand::CopyTag:
+        return C::CopyTag;
+    case ViewCommand::PasteTag:
+        return C::PasteTag;
+    case ViewCommand::MoveLineUp:
+        return C::MoveUp;
+    case ViewCommand::MoveLineDown:
+        return C::MoveDown;
+    case ViewCommand::Undo:
+        return C::Undo;
+    case ViewCommand::ChooseRequisites:
+        return C::ChooseRequisites;
+    default:
+        return std::nullopt;
+    }
+}
+
 } // namespace
+
+// The rows as the tag editor sees them: the model, with the selection and the scrolling of the
+// list.
+class CTelvarionView::CViewRows : public CLineRows {
+public:
+    explicit CViewRows(CTelvarionView& view)
+        : m_view(view)
+    {
+    }
+    int Count() const override { return m_view.m_model->Count(); }
+    const std::string& Text(int row) const override { return m_view.m_model->Text(row); }
+    const CLineRecord& Record(int row) const override { return m_view.m_model->Record(row); }
+    int Selected() const override { return m_view.SelectedRow(); }
+    void SetText(int row, std::string text) override { m_view.m_model->SetText(row, std::move(text)); }
+    void Insert(int row, std::string text, CLineRecord record) override
+    {
+        m_view.m_model->InsertLine(row, std::move(text), std::move(record));
+    }
+    void Remove(int row) override { m_view.m_model->RemoveLine(row); }
+    void Swap(int a, int b) override { m_view.m_model->SwapLines(a, b); }
+    void Copy(std::vector<std::string>& texts, std::vector<CLineRecord>& records) const override
+    {
+        m_view.m_model->Copy(texts, &records);
+    }
+    void Replace(std::vector<std::string> texts, std::vector<CLineRecord> records) override
+    {
+        // The page stays where it was: the person sees the same lines, changed.
+        const int top = m_view.verticalScrollBar()->value();
+        const int left = m_view.horizontalScrollBar()->value();
+        m_view.setUpdatesEnabled(false);
+        m_view.m_model->Reset(std::move(texts), std::move(records));
+        m_view.RefreshPictures();
+        m_view.verticalScrollBar()->setValue(top);
+        m_view.horizontalScrollBar()->setValue(left);
+        m_view.setUpdatesEnabled(true);
+        m_view.UpdateStatusPanes();
+    }
+    void Select(int row) override
+    {
+        if (row < 0 || row >= Count()) {
+            ClearSelection();
+            return;
+        }
+        m_view.SelectLine(static_cast<std::size_t>(row));
+        m_view.UpdateStatusPanes();
+    }
+    void ClearSelection() override
+    {
+        m_view.clearSelection();
+        m_view.UpdateStatusPanes();
+    }
+
+private:
+    CTelvarionView& m_view;
+};
 
 CTelvarionView::CTelvarionView(CTelvarionDoc& doc, QWidget* parent)
     : CFindableListView(parent)
     , m_doc(doc)
     , m_model(new CLineModel(this))
     , m_delegate(new CLineDelegate(this))
+    , m_rows(std::make_unique<CViewRows>(*this))
+    , m_editor(std::make_unique<CTagEditor>(doc, doc.Ui(), *m_rows))
 {
     setObjectName(QStringLiteral("lineView"));
     setModel(m_model);
@@ -137,6 +227,18 @@ CTelvarionView::CTelvarionView(CTelvarionDoc& doc, QWidget* parent)
 CTelvarionView::~CTelvarionView()
 {
     CancelQuestion();
+    DropInPlaceEditor();
+}
+
+void CTelvarionView::DropInPlaceEditor()
+{
+    // Rows that are replaced wholesale (or a view that goes) leave nothing for an edit to land in.
+    if (QWidget* editor = m_inPlaceEditor.data()) {
+        m_inPlaceEditor = nullptr;
+        QObject::disconnect(editor, nullptr, this, nullptr);
+        editor->hide();
+        editor->deleteLater();
+    }
 }
 
 void CTelvarionView::SetFrame(CFrameServices* frame) { m_frame = frame; }
@@ -159,6 +261,7 @@ void CTelvarionView::SetShownPictures(const ShownPicturesFlags& flags)
 void CTelvarionView::FillList(
     const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst)
 {
+    DropInPlaceEditor();
     {
         CWaitCursorScope wait;
         // The rows go over in one piece and the model announces them with one signal, so there
@@ -194,14 +297,13 @@ void CTelvarionView::SelectLine(std::size_t row)
 
 void CTelvarionView::RemoveAllRows()
 {
+    DropInPlaceEditor();
     m_model->Clear();
     m_shownSuspicious = 0;
     UpdateStatusPanes();
 }
 
-void CTelvarionView::ClearUndo() { m_undo = UndoSnapshot(); }
-
-void CTelvarionView::TakeUndoSnapshot() { m_model->Copy(m_undo.texts, &m_undo.records); }
+void CTelvarionView::ClearUndo() { m_editor->ClearUndo(); }
 
 void CTelvarionView::RefreshPictures()
 {
@@ -253,6 +355,12 @@ void CTelvarionView::ShowLinkRequisites()
 
 bool CTelvarionView::IsEnabled(ViewCommand command) const
 {
+    if (const auto tagCommand = TagCommand(command)) {
+        // Choosing requisites runs an analysis of its own: not while one is under way.
+        if (command == ViewCommand::ChooseRequisites && m_doc.bBusy)
+            return false;
+        return m_editor->IsEnabled(*tagCommand);
+    }
     const int selected = SelectedRow();
     switch (command) {
     case ViewCommand::NextSuspicious:
@@ -285,8 +393,9 @@ bool CTelvarionView::IsEnabled(ViewCommand command) const
             || (record.recvLocal.nBaseNumber != -1 && record.nKind >= OrvoLinkExisting
                 && record.nKind <= InnerLinkExisting);
     }
+    default:
+        return false;
     }
-    return false;
 }
 
 void CTelvarionView::Run(ViewCommand command)
@@ -294,6 +403,12 @@ void CTelvarionView::Run(ViewCommand command)
     // A key can reach a command whose menu entry is disabled.
     if (!IsEnabled(command))
         return;
+    if (const auto tagCommand = TagCommand(command)) {
+        HideTip();
+        m_editor->Run(*tagCommand);
+        UpdateStatusPanes();
+        return;
+    }
     const auto suspicious = [this](int row) { return m_model->IsShownSuspicious(row); };
     const auto orvoLink = [this](int row) { return IsOrvoLink(m_model->Record(row)); };
     const auto innerLink = [this](int row) { return IsInnerLink(m_model->Record(row)); };
@@ -350,6 +465,8 @@ void CTelvarionView::Run(ViewCommand command)
         break;
     case ViewCommand::ShowLinkedDocument:
         ShowLinkedDocument();
+        break;
+    default:
         break;
     }
 }
@@ -468,13 +585,54 @@ void CTelvarionView::ChangeFont()
 
 void CTelvarionView::InsertHotTag(int slot)
 {
-    if (SelectedRow() < 0)
+    m_editor->InsertHotTag(slot);
+    UpdateStatusPanes();
+}
+
+void CTelvarionView::InsertOrvoTagByNumber(std::int32_t number)
+{
+    m_editor->InsertOrvoTagByNumber(number);
+    setFocus();
+    UpdateStatusPanes();
+}
+
+// ---- the in-place anchor editor ---------------------------------------------------------------
+
+void CTelvarionView::OpenInPlaceEditor(int row)
+{
+    if (row < 0)
+        row = SelectedRow();
+    if (auto* open = qobject_cast<CInPlaceEdit*>(m_inPlaceEditor.data()))
+        InPlaceEditEnded(open);
+    if (row < 0 || row >= m_model->Count())
         return;
-    if (m_doc.HotDocument(slot) == 0) {
-        QApplication::beep();
+    HideTip();
+    const QModelIndex index = m_model->index(row);
+    scrollTo(index);
+    // The picture stays in sight at the left.
+    const QRect rect = visualRect(index).adjusted(CLineDelegate::kTextLeft, 0, 0, 0);
+    auto* editor = new CInPlaceEdit(row, m_model->Text(row), viewport());
+    editor->setFont(font());
+    editor->setGeometry(rect.left(), rect.top(), std::max(rect.width(), viewport()->width() - rect.left()), rect.height());
+    connect(editor, &CInPlaceEdit::EditEnded, this, [this, editor] { InPlaceEditEnded(editor); });
+    m_inPlaceEditor = editor;
+    editor->show();
+    editor->setFocus(Qt::OtherFocusReason);
+}
+
+void CTelvarionView::InPlaceEditEnded(CInPlaceEdit* editor)
+{
+    if (m_inPlaceEditor != editor)
         return;
-    }
-    emit HotTagRequested(slot);
+    m_inPlaceEditor = nullptr;
+    // The editor is inside its own event handler now: it goes when that is over.
+    editor->hide();
+    editor->deleteLater();
+    if (!editor->IsCancelled())
+        m_editor->CommitLineEdit(editor->Row(), editor->LineText());
+    setFocus(Qt::OtherFocusReason);
+    viewport()->update();
+    UpdateStatusPanes();
 }
 
 void CTelvarionView::ShowFoundRequisites()
@@ -568,7 +726,7 @@ void CTelvarionView::PaintTip(QPainter& painter, const QRect& rect, const QModel
 
 namespace {
 
-enum class ViewKey { None, Help, Left, Right, HotDigit };
+enum class ViewKey { None, Help, Left, Right, HotDigit, Edit };
 
 ViewKey Classify(const QKeyEvent* event, bool editorOpen)
 {
@@ -582,6 +740,8 @@ ViewKey Classify(const QKeyEvent* event, bool editorOpen)
         return ViewKey::Right;
     if (modifiers == Qt::ControlModifier && key >= Qt::Key_0 && key <= Qt::Key_9)
         return ViewKey::HotDigit;
+    if (!editorOpen && modifiers == Qt::NoModifier && (key == Qt::Key_Return || key == Qt::Key_Enter))
+        return ViewKey::Edit;
     return ViewKey::None;
 }
 
@@ -617,6 +777,9 @@ void CTelvarionView::keyPressEvent(QKeyEvent* event)
         HideTip();
         InsertHotTag(event->key() - Qt::Key_0);
         break;
+    case ViewKey::Edit:
+        OpenInPlaceEditor();
+        return;
     case ViewKey::None:
         // Keys the list leaves alone go on to the window.
         CFindableListView::keyPressEvent(event);
@@ -637,6 +800,9 @@ void CTelvarionView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     CFindableListView::mouseDoubleClickEvent(event);
     UpdateStatusPanes();
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && index.isValid())
+        OpenInPlaceEditor(index.row());
 }
 
 void CTelvarionView::showEvent(QShowEvent* event)

@@ -7,16 +7,20 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <QPointer>
 
 #include "core/line_record.h"
+#include "core/tag_editor.h"
 #include "view/findable_list_view.h"
 #include "view/pictures.h"
 
 class CFrameServices;
+class CInPlaceEdit;
 class CInsertTagDlg;
 class CLineDelegate;
 class CLineModel;
@@ -41,22 +45,22 @@ enum class ViewCommand {
     ClearBookmarks,
     ShowFoundRequisites,
     ShowLinkedDocument,
+    // The tag commands.
+    PlaceOrvoTag,
+    PlaceInnerTag,
+    DeleteTag,
+    CutTag,
+    CopyTag,
+    PasteTag,
+    MoveLineUp,
+    MoveLineDown,
+    Undo,
+    ChooseRequisites,
 };
 
 class CTelvarionView : public CFindableListView {
     Q_OBJECT
 public:
-    // The tag clipboard of the tag commands: one tag line and its record, not the system's.
-    struct TagClipboard {
-        std::string text;
-        CLineRecord record;
-    };
-    // The one-level undo: all rows as they were before the last change.
-    struct UndoSnapshot {
-        std::vector<std::string> texts;
-        std::vector<CLineRecord> records;
-    };
-
     explicit CTelvarionView(CTelvarionDoc& doc, QWidget* parent = nullptr);
     ~CTelvarionView() override;
 
@@ -100,15 +104,17 @@ public:
     // Go to line with a number counted from 1; one outside the rows selects nothing.
     void GoToLineNumber(int number);
     // Ctrl+digit: the tag of hot document slot 0..9 before the selected row. An empty slot only
-    // beeps; otherwise HotTagRequested goes to the tag commands.
+    // beeps.
     void InsertHotTag(int slot);
+    // A tag for an Orvo document the search found, before the selected row.
+    void InsertOrvoTagByNumber(std::int32_t number);
 
-    // The state the tag commands keep in the view.
-    TagClipboard& Clipboard() { return m_clipboard; }
-    UndoSnapshot& Undo() { return m_undo; }
-    bool HasUndo() const { return !m_undo.texts.empty(); }
-    void TakeUndoSnapshot();
+    // The tag commands, with their clipboard and undo snapshot.
+    CTagEditor& Editor() { return *m_editor; }
+    bool HasUndo() const { return m_editor->HasUndo(); }
 
+    // The in-place anchor editor over the row (any open one ends first); -1: the selected row.
+    void OpenInPlaceEditor(int row = -1);
     // The in-place anchor editor open over a row, if any; while one is, Left and Right belong to it.
     QWidget* InPlaceEditor() const { return m_inPlaceEditor; }
     void SetInPlaceEditor(QWidget* editor) { m_inPlaceEditor = editor; }
@@ -118,8 +124,6 @@ public slots:
     void CancelQuestion();
 
 signals:
-    // Ctrl+digit on a slot that holds a document: the slot, 0..9.
-    void HotTagRequested(int slot);
     // The shown-pictures command: the settings dialog is the frame's; it calls SetShownPictures.
     void ShownPicturesRequested();
 
@@ -150,6 +154,9 @@ private:
     void ShowFoundRequisites();
     void ShowLinkedDocument();
     void SelectAndReport(int row);
+    void InPlaceEditEnded(CInPlaceEdit* editor);
+    void DropInPlaceEditor();
+    class CViewRows;
 
     CTelvarionDoc& m_doc;
     CLineModel* m_model;
@@ -159,6 +166,6 @@ private:
     bool m_initialised = false;
     QPointer<CInsertTagDlg> m_question;
     QPointer<QWidget> m_inPlaceEditor;
-    TagClipboard m_clipboard;
-    UndoSnapshot m_undo;
+    std::unique_ptr<CViewRows> m_rows;
+    std::unique_ptr<CTagEditor> m_editor;
 };

@@ -608,10 +608,14 @@ void MainWindowTest::enablingFollowsTheDocumentAndTheView()
     QVERIFY(enabled(CommandId::About));
     QVERIFY(enabled(CommandId::ImportOrvo));
     QVERIFY(enabled(CommandId::ImportLocal));
-    // Commands whose dialogs or editing are not built yet stay off, also with a document open.
-    const CommandId later[] = { CommandId::Undo, CommandId::CutTag, CommandId::CopyTag, CommandId::PasteTag,
+    // Commands whose dialogs are not built yet stay off, also with a document open.
+    const CommandId later[] = { CommandId::OrvoSearch, CommandId::Help };
+    // The tag commands need a selected row: none without a document.
+    const CommandId tagCommands[] = { CommandId::Undo, CommandId::CutTag, CommandId::CopyTag, CommandId::PasteTag,
         CommandId::DeleteTag, CommandId::MoveLineUp, CommandId::MoveLineDown, CommandId::PlaceOrvoTag,
-        CommandId::PlaceInnerTag, CommandId::ChooseRequisites, CommandId::OrvoSearch, CommandId::Help };
+        CommandId::PlaceInnerTag, CommandId::ChooseRequisites };
+    for (CommandId id : tagCommands)
+        QVERIFY2(!enabled(id), frame->Action(id)->objectName().toUtf8());
     // The dictionaries' and settings' dialogs are offered while no pass runs.
     const CommandId dialogs[] = { CommandId::OrvoKeywords, CommandId::OrvoTypes, CommandId::OrvoBodies,
         CommandId::Notepad, CommandId::HotDocuments, CommandId::LocalTypes, CommandId::LocalBodies, CommandId::Options,
@@ -643,7 +647,17 @@ void MainWindowTest::enablingFollowsTheDocumentAndTheView()
         if (records[i].nKind == OrvoLinkNew && records[i].recvOrvo.nBaseNumber > 0)
             tagRow = static_cast<int>(i);
     QVERIFY(tagRow >= 0);
+    // On the first line: a tag may be placed before it, nothing else; the opening left no undo.
+    s.View()->SelectLine(0);
+    QVERIFY(enabled(CommandId::PlaceOrvoTag));
+    QVERIFY(enabled(CommandId::PlaceInnerTag));
+    for (CommandId id : { CommandId::Undo, CommandId::CutTag, CommandId::CopyTag, CommandId::PasteTag,
+             CommandId::DeleteTag, CommandId::MoveLineUp, CommandId::MoveLineDown })
+        QVERIFY2(!enabled(id), frame->Action(id)->objectName().toUtf8());
     s.View()->SelectLine(static_cast<std::size_t>(tagRow));
+    for (CommandId id : { CommandId::CutTag, CommandId::CopyTag, CommandId::DeleteTag, CommandId::MoveLineUp })
+        QVERIFY2(enabled(id), frame->Action(id)->objectName().toUtf8());
+    QVERIFY(!enabled(CommandId::ChooseRequisites));
     QVERIFY(frame->Action(CommandId::ShowLinkedDocument)->isEnabled());
     // The requisites bar shows the linked document.
     QCOMPARE(frame->RequisitesBar()->Text(), FromCp1251(records[static_cast<std::size_t>(tagRow)].recvOrvo.Describe()));

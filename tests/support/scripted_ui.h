@@ -52,6 +52,8 @@ public:
     // The requisite selection: changes the requisites and the base choice; returns OK or not.
     std::deque<std::function<bool(CDocRecvisits&, bool&)>> requisiteAnswers;
     std::deque<int> confirmAnswers; // AskTagCandidates
+    // The tag dialogs of the tag commands: the answer the person gives, nullopt for Cancel.
+    std::deque<std::optional<ManualTagAnswer>> manualTagAnswers;
     // Runs while the confirmation is open, over the rows the view holds (the person edits them).
     std::function<void(std::vector<std::string>&, std::vector<CLineRecord>&)> duringConfirm;
     std::deque<bool> trashAnswers;
@@ -72,6 +74,9 @@ public:
     std::vector<std::vector<CDocRecvisits>> confirmQuestions;
     std::vector<std::size_t> confirmRows;
     std::vector<std::string> trashed;
+    std::vector<std::string> manualTagQuestions; // "orvo" or "inner", in order
+    std::vector<std::deque<std::int32_t>> manualTagRecent; // the recent numbers each one offered
+    int beeps = 0;
 
     // The view and the frame as the engine left them.
     std::vector<std::string> viewTexts;
@@ -109,6 +114,9 @@ public:
     SelectDocumentsResult SelectDocuments(const SelectDocumentsRequest& request) override;
     InnerTagAnswer AskInnerTagParameters(const InnerTagRequest& request) override;
     bool SelectRequisites(CDocRecvisits& requisites, bool& localBase) override;
+    ManualTagAnswer AskOrvoTagNumber(const ManualTagRequest& request) override { return ManualTag("orvo", request); }
+    ManualTagAnswer AskInnerTag(const ManualTagRequest& request) override { return ManualTag("inner", request); }
+    void Beep() override { ++beeps; }
     void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst) override;
     void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) override;
     void SelectLine(std::size_t row) override { selectedRow = row; }
@@ -126,4 +134,7 @@ public:
 
     // The texts of all messages shown, in order.
     std::vector<std::string> MessageTexts() const;
+
+private:
+    ManualTagAnswer ManualTag(const std::string& which, const ManualTagRequest& request);
 };

@@ -161,6 +161,19 @@ InnerTagAnswer CScriptedUi::AskInnerTagParameters(const InnerTagRequest& request
     return answer;
 }
 
+ManualTagAnswer CScriptedUi::ManualTag(const std::string& which, const ManualTagRequest& request)
+{
+    manualTagQuestions.push_back(which);
+    manualTagRecent.push_back(request.recentNumbers ? *request.recentNumbers : std::deque<std::int32_t>());
+    if (manualTagAnswers.empty()) {
+        ADD_FAILURE() << "unexpected tag dialog " << which;
+        return {};
+    }
+    const std::optional<ManualTagAnswer> answer = manualTagAnswers.front();
+    manualTagAnswers.pop_front();
+    return answer.value_or(ManualTagAnswer());
+}
+
 bool CScriptedUi::SelectRequisites(CDocRecvisits& requisites, bool& localBase)
 {
     requisiteQuestions.push_back(requisites);

@@ -23,7 +23,15 @@
 
 class CQuietUi : public CUserInterface {
 public:
-    int MessageBox(const std::string&, MsgIcon, MsgButtons) override { return AnswerCancel; }
+    // What the engine said and how often it beeped; every question is answered with Cancel.
+    std::vector<std::string> messages;
+    int beeps = 0;
+
+    int MessageBox(const std::string& text, MsgIcon, MsgButtons) override
+    {
+        messages.push_back(text);
+        return AnswerCancel;
+    }
     bool AskSaveFileName(const FileDialogRequest&, std::string&) override { return false; }
     using CUserInterface::AskOpenFileName;
     bool AskOpenFileName(const FileDialogRequest&, std::string&, int&) override { return false; }
@@ -38,6 +46,9 @@ public:
     SelectDocumentsResult SelectDocuments(const SelectDocumentsRequest&) override { return {}; }
     InnerTagAnswer AskInnerTagParameters(const InnerTagRequest&) override { return {}; }
     bool SelectRequisites(CDocRecvisits&, bool&) override { return false; }
+    ManualTagAnswer AskOrvoTagNumber(const ManualTagRequest&) override { return {}; }
+    ManualTagAnswer AskInnerTag(const ManualTagRequest&) override { return {}; }
+    void Beep() override { ++beeps; }
     void FillList(const std::vector<std::string>&, const std::vector<CLineRecord>&, bool) override {}
     void GetLines(std::vector<std::string>&, std::vector<CLineRecord>*) override {}
     void SelectLine(std::size_t) override {}
