@@ -27,7 +27,7 @@ xvfb-run -a -s "-screen 0 1440x900x24" bash -c '
   sleep 1.2; import -window root "$2/start-splash.png"
   sleep 2.5; import -window root "$2/start.png"
   kill "$pid"; wait "$pid" 2>/dev/null || true
-  "$1/tests/shell_main_window_test" openAnalyseSaveThroughTheRealDialogs keysReachTheirCommands \
+  "$1/tests/shell_main_window_test" openAnalyseSaveThroughTheRealDialogs keysReachTheirCommands tagCommandsByTheirKeys \
     menusShowTheirTextsAndLabelsAndBindTheirKeys importShowsItsProgressAndStopsOnCancel
 ' "$work" "$build" "$images"
 

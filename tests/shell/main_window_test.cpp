@@ -739,6 +739,22 @@ void MainWindowTest::tagCommandsByTheirKeys()
     QVERIFY(s.Frame()->windowTitle().contains(u'*'));
     QCOMPARE(s.Doc()->recentOrvo.Numbers().front(), number);
 
+    // The anchor editor over a line with an anchor; Esc leaves the line as it was.
+    int anchoredRow = 0;
+    while (anchoredRow < model.Count() && model.Text(anchoredRow).find('\x01') == std::string::npos)
+        ++anchoredRow;
+    QVERIFY(anchoredRow < model.Count());
+    const std::string anchored = model.Text(anchoredRow);
+    view->OpenInPlaceEditor(anchoredRow);
+    auto* editor = qobject_cast<QLineEdit*>(view->InPlaceEditor());
+    QVERIFY(editor);
+    editor->setSelection(static_cast<int>(anchored.find('\x01')), 12);
+    Keep(s.Frame(), QStringLiteral("anchor-editor"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QVERIFY(!view->InPlaceEditor());
+    QCOMPARE(model.Text(anchoredRow), anchored);
+    view->SelectLine(3);
+
     // Ctrl+X, then Ctrl+V two lines on, Ctrl+Down, Ctrl+Z: each by its key.
     press(Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(model.Count(), count);
