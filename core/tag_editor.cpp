@@ -8,6 +8,7 @@
 #include "core/tag_line.h"
 #include "core/telvarion_doc.h"
 #include "core/user_interface.h"
+#include "storage/doc_dict.h"
 
 namespace {
 
@@ -156,58 +157,51 @@ void CTagEditor::InsertTagRow(int row, std::string text, CLineRecord record)
 
 void CTagEditor::PlaceOrvoTag()
 {
-    const int row = m_rows.Selected();
     ManualTagRequest request;
     request.recentNumbers = &m_doc.recentOrvo.Numbers();
     request.notepad = &m_doc.settings.notepad;
-    const ManualTagAnswer answer = m_ui.AskOrvoTagNumber(request);
-    if (!answer.ok)
-        return;
-    const std::int32_t number = DecimalPrefix(answer.numberText);
-    CDocRecvisits linked;
-    bool found = false;
-    {
-        CWaitCursor wait(m_ui);
-        found = m_doc.orvoMaker.documents.FindByBaseNumber(number, linked);
-    }
-    if (!found) {
-        NotFound(number);
-        return;
-    }
-    if (!AcceptsLaterDates(linked, true))
-        return;
-    m_doc.recentOrvo.AddNumber(linked.nBaseNumber);
-    TakeSnapshot();
-    InsertTagRow(row, FormatOrvoTag(number), OrvoTagRecord(linked));
+    PlaceManualTag(true, m_ui.AskOrvoTagNumber(request));
 }
 
 void CTagEditor::PlaceInnerTag()
 {
-    const int row = m_rows.Selected();
     ManualTagRequest request;
     request.recentNumbers = &m_doc.recentLocal.Numbers();
     const ManualTagAnswer answer = m_ui.AskInnerTag(request);
-    if (!answer.ok || answer.tag.empty())
+    if (!answer.tag.empty())
+        PlaceManualTag(false, answer);
+}
+
+void CTagEditor::PlaceManualTag(bool orvo, const ManualTagAnswer& answer)
+{
+    if (!answer.ok)
         return;
+    const int row = m_rows.Selected();
     const std::int32_t number = DecimalPrefix(answer.numberText);
+    CDocDict& documents = orvo ? static_cast<CDocDict&>(m_doc.orvoMaker.documents)
+                               : static_cast<CDocDict&>(m_doc.innerMaker.documents);
     CDocRecvisits linked;
     bool found = false;
     {
         CWaitCursor wait(m_ui);
-        found = m_doc.innerMaker.documents.FindByNumber(number, linked);
+        found = documents.FindByNumber(number, linked);
     }
     if (!found) {
         NotFound(number);
         return;
     }
-    if (!AcceptsLaterDates(linked, false))
+    if (!AcceptsLaterDates(linked, orvo))
         return;
-    m_doc.recentLocal.AddNumber(linked.nBaseNumber);
+    (orvo ? m_doc.recentOrvo : m_doc.recentLocal).AddNumber(linked.nBaseNumber);
     TakeSnapshot();
-    CLineRecord record;
-    record.nKind = InnerLinkNew;
-    record.recvLocal = linked;
-    InsertTagRow(row, answer.tag, std::move(record));
+    if (orvo) {
+        InsertTagRow(row, FormatOrvoTag(number), OrvoTagRecord(linked));
+    } else {
+        CLineRecord record;
+        record.nKind = InnerLinkNew;
+        record.recvLocal = linked;
+        InsertTagRow(row, answer.tag, std::move(record));
+    }
 }
 
 void CTagEditor::InsertHotTag(int slot)

@@ -15,6 +15,7 @@
 
 class CTelvarionDoc;
 class CUserInterface;
+struct ManualTagAnswer;
 
 // The rows of the open document as the view holds them: texts and line records, one for one.
 class CLineRows {
@@ -90,6 +91,8 @@ public:
 private:
     void PlaceOrvoTag();
     void PlaceInnerTag();
+    // Looks the number of the dialog's answer up in the base and places its tag.
+    void PlaceManualTag(bool orvo, const ManualTagAnswer& answer);
     void DeleteTag();
     void CopyTag();
     void CutTag();
