@@ -1,0 +1,234 @@
+#include "orvo/orvo_search.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/codepage.h"
+#include "core/ref_maker.h"
+#include "core/user_interface.h"
+#include "orvo/orvo_dict.h"
+
+namespace {
+
+// A condition over index ids. Values the index does not know are counted apart: no document
+// carries them, so they can never be "in" a document's list.
+struct CIdCondition {
+    std::int32_t nOperator = SearchAnd;
+    std::vector<std::int32_t> ids;
+    bool hasValues = false;
+    bool hasUnknown = false;
+};
+
+bool Contains(const std::vector<std::int32_t>& list, std::int32_t id)
+{
+    return std::find(list.begin(), list.end(), id) != list.end();
+}
+
+bool TestIds(const CIdCondition& c, const std::vector<std::int32_t>& list)
+{
+    if (!c.hasValues)
+        return true;
+    switch (c.nOperator) {
+    case SearchAnd:
+        return !c.hasUnknown && !list.empty()
+            && std::all_of(c.ids.begin(), c.ids.end(), [&](std::int32_t id) { return Contains(list, id); });
+    case SearchOr:
+        return std::any_of(c.ids.begin(), c.ids.end(), [&](std::int32_t id) { return Contains(list, id); });
+    case SearchNot:
+        return std::none_of(c.ids.begin(), c.ids.end(), [&](std::int32_t id) { return Contains(list, id); });
+    }
+    return false;
+}
+
+// The id form of a text condition. TypesToIds and its kin drop unknown texts, so each value is
+// converted on its own to notice them.
+template <class Convert>
+CIdCondition ToIds(const CWordsCondition& condition, Convert convert)
+{
+    CIdCondition c;
+    c.nOperator = condition.nOperator;
+    c.hasValues = !condition.values.empty();
+    for (const std::string& value : condition.values) {
+        const std::size_t before = c.ids.size();
+        convert(std::vector<std::string> { value }, c.ids);
+        if (c.ids.size() == before)
+            c.hasUnknown = true;
+    }
+    return c;
+}
+
+// Marks that belong to running text, not to the word they touch: ASCII punctuation, the
+// typographic quotes, dashes and the ellipsis of code page 1251.
+bool IsClinging(unsigned char c)
+{
+    if (c < 0x80)
+        return c != '\0' && std::string_view("\"'()[]{}<>,.;:!?-").find(static_cast<char>(c)) != std::string_view::npos;
+    return c == 0x84 || c == 0x85 || c == 0x93 || c == 0x94 || c == 0x96 || c == 0x97 || c == 0xAB || c == 0xBB;
+}
+
+bool PhraseAt(const std::vector<std::string>& words, std::size_t at, const std::vector<std::string>& phrase)
+{
+    if (phrase.empty() || at + phrase.size() > words.size())
+        return false;
+    return std::equal(phrase.begin(), phrase.end(), words.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+bool HasPhrase(const std::vector<std::string>& words, const std::vector<std::string>& phrase)
+{
+    for (std::size_t at = 0; at < words.size(); ++at)
+        if (PhraseAt(words, at, phrase))
+            return true;
+    return false;
+}
+
+template <class T, class Write>
+std::string JoinCondition(const CSearchCondition<T>& condition, Write write)
+{
+    std::string text;
+    for (std::size_t i = 0; i < condition.values.size(); ++i) {
+        if (condition.nOperator == SearchNot)
+            text += " НЕ "_cp;
+        else if (i > 0)
+            text += condition.nOperator == SearchOr ? " ИЛИ "_cp : " И "_cp;
+        text += write(condition.values[i]);
+    }
+    return text;
+}
+
+COleDate AtTextTime(const COleDate& date)
+{
+    COleDate::Parts p;
+    if (!date.GetParts(p))
+        return date;
+    return COleDate::FromText(p.year, p.month, p.day);
+}
+
+bool InRange(const std::vector<COleDate>& dates, const COleDate& low, const COleDate& high)
+{
+    return std::any_of(dates.begin(), dates.end(),
+        [&](const COleDate& d) { return d.IsValid() && !(d < low) && !(high < d); });
+}
+
+} // namespace
+
+std::string ConditionText(const CWordsCondition& condition)
+{
+    return JoinCondition(condition, [](const std::string& v) { return v; });
+}
+
+std::string ConditionText(const CNumsCondition& condition)
+{
+    return JoinCondition(condition, [](std::int32_t v) { return std::to_string(v); });
+}
+
+bool TestCondition(const CNumsCondition& condition, const std::vector<std::int32_t>& list)
+{
+    CIdCondition c;
+    c.nOperator = condition.nOperator;
+    c.ids = condition.values;
+    c.hasValues = !condition.values.empty();
+    return TestIds(c, list);
+}
+
+std::vector<std::string> NameWords(std::string_view name)
+{
+    std::vector<std::string> words;
+    std::size_t pos = 0;
+    while (pos < name.size()) {
+        std::size_t end = name.find(' ', pos);
+        if (end == std::string_view::npos)
+            end = name.size();
+        std::size_t first = pos;
+        std::size_t last = end;
+        while (first < last && IsClinging(static_cast<unsigned char>(name[first])))
+            ++first;
+        while (last > first && IsClinging(static_cast<unsigned char>(name[last - 1])))
+            --last;
+        if (first < last)
+            words.push_back(codepage::ToUpper1251(name.substr(first, last - first)));
+        pos = end + 1;
+    }
+    return words;
+}
+
+bool TestNameCondition(const CWordsCondition& condition, const std::vector<std::string>& words)
+{
+    if (condition.values.empty())
+        return true;
+    auto occurs = [&](const std::string& value) { return HasPhrase(words, NameWords(value)); };
+    switch (condition.nOperator) {
+    case SearchAnd:
+        return !words.empty() && std::all_of(condition.values.begin(), condition.values.end(), occurs);
+    case SearchOr:
+        return std::any_of(condition.values.begin(), condition.values.end(), occurs);
+    case SearchNot:
+        return std::none_of(condition.values.begin(), condition.values.end(), occurs);
+    }
+    return false;
+}
+
+void SearchDateRange(const COrvoSearchQuery& query, const COleDate& today, COleDate& low, COleDate& high)
+{
+    const COleDate first = COleDate::FromText(1900, 1, 1);
+    if (query.dateFrom || query.dateTo) {
+        low = query.dateFrom ? AtTextTime(*query.dateFrom) : first;
+        high = query.dateTo ? AtTextTime(*query.dateTo) : low;
+    } else {
+        low = first;
+        high = AtTextTime(today);
+    }
+}
+
+std::string SearchResultRow(const std::string& describe)
+{
+    constexpr std::size_t kLongest = 1023;
+    if (describe.size() <= kLongest)
+        return describe;
+    const std::size_t blank = describe.find(' ', kLongest);
+    if (blank == std::string::npos)
+        return describe;
+    return describe.substr(0, blank) + "...";
+}
+
+SearchOutcome SearchOrvoDocuments(COrvoDict& dict, const COrvoSearchQuery& query, const COleDate& today,
+    CUserInterface& ui, const std::function<void(const COrvoFoundDoc&)>& found)
+{
+    const CIdCondition types = ToIds(query.types, [&](auto texts, auto& ids) { dict.TypesToIds(texts, ids); });
+    const CIdCondition bodies = ToIds(query.bodies, [&](auto texts, auto& ids) { dict.BodiesToIds(texts, ids); });
+    const CIdCondition numbers = ToIds(query.numbers, [&](auto texts, auto& ids) { dict.NumbersToIds(texts, ids); });
+    if (numbers.hasUnknown) {
+        ShowError(ui, "Задан неверный номер документа!");
+        return SearchOutcome::UnknownNumber;
+    }
+    COleDate low;
+    COleDate high;
+    SearchDateRange(query, today, low, high);
+    if (query.dateFrom && query.dateTo && high < low) {
+        ShowError(ui, "Дата «от» позже даты «до»!");
+        return SearchOutcome::BadRange;
+    }
+    CWordsCondition name = query.name;
+    for (std::string& value : name.values)
+        codepage::ToUpper1251InPlace(value);
+
+    ui.ShowProgress(dict.records.size());
+    SearchOutcome outcome = SearchOutcome::Done;
+    for (std::size_t i = 0; i < dict.records.size(); ++i) {
+        const COrvoRec& rec = dict.records[i];
+        // Titles are read from their file only for the documents the cheaper tests let through.
+        const bool hit = TestIds(types, rec.typeIds) && TestIds(bodies, rec.bodyIds) && TestIds(numbers, rec.numberIds)
+            && TestCondition(query.baseNumbers, { rec.nBaseNumber })
+            && (name.values.empty() || TestNameCondition(name, NameWords(dict.GetTitle(rec.nTitlePos, rec.nTitleLen))))
+            && InRange(rec.adoptionDates, low, high);
+        if (hit && found)
+            found(COrvoFoundDoc { rec.nBaseNumber, SearchResultRow(dict.GetRequisites(rec).Describe()) });
+        ui.StepProgress();
+        YieldToUi(ui);
+        if (ui.StopRequested()) {
+            outcome = SearchOutcome::Stopped;
+            break;
+        }
+    }
+    ui.HideProgress();
+    return outcome;
+}
