@@ -1,6 +1,7 @@
 #include "core/indexing_progress.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 
 CIndexingProgress::CIndexingProgress(std::uint64_t total, Clock clock)
@@ -23,10 +24,13 @@ int CIndexingProgress::Percent() const
 {
     if (m_total == 0)
         return 0;
-    const double share = static_cast<double>(m_current) / static_cast<double>(m_total) * 100.0;
-    if (share >= 100.0)
+    if (m_current >= m_total)
         return 100;
-    return static_cast<int>(share);
+    // In integers: in floating point 29 of 100 comes out as 28.999... and would show 28 %. A
+    // current position below the total keeps the product far from overflowing for any real file.
+    if (m_current <= UINT64_MAX / 100)
+        return static_cast<int>(m_current * 100 / m_total);
+    return static_cast<int>(m_current / (m_total / 100));
 }
 
 std::string CIndexingProgress::ElapsedText() const

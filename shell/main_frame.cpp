@@ -18,6 +18,7 @@
 
 #include "core/telvarion_doc.h"
 #include "shell/about_dlg.h"
+#include "shell/find_orvo_dlg.h"
 #include "shell/requisites_bar.h"
 #include "shell/showed_icons_dlg.h"
 #include "view/telvarion_view.h"
@@ -313,8 +314,10 @@ bool CMainFrame::IsEnabled(CommandId id) const
     case CommandId::StatusBar:
     case CommandId::About:
         return true;
+    case CommandId::OrvoSearch:
+        return m_ui && m_doc.IsEnabled(DocCommand::OrvoSearch);
     default:
-        // The Orvo search and help are not built yet.
+        // Help is not built yet.
         return false;
     }
 }
@@ -341,6 +344,8 @@ void CMainFrame::Run(CommandId id)
         close();
     } else if (id == CommandId::About) {
         ShowAbout();
+    } else if (id == CommandId::OrvoSearch) {
+        OnOrvoSearch();
     } else if (QAction* action = Action(id); action && action->isCheckable()) {
         action->trigger();
     }
@@ -352,6 +357,18 @@ void CMainFrame::ShowAbout()
     CAboutDlg dialog(this);
     dialog.exec();
 }
+
+void CMainFrame::OnOrvoSearch()
+{
+    // Tags go into an open document only, and not under a running pass.
+    CFindOrvoDlg::TagPlacer place;
+    if (!m_doc.currentPath.empty() && !m_doc.bBusy)
+        place = [this](std::int32_t number) { PlaceOrvoTagFromSearch(number); };
+    CFindOrvoDlg dialog(*m_ui, m_doc.orvoMaker, std::move(place), this);
+    dialog.exec();
+}
+
+void CMainFrame::PlaceOrvoTagFromSearch(std::int32_t number) { m_view->InsertOrvoTagByNumber(number); }
 
 void CMainFrame::ShowProgress(std::size_t steps)
 {

@@ -6,6 +6,7 @@
 // its bars between runs.
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 
 #include <QMainWindow>
@@ -13,6 +14,7 @@
 #include "shell/command_table.h"
 #include "view/frame_services.h"
 
+class CQtUserInterface;
 class CRequisitesBar;
 class CTelvarionDoc;
 class CTelvarionView;
@@ -31,6 +33,8 @@ public:
     CRequisitesBar* RequisitesBar() const { return m_requisitesBar; }
     QToolBar* ToolBar() const { return m_toolBar; }
     QAction* Action(CommandId id) const;
+    // The user interface the window's own dialogs ask their questions through; set by Attach.
+    void SetUserInterface(CQtUserInterface* ui) { m_ui = ui; }
 
     // Runs a command as its menu entry would, if it is enabled now.
     void Run(CommandId id);
@@ -74,8 +78,12 @@ private:
     void CreateStatusBar();
     bool IsEnabled(CommandId id) const;
     void ShowAbout();
+    // "Документы Орво", modal; its "Вставить тег" places tags through PlaceOrvoTagFromSearch.
+    void OnOrvoSearch();
+    void PlaceOrvoTagFromSearch(std::int32_t number);
 
     CTelvarionDoc& m_doc;
+    CQtUserInterface* m_ui = nullptr;
     CTelvarionView* m_view = nullptr;
     CRequisitesBar* m_requisitesBar = nullptr;
     QToolBar* m_toolBar = nullptr;

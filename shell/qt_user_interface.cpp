@@ -89,8 +89,12 @@ CQtUserInterface::~CQtUserInterface() { delete m_indexing; }
 
 void CQtUserInterface::Attach(CMainFrame* frame, CTelvarionView* view)
 {
+    if (m_frame)
+        m_frame->SetUserInterface(nullptr);
     m_frame = frame;
     m_view = view;
+    if (frame)
+        frame->SetUserInterface(this);
     m_orvoDocuments = view ? &view->Document().orvoMaker.documents : nullptr;
 }
 
@@ -395,19 +399,25 @@ int CQtUserInterface::AskTagCandidates(const std::vector<CDocRecvisits>& linked,
 
 void CQtUserInterface::ShowProgress(std::size_t steps)
 {
-    if (m_frame)
+    if (m_progressSink)
+        m_progressSink->ShowProgress(steps);
+    else if (m_frame)
         m_frame->ShowProgress(steps);
 }
 
 void CQtUserInterface::StepProgress()
 {
-    if (m_frame)
+    if (m_progressSink)
+        m_progressSink->StepProgress();
+    else if (m_frame)
         m_frame->StepProgress();
 }
 
 void CQtUserInterface::HideProgress()
 {
-    if (m_frame)
+    if (m_progressSink)
+        m_progressSink->HideProgress();
+    else if (m_frame)
         m_frame->HideProgress();
 }
 
@@ -425,4 +435,9 @@ void CQtUserInterface::BringToFront()
 
 bool CQtUserInterface::MoveToTrash(const std::string& path) { return QFile::moveToTrash(QString::fromStdString(path)); }
 
-bool CQtUserInterface::StopRequested() { return m_frame && m_frame->StopRequested(); }
+bool CQtUserInterface::StopRequested()
+{
+    if (m_progressSink)
+        return m_progressSink->StopRequested();
+    return m_frame && m_frame->StopRequested();
+}

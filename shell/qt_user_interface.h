@@ -19,6 +19,19 @@ class QWidget;
 
 class CQtUserInterface : public CUserInterface {
 public:
+    // A dialog that runs a long operation shows its progress in a bar of its own, and closing it
+    // stops the operation.
+    class CProgressSink {
+    public:
+        virtual void ShowProgress(std::size_t steps) = 0;
+        virtual void StepProgress() = 0;
+        virtual void HideProgress() = 0;
+        virtual bool StopRequested() = 0;
+
+    protected:
+        ~CProgressSink() = default;
+    };
+
     CQtUserInterface();
     ~CQtUserInterface() override;
 
@@ -36,6 +49,10 @@ public:
 
     // "Name (*.x)|*.x|Other|*.y||" in Qt's form, one entry per filter, in order.
     static QStringList ConvertFilter(const std::string& filter);
+
+    // While a sink is set, the progress operations and StopRequested serve it instead of the main
+    // window; nullptr gives them back to the window.
+    void SetProgressSink(CProgressSink* sink) { m_progressSink = sink; }
 
     int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
     bool AskSaveFileName(const FileDialogRequest& request, std::string& path) override;
@@ -83,6 +100,7 @@ private:
     QPointer<CMainFrame> m_frame;
     CTelvarionView* m_view = nullptr;
     COrvoDict* m_orvoDocuments = nullptr;
+    CProgressSink* m_progressSink = nullptr;
     FileDialogHook m_fileDialogHook;
     // A child of the window: it goes with the window if the window goes first.
     QPointer<CProgressIndexingDlg> m_indexing;

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -327,6 +328,7 @@ private slots:
     void waitCursorNestsAndQuestionsShowTheArrow();
     void secondStartActivatesTheFirst();
     void settingsCommandsOpenTheirDialogs();
+    void orvoSearchOpensItsDialog();
 };
 
 void MainWindowTest::menusShowTheirTextsAndLabelsAndBindTheirKeys()
@@ -622,7 +624,7 @@ void MainWindowTest::enablingFollowsTheDocumentAndTheView()
     QVERIFY(enabled(CommandId::ImportOrvo));
     QVERIFY(enabled(CommandId::ImportLocal));
     // Commands whose dialogs are not built yet stay off, also with a document open.
-    const CommandId later[] = { CommandId::OrvoSearch, CommandId::Help };
+    const CommandId later[] = { CommandId::Help };
     // The tag commands need a selected row: none without a document.
     const CommandId tagCommands[] = { CommandId::Undo, CommandId::CutTag, CommandId::CopyTag, CommandId::PasteTag,
         CommandId::DeleteTag, CommandId::MoveLineUp, CommandId::MoveLineDown, CommandId::PlaceOrvoTag,
@@ -632,7 +634,7 @@ void MainWindowTest::enablingFollowsTheDocumentAndTheView()
     // The dictionaries' and settings' dialogs are offered while no pass runs.
     const CommandId dialogs[] = { CommandId::OrvoKeywords, CommandId::OrvoTypes, CommandId::OrvoBodies,
         CommandId::Notepad, CommandId::HotDocuments, CommandId::LocalTypes, CommandId::LocalBodies, CommandId::Options,
-        CommandId::ShownPictures };
+        CommandId::ShownPictures, CommandId::OrvoSearch };
     for (CommandId id : dialogs)
         QVERIFY2(enabled(id), frame->Action(id)->objectName().toUtf8());
     for (CommandId id : later)
@@ -1204,6 +1206,61 @@ void MainWindowTest::settingsCommandsOpenTheirDialogs()
     QVERIFY(hotDialog);
     QCOMPARE(s.Doc()->settings.hotDocuments[0], 555);
     QVERIFY(s.Doc()->bSettingsChanged != 0);
+}
+
+void MainWindowTest::orvoSearchOpensItsDialog()
+{
+    Session s;
+    QVERIFY(s.Start());
+    CMainFrame* frame = s.Frame();
+    frame->UpdateActions();
+
+    // Runs the search dialog with a first search over the starter base; inspect looks at it
+    // before it is closed with OK.
+    auto runSearch = [&](const QString& picture, const std::function<void(QWidget*)>& inspect) {
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dlg = QApplication::activeModalWidget();
+            shown = dlg && dlg->objectName() == QLatin1String("FindOrvoDlg");
+            if (!shown) {
+                if (dlg)
+                    dlg->close();
+                return;
+            }
+            dlg->findChild<QPushButton*>(QStringLiteral("search"))->click();
+            auto* results = dlg->findChild<QListWidget*>(QStringLiteral("results"));
+            if (results->count() > 0)
+                results->setCurrentRow(0);
+            Keep(dlg, picture);
+            inspect(dlg);
+            dlg->findChild<QPushButton*>(QStringLiteral("ok"))->click();
+        });
+        frame->Action(CommandId::OrvoSearch)->trigger();
+        return shown;
+    };
+
+    // Without a document the search works, but there is nowhere to place a tag.
+    int rows = 0;
+    bool insertEnabled = true;
+    QVERIFY(runSearch(QStringLiteral("orvo-search"), [&](QWidget* dlg) {
+        QCOMPARE(dlg->windowTitle(), QStringLiteral("Документы Орво"));
+        rows = dlg->findChild<QListWidget*>(QStringLiteral("results"))->count();
+        insertEnabled = dlg->findChild<QPushButton*>(QStringLiteral("insertTag"))->isEnabled();
+    }));
+    QVERIFY(rows > 0);
+    QVERIFY(!insertEnabled);
+    QVERIFY(!QApplication::activeModalWidget());
+
+    // With a document open, a found document's tag can be placed. (The answerer goes before the
+    // search dialog comes, which it would take for an unexpected question.)
+    {
+        CAnswerer answers;
+        QVERIFY(s.Doc()->OpenFile(s.Sample(QStringLiteral("zakon-21-oz.rla")).toStdString()));
+    }
+    QVERIFY(runSearch(QStringLiteral("orvo-search-document"), [&](QWidget* dlg) {
+        insertEnabled = dlg->findChild<QPushButton*>(QStringLiteral("insertTag"))->isEnabled();
+    }));
+    QVERIFY(insertEnabled);
 }
 
 int main(int argc, char** argv)

@@ -317,6 +317,9 @@ TEST(IndexingProgress, PercentAndTimeTexts)
     EXPECT_EQ(p.RemainingText(), "03:45"); // (400/100 - 1) * 75 s
     p.SetPos(399);
     EXPECT_EQ(p.Percent(), 99);
+    CIndexingProgress hundred(100, [&] { return now; });
+    hundred.SetPos(29); // 0.29 * 100 is 28.999... in floating point
+    EXPECT_EQ(hundred.Percent(), 29);
     now += 3600; // the elapsed minutes wrap like a clock's
     EXPECT_EQ(p.ElapsedText(), "01:15");
     CIndexingProgress slow(1000000, [&] { return now; });
