@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include <QCheckBox>
 #include <QDate>
@@ -50,6 +51,15 @@ std::vector<std::string> Values(const CRecvDict& dict)
     for (const CRecvRec& rec : dict.records)
         values.push_back(rec.value);
     return values;
+}
+
+// A condition dialog over a copy of the condition; OK gives the condition its result.
+template <class Dialog, class Condition, class... Args>
+void EditCondition(QWidget* parent, Condition& condition, Args&&... args)
+{
+    Dialog dialog(std::forward<Args>(args)..., condition, parent);
+    if (dialog.exec() == QDialog::Accepted)
+        condition = dialog.Condition();
 }
 
 COleDate ToOle(const QDate& date) { return COleDate::FromText(date.year(), date.month(), date.day()); }
@@ -197,41 +207,31 @@ COrvoSearchQuery CFindOrvoDlg::Query() const
 
 void CFindOrvoDlg::EditTypes()
 {
-    CSelectWordsFromList dialog(QStringLiteral("Вид документа"), Values(m_maker.types), m_types, this);
-    if (dialog.exec() == QDialog::Accepted)
-        m_types = dialog.Condition();
+    EditCondition<CSelectWordsFromList>(this, m_types, QStringLiteral("Вид документа"), Values(m_maker.types));
     RefreshConditionTexts();
 }
 
 void CFindOrvoDlg::EditBodies()
 {
-    CSelectWordsFromList dialog(QStringLiteral("Принявший орган"), Values(m_maker.bodies), m_bodies, this);
-    if (dialog.exec() == QDialog::Accepted)
-        m_bodies = dialog.Condition();
+    EditCondition<CSelectWordsFromList>(this, m_bodies, QStringLiteral("Принявший орган"), Values(m_maker.bodies));
     RefreshConditionTexts();
 }
 
 void CFindOrvoDlg::EditNumbers()
 {
-    CSelectWordsDlg dialog(QStringLiteral("Номер документа"), m_numbers, this);
-    if (dialog.exec() == QDialog::Accepted)
-        m_numbers = dialog.Condition();
+    EditCondition<CSelectWordsDlg>(this, m_numbers, QStringLiteral("Номер документа"));
     RefreshConditionTexts();
 }
 
 void CFindOrvoDlg::EditName()
 {
-    CSelectWordsDlg dialog(QStringLiteral("Название документа"), m_name, this);
-    if (dialog.exec() == QDialog::Accepted)
-        m_name = dialog.Condition();
+    EditCondition<CSelectWordsDlg>(this, m_name, QStringLiteral("Название документа"));
     RefreshConditionTexts();
 }
 
 void CFindOrvoDlg::EditBaseNumbers()
 {
-    CSelectNumsDlg dialog(QStringLiteral("Номер в базе"), m_baseNumbers, this);
-    if (dialog.exec() == QDialog::Accepted)
-        m_baseNumbers = dialog.Condition();
+    EditCondition<CSelectNumsDlg>(this, m_baseNumbers, QStringLiteral("Номер в базе"));
     RefreshConditionTexts();
 }
 
