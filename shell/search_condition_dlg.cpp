@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -48,7 +49,7 @@ void CSearchConditionDlg::Finish(QLayout* content)
     ok->setObjectName(QStringLiteral("ok"));
     auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
-    ok->setAutoDefault(false);
+    ok->setDefault(true);
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -84,11 +85,9 @@ CTypedValuesDlg::CTypedValuesDlg(const QString& title, std::int32_t op, QWidget*
     m_remove->setEnabled(false);
 
     connect(m_field, &QLineEdit::textChanged, this, &CTypedValuesDlg::UpdateButtons);
-    // Enter in the field adds, as a person typing one value after another expects.
-    connect(m_field, &QLineEdit::returnPressed, this, [this] {
-        if (m_add->isEnabled())
-            OnAdd();
-    });
+    // Enter in a field with text adds it, as a person typing one value after another expects; in
+    // an empty field it is OK.
+    m_field->installEventFilter(this);
     connect(m_add, &QPushButton::clicked, this, &CTypedValuesDlg::OnAdd);
     connect(m_remove, &QPushButton::clicked, this, &CTypedValuesDlg::OnRemove);
     connect(clear, &QPushButton::clicked, this, [this] {
@@ -113,6 +112,18 @@ CTypedValuesDlg::CTypedValuesDlg(const QString& title, std::int32_t op, QWidget*
     content->addLayout(entry);
     Finish(content);
     m_field->setFocus();
+}
+
+bool CTypedValuesDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_field && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_add->isEnabled()) {
+            OnAdd();
+            return true;
+        }
+    }
+    return CSearchConditionDlg::eventFilter(watched, event);
 }
 
 void CTypedValuesDlg::Refill()

@@ -48,6 +48,7 @@ protected:
 
     void Refill();
     QLineEdit* Field() const { return m_field; }
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnAdd();

@@ -230,6 +230,10 @@ void SearchDialogsTest::wordsDialogNormalisesSortsAndRemoves()
     Click(&dlg, "clear");
     QCOMPARE(list->count(), 0);
     QVERIFY(dlg.Condition().values.empty());
+    // Enter in the empty field is OK.
+    QTest::keyClick(Find<QLineEdit>(&dlg, "newValue"), Qt::Key_Return);
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
 }
 
 void SearchDialogsTest::numbersDialogSortsNumerically()
