@@ -1256,11 +1256,33 @@ void MainWindowTest::orvoSearchOpensItsDialog()
     {
         CAnswerer answers;
         QVERIFY(s.Doc()->OpenFile(s.Sample(QStringLiteral("zakon-21-oz.rla")).toStdString()));
+        frame->Run(CommandId::FileSave); // so that the tag is the only change
+        QCOMPARE(s.Doc()->bModified, 0);
     }
+    std::vector<std::string> before;
+    s.View()->GetLines(before, nullptr);
+    s.View()->SelectLine(3);
+    QString firstRow;
+    bool stayedOpen = false;
     QVERIFY(runSearch(QStringLiteral("orvo-search-document"), [&](QWidget* dlg) {
-        insertEnabled = dlg->findChild<QPushButton*>(QStringLiteral("insertTag"))->isEnabled();
+        auto* insert = dlg->findChild<QPushButton*>(QStringLiteral("insertTag"));
+        insertEnabled = insert->isEnabled();
+        firstRow = dlg->findChild<QListWidget*>(QStringLiteral("results"))->item(0)->text();
+        insert->click();
+        stayedOpen = dlg->isVisible() && QApplication::activeModalWidget() == dlg;
     }));
     QVERIFY(insertEnabled);
+    QVERIFY(stayedOpen);
+    // The tag of the first document found stands before the row that was selected.
+    static const QRegularExpression numberInBase(QStringLiteral("^Номер в базе: (\\d+)"));
+    const QRegularExpressionMatch number = numberInBase.match(firstRow);
+    QVERIFY2(number.hasMatch(), qPrintable(firstRow));
+    std::vector<std::string> after;
+    s.View()->GetLines(after, nullptr);
+    QCOMPARE(after.size(), before.size() + 1);
+    QCOMPARE(after[3], FormatOrvoTag(number.captured(1).toInt()));
+    QCOMPARE(after[4], before[3]);
+    QVERIFY(s.Doc()->bModified != 0);
 }
 
 int main(int argc, char** argv)
