@@ -315,7 +315,7 @@ bool CMainFrame::IsEnabled(CommandId id) const
     case CommandId::About:
         return true;
     case CommandId::OrvoSearch:
-        return m_ui && m_doc.IsEnabled(DocCommand::OrvoSearch);
+        return m_doc.IsEnabled(DocCommand::OrvoSearch);
     default:
         // Help is not built yet.
         return false;
@@ -360,6 +360,8 @@ void CMainFrame::ShowAbout()
 
 void CMainFrame::OnOrvoSearch()
 {
+    if (!m_ui)
+        return;
     // Tags go into an open document only, and not under a running pass.
     CFindOrvoDlg::TagPlacer place;
     if (!m_doc.currentPath.empty() && !m_doc.bBusy)

@@ -1213,7 +1213,8 @@ void MainWindowTest::orvoSearchOpensItsDialog()
     Session s;
     QVERIFY(s.Start());
     CMainFrame* frame = s.Frame();
-    frame->UpdateActions();
+    // Offered from the start, on the toolbar too, not only once a menu has been opened.
+    QVERIFY(frame->Action(CommandId::OrvoSearch)->isEnabled());
 
     // Runs the search dialog with a first search over the starter base; inspect looks at it
     // before it is closed with OK.
