@@ -187,6 +187,7 @@ private slots:
     void progressShowsWhileSearchingAndClosingStops();
 
     void drawnBarFillsAndWritesItsShare();
+    void drawnBarRepaintsOnlyWhenTheFillGrows();
     void indexingDialogShowsTimesAndCancels();
 };
 
@@ -582,6 +583,41 @@ void SearchDialogsTest::drawnBarFillsAndWritesItsShare()
     QCOMPARE(bar.ShownText(), QStringLiteral("Готово"));
     bar.SetRange(10, 10); // an empty range shows nothing filled, and divides by nothing
     QCOMPARE(bar.FilledWidth(), 0);
+}
+
+namespace {
+
+// Counts its paintings.
+class CCountingBar : public CDrawnProgressBar {
+public:
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        ++paints;
+        CDrawnProgressBar::paintEvent(event);
+    }
+};
+
+} // namespace
+
+void SearchDialogsTest::drawnBarRepaintsOnlyWhenTheFillGrows()
+{
+    // 50 pixels over 0..100: every second step moves the edge by a pixel.
+    CCountingBar bar;
+    bar.SetRange(0, 100);
+    bar.resize(50, 20);
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    QTRY_VERIFY(bar.paints > 0);
+    QCoreApplication::processEvents();
+    bar.paints = 0;
+    bar.SetPos(1); // 0.5 pixel: the same picture
+    QCoreApplication::processEvents();
+    QCOMPARE(bar.paints, 0);
+    bar.SetPos(2);
+    QTRY_COMPARE(bar.paints, 1);
 }
 
 void SearchDialogsTest::indexingDialogShowsTimesAndCancels()
