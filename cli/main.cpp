@@ -11,6 +11,7 @@
 
 #include "cli/auto_ui.h"
 #include "core/codepage.h"
+#include "core/data_folder.h"
 #include "core/doc_settings.h"
 #include "core/platform.h"
 #include "core/tag_line.h"
@@ -55,9 +56,16 @@ Usage:
       Prints a service file readably. KIND is one of orvo, local, keywords, orvo-types,
       orvo-bodies, local-types, local-bodies, notepad, settings, recent-orvo, recent-local.
 
+  telvarion-cli data-dir
+      Prints the data folder the program and this tool use; exit code 1 when it holds no
+      service files yet.
+
 Options (anywhere after the command word):
-  --data-dir DIR   the folder of the service files (default: $TELVARION_DATA_DIR, else the
-                   folder of this program)
+  --data-dir DIR   the folder of the service files. Without it: $TELVARION_DATA_DIR when set;
+                   else the folder of this program when it holds the service files, or when it
+                   is a writable folder and no installed starter set lies beside it; else the
+                   per-user folder ($XDG_DATA_HOME/telvarion or ~/.local/share/telvarion), which
+                   the first run fills from the installed starter set (share/telvarion)
   --help           this text
 
 No one answers questions here: every question is answered No (Cancel where there is no No), so a
@@ -117,12 +125,6 @@ Args ParseArgs(int argc, char** argv)
         } else {
             a.positional.push_back(arg);
         }
-    }
-    if (a.dataDir.empty()) {
-        if (const char* env = std::getenv("TELVARION_DATA_DIR"); env && *env)
-            a.dataDir = env;
-        else
-            a.dataDir = platform::ExecutableDir();
     }
     return a;
 }
@@ -419,11 +421,33 @@ int Dump(const Args& a)
     return Usage("unknown kind " + kind);
 }
 
+// The data folder by the same rule as the desktop program, unless --data-dir names one.
+void ChooseDataFolder(Args& a)
+{
+    if (!a.dataDir.empty())
+        return;
+    const data_folder::CDataFolderChoice choice = data_folder::ChooseForThisProgram();
+    a.dataDir = choice.folder;
+    if (!choice.copied.empty())
+        std::fprintf(stderr, "telvarion-cli: first run: the starter service files were copied from %s to %s\n",
+            choice.starterFolder.c_str(), choice.folder.c_str());
+    if (!choice.error.empty())
+        std::fprintf(stderr, "telvarion-cli: data folder %s: %s\n", choice.folder.c_str(), choice.error.c_str());
+}
+
+int DataDir(const Args& a)
+{
+    if (!a.positional.empty())
+        return Usage("data-dir takes no arguments");
+    std::printf("%s\n", a.dataDir.c_str());
+    return data_folder::HoldsServiceFiles(a.dataDir) ? kOk : kFailed;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const Args a = ParseArgs(argc, argv);
+    Args a = ParseArgs(argc, argv);
     if (!a.error.empty())
         return Usage(a.error);
     if (a.help) {
@@ -432,6 +456,9 @@ int main(int argc, char** argv)
     }
     if (a.command.empty())
         return Usage("no command given");
+    ChooseDataFolder(a);
+    if (a.command == "data-dir")
+        return DataDir(a);
     if (a.command == "import-local" || a.command == "import-orvo")
         return Import(a, a.command == "import-local");
     if (a.command == "dict")

@@ -1,5 +1,6 @@
 #include "core/platform.h"
 
+#include <cstdlib>
 #include <system_error>
 
 #ifdef _WIN32
@@ -80,6 +81,30 @@ std::string ExecutableDir()
     if (!dir.empty() && dir.back() != '/' && dir.back() != '\\')
         dir += static_cast<char>(std::filesystem::path::preferred_separator);
     return dir;
+}
+
+std::string UserDataHome()
+{
+    const auto env = [](const char* name) -> std::string {
+        const char* value = std::getenv(name);
+        return value ? std::string(value) : std::string();
+    };
+#if defined(_WIN32)
+    const std::string local = env("LOCALAPPDATA");
+    return local.empty() ? std::string() : local;
+#else
+    // Relative values are to be ignored, as the XDG rules say.
+    if (const std::string xdg = env("XDG_DATA_HOME"); !xdg.empty() && xdg.front() == '/')
+        return xdg;
+    const std::string home = env("HOME");
+    if (home.empty())
+        return {};
+#if defined(__APPLE__)
+    return home + "/Library/Application Support";
+#else
+    return home + "/.local/share";
+#endif
+#endif
 }
 
 bool IsTerminal(std::FILE* stream)

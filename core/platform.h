@@ -28,6 +28,10 @@ bool SyncFile(std::FILE* file);
 // The folder of the running program's executable, with a trailing separator; empty if unknown.
 std::string ExecutableDir();
 
+// The root of the user's own data folders: $XDG_DATA_HOME, else ~/.local/share (Windows: the
+// local application data folder; macOS: ~/Library/Application Support). Empty when unknown.
+std::string UserDataHome();
+
 // Whether the stream is a terminal (progress bars are drawn only there).
 bool IsTerminal(std::FILE* stream);
 

@@ -12,6 +12,7 @@
 #include <QLockFile>
 #include <QScreen>
 #include <QSplashScreen>
+#include <QStatusBar>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
@@ -53,15 +54,18 @@ CTelvarionApp::~CTelvarionApp()
         m_server->close();
 }
 
-std::string CTelvarionApp::ProgramFolder()
+QString CTelvarionApp::DataFolderMessage(const data_folder::CDataFolderChoice& choice, bool heldServiceFiles)
 {
-    if (const char* env = std::getenv("TELVARION_DATA_DIR"); env && *env) {
-        std::string folder = env;
-        if (folder.back() != '/' && folder.back() != '\\')
-            folder += '/';
-        return folder;
-    }
-    return platform::ExecutableDir();
+    const QString folder = QDir::toNativeSeparators(QString::fromStdString(choice.folder));
+    QString text = QStringLiteral("Папка данных: %1").arg(folder);
+    if (!choice.error.empty())
+        text += QStringLiteral(" — не удалось подготовить её полностью, словари могут быть пусты");
+    else if (!choice.copied.empty())
+        text += QStringLiteral(" — первый запуск: начальные словари скопированы из %1")
+                    .arg(QDir::toNativeSeparators(QString::fromStdString(choice.starterFolder)));
+    else if (!heldServiceFiles)
+        text += QStringLiteral(" — первый запуск: служебные файлы созданы, словари пусты");
+    return text;
 }
 
 QString CTelvarionApp::InstancePath() const
@@ -138,7 +142,9 @@ bool CTelvarionApp::InitInstance()
         QCoreApplication::installTranslator(translator);
 
     m_ui = std::make_unique<CQtUserInterface>();
-    m_doc = std::make_unique<CTelvarionDoc>(*m_ui, ProgramFolder());
+    m_dataFolder = data_folder::ChooseForThisProgram();
+    m_dataFolderHeldFiles = data_folder::HoldsServiceFiles(m_dataFolder.folder);
+    m_doc = std::make_unique<CTelvarionDoc>(*m_ui, m_dataFolder.folder);
     m_frame = std::make_unique<CMainFrame>(*m_doc);
     m_ui->Attach(m_frame.get(), m_frame->View());
     m_frame->View()->installEventFilter(this);
@@ -174,6 +180,7 @@ bool CTelvarionApp::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Show && m_frame && watched == m_frame->View() && !m_serviceDataLoaded) {
         m_serviceDataLoaded = true;
         m_doc->LoadServiceData();
+        m_frame->statusBar()->showMessage(DataFolderMessage(m_dataFolder, m_dataFolderHeldFiles));
     }
     return QObject::eventFilter(watched, event);
 }

@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QString>
 
+#include "core/data_folder.h"
+
 class CMainFrame;
 class CQtUserInterface;
 class CTelvarionDoc;
@@ -36,8 +38,11 @@ public:
     // front), or the start failed.
     bool InitInstance();
 
-    // Where the service files live: TELVARION_DATA_DIR when set, else the program's own folder.
-    static std::string ProgramFolder();
+    // Where the service files live, by the rule the command-line tool follows too; chosen (and on
+    // a first run filled from the starter set) when the program starts.
+    const data_folder::CDataFolderChoice& DataFolder() const { return m_dataFolder; }
+    // The status bar's word on the data folder after start.
+    static QString DataFolderMessage(const data_folder::CDataFolderChoice& choice, bool heldServiceFiles);
 
     CMainFrame* MainFrame() const { return m_frame.get(); }
     CTelvarionDoc* Document() const { return m_doc.get(); }
@@ -59,6 +64,8 @@ private:
     std::unique_ptr<CQtUserInterface> m_ui;
     std::unique_ptr<CTelvarionDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
+    data_folder::CDataFolderChoice m_dataFolder;
+    bool m_dataFolderHeldFiles = false;
     QSplashScreen* m_splash = nullptr;
     bool m_windowShown = false;
     bool m_serviceDataLoaded = false;
