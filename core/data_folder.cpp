@@ -73,6 +73,14 @@ bool HoldsServiceFiles(const std::string& folder)
 
 namespace {
 
+bool SameFolder(const std::string& a, const std::string& b)
+{
+    std::error_code ec;
+    if (fs::equivalent(platform::ToFsPath(a), platform::ToFsPath(b), ec))
+        return true;
+    return fs::path(platform::ToFsPath(a)).lexically_normal() == fs::path(platform::ToFsPath(b)).lexically_normal();
+}
+
 bool ReadWhole(const std::string& path, std::string& bytes)
 {
     std::ifstream in(platform::ToFsPath(path), std::ios::binary);
@@ -151,6 +159,10 @@ CDataFolderChoice Choose(const CDataFolderInputs& inputs)
         return choice;
     }
     choice.folder = WithSeparator(inputs.userFolder);
+    // Installed into the user's own data tree (a prefix of ~/.local): the starter set lies where
+    // the user's folder would be, and the next install would overwrite the user's dictionaries.
+    if (installed && SameFolder(choice.folder, choice.starterFolder))
+        choice.folder = WithSeparator(choice.folder + "data");
     PrepareUserFolder(choice);
     return choice;
 }

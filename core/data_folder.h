@@ -10,6 +10,8 @@
 // 3. Otherwise (an installed program) the per-user data folder, created when missing. On the
 //    first run, while it holds no service file at all, the starter files installed beside the
 //    program (share/telvarion) are copied into it; an existing file is never overwritten.
+//    When the program was installed into the user's own data tree, so that the starter set lies
+//    where the per-user folder would be, the per-user folder is its subfolder "data".
 
 #include <string>
 #include <vector>

@@ -4,7 +4,7 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 
-packages=(cmake ninja-build g++ libgtest-dev qt6-base-dev fonts-liberation)
+packages=(cmake ninja-build g++ libgtest-dev qt6-base-dev fonts-liberation dpkg-dev)
 
 ensure_packages() {
   local missing=() p

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDataStream>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -19,8 +20,10 @@
 #include "core/telvarion_doc.h"
 #include "shell/about_dlg.h"
 #include "shell/find_orvo_dlg.h"
+#include "shell/help_window.h"
 #include "shell/requisites_bar.h"
 #include "shell/showed_icons_dlg.h"
+#include "shell/whats_this.h"
 #include "view/telvarion_view.h"
 
 namespace {
@@ -197,6 +200,7 @@ void CMainFrame::CreateActions()
         action->setStatusTip(FirstLine(prompt));
         const QString tip = SecondLine(prompt);
         action->setToolTip(!tip.isEmpty() ? tip : QString::fromUtf8(info.text).remove(u'&'));
+        action->setWhatsThis(CommandWhatsThis(info.id));
         if (info.icon != IconId::None)
             action->setIcon(MakeIcon(info.icon));
         const bool toggle = info.id == CommandId::ToolBar || info.id == CommandId::RequisitesBar
@@ -313,11 +317,12 @@ bool CMainFrame::IsEnabled(CommandId id) const
     case CommandId::RequisitesBar:
     case CommandId::StatusBar:
     case CommandId::About:
+    case CommandId::Help:
         return true;
     case CommandId::OrvoSearch:
         return m_doc.IsEnabled(DocCommand::OrvoSearch);
     default:
-        // Help is not built yet.
+        // A command with no route above stays off.
         return false;
     }
 }
@@ -346,6 +351,8 @@ void CMainFrame::Run(CommandId id)
         ShowAbout();
     } else if (id == CommandId::OrvoSearch) {
         OnOrvoSearch();
+    } else if (id == CommandId::Help) {
+        ShowHelpWindow(this, QDir::toNativeSeparators(QString::fromStdString(m_doc.ProgramFolder())));
     } else if (QAction* action = Action(id); action && action->isCheckable()) {
         action->trigger();
     }

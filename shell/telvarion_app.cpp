@@ -1,7 +1,5 @@
 #include "shell/telvarion_app.h"
 
-#include <cstdlib>
-
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
@@ -17,11 +15,11 @@
 #include <QTimer>
 #include <QTranslator>
 
-#include "core/platform.h"
 #include "core/telvarion_doc.h"
 #include "shell/icons.h"
 #include "shell/main_frame.h"
 #include "shell/qt_user_interface.h"
+#include "shell/whats_this.h"
 #include "view/telvarion_view.h"
 
 namespace {
@@ -135,6 +133,8 @@ bool CTelvarionApp::InitInstance()
     QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QCoreApplication::setApplicationName(QStringLiteral("Telvarion"));
     QApplication::setWindowIcon(MakeIcon(IconId::Program));
+    // Shift+F1 enters what's-this mode anywhere; dialogs get their texts when shown.
+    qApp->installEventFilter(new CContextHelp(this));
     // Qt's own dialogs (files, fonts) speak Russian where the system has Qt's translations.
     auto* translator = new QTranslator(this);
     if (translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -175,6 +175,20 @@ TEST(DataFolder, WithoutAHomeTheProgramFolderIsAllThereIs)
     EXPECT_FALSE(choice.error.empty());
 }
 
+TEST(DataFolder, InstalledIntoTheUsersOwnTreeTheStarterSetStaysApartFromTheData)
+{
+    // cmake --install --prefix ~/.local: the starter set is ~/.local/share/telvarion itself.
+    Layout l;
+    l.InstallStarter();
+    CDataFolderInputs in = l.Inputs();
+    in.userFolder = l.starter;
+    const auto choice = data_folder::Choose(in);
+    EXPECT_EQ(choice.source, Source::User);
+    EXPECT_EQ(choice.folder, Slash(l.starter + "data"));
+    EXPECT_EQ(choice.copied.size(), 6u);
+    EXPECT_EQ(CTempDir::Read(choice.folder + "Telvarion.orv"), "starter Telvarion.orv");
+}
+
 TEST(DataFolder, TheStarterSetLiesInShareBesideBin)
 {
     const std::string starter = data_folder::StarterFolderFor("/opt/telvarion/bin/");
