@@ -22,7 +22,21 @@ ensure_packages() {
   fi
 }
 
-build_project() {
+configure_project() {
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELVARION_WERROR=ON "$@"
+}
+
+build_project() {
+  configure_project "$@"
   cmake --build "$build" --parallel
+}
+
+# Only the programs and their starter data: what running Telvarion needs, without the tests.
+build_programs() {
+  configure_project
+  local targets=(telvarion-cli telvarion_data)
+  if grep -q '^TELVARION_BUILD_GUI:BOOL=ON' "$build/CMakeCache.txt"; then
+    targets+=(telvarion)
+  fi
+  cmake --build "$build" --parallel --target "${targets[@]}"
 }

@@ -13,7 +13,7 @@ if [ -n "${WAYLAND_DISPLAY:-}" ] && [ -z "${DISPLAY:-}" ]; then
 else
   ensure_packages qt6-translations-l10n
 fi
-build_project
+build_programs
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   echo "Starting Telvarion; the sample documents are in $build/samples"
