@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -124,6 +125,7 @@ private slots:
     void everyToolbarButtonAndTheMainDialogFieldsHaveWhatsThis();
     void aFreshDataFolderIsFilledAndNamedInTheStatusBar();
     void theStatusBarSaysWhereTheStarterFilesCameFrom();
+    void theUsersFolderIsWhereQtKeepsUserData();
 };
 
 void HelpTest::f1OpensTheHelpExceptInTheLineView()
@@ -409,6 +411,21 @@ void HelpTest::theStatusBarSaysWhereTheStarterFilesCameFrom()
     QCOMPARE(CTelvarionApp::DataFolderMessage(choice, true), QStringLiteral("Папка данных: /home/editor/.local/share/telvarion/"));
     choice.error = "cannot write /home/editor/.local/share/telvarion/Telvarion.orv";
     QVERIFY(CTelvarionApp::DataFolderMessage(choice, true).contains(QStringLiteral("не удалось")));
+}
+
+void HelpTest::theUsersFolderIsWhereQtKeepsUserData()
+{
+    // The engine finds the per-user folder without Qt; it must be the one Qt names.
+    const QByteArray xdg = qgetenv("XDG_DATA_HOME");
+    const auto qtFolder = [] {
+        return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/telvarion");
+    };
+    QVERIFY(!xdg.isEmpty());
+    QCOMPARE(QString::fromStdString(data_folder::UserFolder()), qtFolder());
+    qunsetenv("XDG_DATA_HOME");
+    QCOMPARE(QString::fromStdString(data_folder::UserFolder()), qtFolder());
+    QVERIFY(qtFolder().endsWith(QStringLiteral("/.local/share/telvarion")));
+    qputenv("XDG_DATA_HOME", xdg);
 }
 
 int main(int argc, char** argv)
