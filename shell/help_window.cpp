@@ -1,7 +1,6 @@
 #include "shell/help_window.h"
 
 #include <QAction>
-#include <QFile>
 #include <QImage>
 #include <QKeySequence>
 #include <QListWidget>
@@ -174,7 +173,6 @@ CHelpWindow::CHelpWindow(QWidget* parent)
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Справка Telvarion"));
     setWindowIcon(MakeIcon(IconId::Program));
-    setAttribute(Qt::WA_DeleteOnClose, false);
 
     m_browser = new CHelpBrowser(this);
     m_contents = new QListWidget(this);
@@ -187,7 +185,7 @@ CHelpWindow::CHelpWindow(QWidget* parent)
     splitter->addWidget(m_contents);
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({ 240, 640 });
+    splitter->setSizes({ 310, 690 });
     setCentralWidget(splitter);
 
     QToolBar* bar = addToolBar(QStringLiteral("Справка"));
@@ -216,7 +214,7 @@ CHelpWindow::CHelpWindow(QWidget* parent)
         [this](QListWidgetItem* item) { ShowPage(item->data(Qt::UserRole).toString()); });
     connect(m_contents, &QListWidget::itemClicked, this,
         [this](QListWidgetItem* item) { ShowPage(item->data(Qt::UserRole).toString()); });
-    resize(960, 700);
+    resize(1000, 720);
 }
 
 void CHelpWindow::ShowPage(const QString& file)

@@ -154,6 +154,8 @@ void HelpTest::f1OpensTheHelpExceptInTheLineView()
     QCOMPARE(help->Contents()->currentRow(), 0);
     help->Browser()->setSource(CHelpWindow::PageUrl(QStringLiteral("pictures.html")));
     Keep(help, QStringLiteral("help"));
+    help->Browser()->setSource(CHelpWindow::PageUrl(QStringLiteral("commands.html")));
+    Keep(help, QStringLiteral("help-commands"));
 
     // The menu entry brings the same window back.
     help->close();
