@@ -154,7 +154,7 @@ const std::vector<CHelpWindow::Page>& CHelpWindow::Pages()
 {
     static const std::vector<Page> kPages = {
         { "index.html", "Telvarion: что это и с чего начать" },
-        { "workflow.html", "Работа с документом: от открытия до сохранения" },
+        { "workflow.html", "Работа с документом" },
         { "commands.html", "Команды и клавиши" },
         { "pictures.html", "Картинки строк" },
         { "dictionaries.html", "Словари и как их пополнять" },
@@ -177,6 +177,8 @@ CHelpWindow::CHelpWindow(QWidget* parent)
     m_browser = new CHelpBrowser(this);
     m_contents = new QListWidget(this);
     m_contents->setObjectName(QStringLiteral("helpContents"));
+    m_contents->setWordWrap(true);
+    m_contents->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (const Page& page : Pages()) {
         auto* item = new QListWidgetItem(QString::fromUtf8(page.title), m_contents);
         item->setData(Qt::UserRole, QString::fromUtf8(page.file));
