@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -135,18 +134,6 @@ int Usage(const std::string& message)
     return kUsage;
 }
 
-bool ReadWhole(const std::string& path, std::string& bytes)
-{
-    std::ifstream in(platform::ToFsPath(path), std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad())
-        return false;
-    bytes = ss.str();
-    return true;
-}
 
 void PrintCp(const std::string& cp1251) { std::fputs(codepage::Cp1251ToUtf8(cp1251).c_str(), stdout); }
 
@@ -197,7 +184,7 @@ int DictLoad(const Args& a)
         return Usage("dict KIND load TEXTFILE");
     const std::string& kind = a.positional[0];
     std::string text;
-    if (!ReadWhole(a.positional[2], text)) {
+    if (!platform::ReadWholeFile(a.positional[2], text)) {
         std::fprintf(stderr, "telvarion-cli: cannot read %s\n", a.positional[2].c_str());
         return kFailed;
     }

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 #include "core/platform.h"
@@ -81,19 +79,6 @@ bool SameFolder(const std::string& a, const std::string& b)
     return fs::path(platform::ToFsPath(a)).lexically_normal() == fs::path(platform::ToFsPath(b)).lexically_normal();
 }
 
-bool ReadWhole(const std::string& path, std::string& bytes)
-{
-    std::ifstream in(platform::ToFsPath(path), std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad())
-        return false;
-    bytes = ss.str();
-    return true;
-}
-
 // Makes the per-user folder and, while it holds no service file, fills it from the starter set.
 void PrepareUserFolder(CDataFolderChoice& choice)
 {
@@ -112,7 +97,7 @@ void PrepareUserFolder(CDataFolderChoice& choice)
             continue;
         std::string bytes;
         std::string error;
-        if (!ReadWhole(source, bytes)) {
+        if (!platform::ReadWholeFile(source, bytes)) {
             choice.error = "cannot read " + source;
             continue;
         }

@@ -1,6 +1,8 @@
 #include "core/platform.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <system_error>
 
 #ifdef _WIN32
@@ -31,6 +33,19 @@ std::FILE* OpenFile(const std::string& utf8Path, const char* mode)
 #else
     return std::fopen(utf8Path.c_str(), mode);
 #endif
+}
+
+bool ReadWholeFile(const std::string& utf8Path, std::string& bytes)
+{
+    std::ifstream in(ToFsPath(utf8Path), std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    if (in.bad())
+        return false;
+    bytes = ss.str();
+    return true;
 }
 
 bool Seek(std::FILE* file, std::uint64_t pos)

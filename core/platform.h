@@ -16,6 +16,9 @@ std::string FromFsPath(const std::filesystem::path& path);
 // fopen with a UTF-8 path.
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode);
 
+// Reads a whole file with a UTF-8 path. False when it cannot be opened or read.
+bool ReadWholeFile(const std::string& utf8Path, std::string& bytes);
+
 // Moves to a 64-bit position from the start.
 bool Seek(std::FILE* file, std::uint64_t pos);
 
