@@ -297,7 +297,29 @@ void HelpTest::shiftF1EntersWhatsThisModeInTheWindowAndInDialogs()
     QTest::keyClick(s.Frame()->View(), Qt::Key_F1, Qt::ShiftModifier);
     QVERIFY(QWhatsThis::inWhatsThisMode());
     QCOMPARE(s.Help(), nullptr);
-    QWhatsThis::leaveWhatsThisMode();
+
+    // A click on a toolbar button, enabled or not, tells what it does instead of running it.
+    const auto shownText = [] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->isVisible() && QByteArray(top->metaObject()->className()) == "QWhatsThat")
+                return true;
+        return false;
+    };
+    for (CommandId id : { CommandId::FileOpen, CommandId::FileSave }) {
+        QAction* action = s.Frame()->Action(id);
+        QWidget* button = s.Frame()->ToolBar()->widgetForAction(action);
+        QVERIFY(button);
+        QCOMPARE(action->isEnabled(), id == CommandId::FileOpen);
+        if (!QWhatsThis::inWhatsThisMode())
+            QWhatsThis::enterWhatsThisMode();
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTRY_VERIFY2(shownText(), action->objectName().toUtf8());
+        QVERIFY(!QApplication::activeModalWidget());
+        QWhatsThis::hideText();
+        QTRY_VERIFY(!shownText());
+    }
+    if (QWhatsThis::inWhatsThisMode())
+        QWhatsThis::leaveWhatsThisMode();
     QVERIFY(!QWhatsThis::inWhatsThisMode());
 
     // From a modal dialog, whose fields have their texts by the time it shows.
