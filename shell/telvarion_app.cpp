@@ -59,8 +59,7 @@ QString CTelvarionApp::DataFolderMessage(const data_folder::CDataFolderChoice& c
     if (!choice.error.empty())
         text += QStringLiteral(" — не удалось подготовить её полностью, словари могут быть пусты");
     else if (!choice.copied.empty())
-        text += QStringLiteral(" — первый запуск: начальные словари скопированы из %1")
-                    .arg(QDir::toNativeSeparators(QString::fromStdString(choice.starterFolder)));
+        text += QStringLiteral(" — первый запуск: скопированы начальные словари");
     else if (!heldServiceFiles)
         text += QStringLiteral(" — первый запуск: служебные файлы созданы, словари пусты");
     return text;

@@ -124,7 +124,7 @@ private slots:
     void shiftF1EntersWhatsThisModeInTheWindowAndInDialogs();
     void everyToolbarButtonAndTheMainDialogFieldsHaveWhatsThis();
     void aFreshDataFolderIsFilledAndNamedInTheStatusBar();
-    void theStatusBarSaysWhereTheStarterFilesCameFrom();
+    void theStatusBarSaysWhenTheStarterFilesWereCopied();
     void theUsersFolderIsWhereQtKeepsUserData();
 };
 
@@ -421,7 +421,7 @@ void HelpTest::aFreshDataFolderIsFilledAndNamedInTheStatusBar()
     QCOMPARE(s.Frame()->statusBar()->currentMessage(), QStringLiteral("Папка данных: ") + QDir::toNativeSeparators(s.DataDir() + u'/'));
 }
 
-void HelpTest::theStatusBarSaysWhereTheStarterFilesCameFrom()
+void HelpTest::theStatusBarSaysWhenTheStarterFilesWereCopied()
 {
     data_folder::CDataFolderChoice choice;
     choice.folder = "/home/editor/.local/share/telvarion/";
@@ -429,8 +429,7 @@ void HelpTest::theStatusBarSaysWhereTheStarterFilesCameFrom()
     choice.starterFolder = "/usr/share/telvarion/";
     choice.copied = { "Telvarion.dov", "Telvarion.orv" };
     QCOMPARE(CTelvarionApp::DataFolderMessage(choice, true),
-        QStringLiteral("Папка данных: /home/editor/.local/share/telvarion/ — первый запуск: начальные словари "
-                       "скопированы из /usr/share/telvarion/"));
+        QStringLiteral("Папка данных: /home/editor/.local/share/telvarion/ — первый запуск: скопированы начальные словари"));
     choice.copied.clear();
     QCOMPARE(CTelvarionApp::DataFolderMessage(choice, true), QStringLiteral("Папка данных: /home/editor/.local/share/telvarion/"));
     choice.error = "cannot write /home/editor/.local/share/telvarion/Telvarion.orv";
