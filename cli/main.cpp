@@ -236,8 +236,8 @@ int DumpDocuments(const std::string& folder, const char* archive, const char* te
     if (!LoadForDump(ServicePath(folder, archive), [&](CArchive& ar) { dict.Serialize(ar); }))
         return kFailed;
     dict.OpenTextFile(ServicePath(folder, texts));
-    for (const auto& rec : dict.records) {
-        PrintCp(dict.ToRecvisits(rec).Describe());
+    for (std::size_t row = 0; row < dict.records.size(); ++row) {
+        PrintCp(dict.ToRecvisits(row).Describe());
         std::fputs("\n\n", stdout);
     }
     return ui.ErrorCount() == 0 ? kOk : kFailed;

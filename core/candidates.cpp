@@ -17,20 +17,56 @@ void RemoveDuplicates(std::vector<T>& items)
     items = std::move(kept);
 }
 
-// Every element of one list occurs in the other; order and repetitions do not matter.
-template <typename T>
-bool AllIn(const std::vector<T>& part, const std::vector<T>& whole)
+// Every element of one list occurs in the other; order and repetitions do not matter. Lists are
+// vectors, spans of stored ids or stored date lists: anything with size() and [].
+template <typename A, typename B>
+bool AllIn(const A& part, const B& whole)
 {
-    for (const auto& x : part)
-        if (std::find(whole.begin(), whole.end(), x) == whole.end())
+    for (std::size_t i = 0; i < part.size(); ++i) {
+        bool found = false;
+        for (std::size_t j = 0; j < whole.size() && !found; ++j)
+            found = part[i] == whole[j];
+        if (!found)
             return false;
+    }
     return true;
 }
 
-template <typename T>
-bool OneHoldsTheOther(const std::vector<T>& a, const std::vector<T>& b)
+template <typename A, typename B>
+bool OneHoldsTheOther(const A& a, const B& b)
 {
     return a.size() <= b.size() ? AllIn(a, b) : AllIn(b, a);
+}
+
+template <typename Ids, typename Dates>
+int Score(const Ids& types, const Ids& bodies, const Ids& numbers, const Dates& dates, const CFoundIds& found)
+{
+    int score = 0;
+    if (!found.types.empty() && !types.empty() && OneHoldsTheOther(found.types, types))
+        ++score;
+    if (!found.bodies.empty() && !bodies.empty() && OneHoldsTheOther(found.bodies, bodies))
+        ++score;
+    if (found.numbers.empty() && numbers.empty())
+        ++score;
+    else if (!found.numbers.empty() && !numbers.empty() && OneHoldsTheOther(found.numbers, numbers))
+        ++score;
+    if (found.dates.empty() && dates.empty())
+        ++score;
+    else if (!found.dates.empty() && !dates.empty() && OneHoldsTheOther(found.dates, dates))
+        ++score;
+    return score;
+}
+
+// Whether the stored record at row is scored at all, and then whether it is a candidate.
+bool IsCandidate(const CDocRecords& records, std::size_t row, const CFoundIds& found, const COleDate& effective,
+    bool skipWithoutNumberOrDate)
+{
+    const COleDate& edition = records.EditionDate(row);
+    if (!edition.IsNoDate() && effective < edition)
+        return false;
+    if (skipWithoutNumberOrDate && records.NumberIds(row).empty() && records.AdoptionDates(row).empty())
+        return false;
+    return ScoreRecord(records, row, found) >= 3;
 }
 
 COleDate CandidateDate(const CDocRecvisits& r)
@@ -105,34 +141,35 @@ CFoundIds ToFoundIds(const CDocDict& dict, const std::vector<std::string>& types
 
 int ScoreRecord(const CDocRec& rec, const CFoundIds& found)
 {
-    int score = 0;
-    if (!found.types.empty() && !rec.typeIds.empty() && OneHoldsTheOther(found.types, rec.typeIds))
-        ++score;
-    if (!found.bodies.empty() && !rec.bodyIds.empty() && OneHoldsTheOther(found.bodies, rec.bodyIds))
-        ++score;
-    if (found.numbers.empty() && rec.numberIds.empty())
-        ++score;
-    else if (!found.numbers.empty() && !rec.numberIds.empty() && OneHoldsTheOther(found.numbers, rec.numberIds))
-        ++score;
-    if (found.dates.empty() && rec.adoptionDates.empty())
-        ++score;
-    else if (!found.dates.empty() && !rec.adoptionDates.empty() && OneHoldsTheOther(found.dates, rec.adoptionDates))
-        ++score;
-    return score;
+    return Score(rec.typeIds, rec.bodyIds, rec.numberIds, rec.adoptionDates, found);
+}
+
+int ScoreRecord(const CDocRecords& records, std::size_t row, const CFoundIds& found)
+{
+    return Score(records.TypeIds(row), records.BodyIds(row), records.NumberIds(row), records.AdoptionDates(row), found);
+}
+
+std::vector<CDocRec> ScoreDocumentsByScan(
+    const CDocDict& dict, const CFoundIds& found, const COleDate& effective, bool skipWithoutNumberOrDate)
+{
+    std::vector<CDocRec> candidates;
+    for (std::size_t row = 0; row < dict.records.size(); ++row)
+        if (IsCandidate(dict.records, row, found, effective, skipWithoutNumberOrDate))
+            candidates.push_back(dict.records.Get(row));
+    return candidates;
 }
 
 std::vector<CDocRec> ScoreDocuments(
     const CDocDict& dict, const CFoundIds& found, const COleDate& effective, bool skipWithoutNumberOrDate)
 {
+    // Types and bodies give two points at most: a candidate earns the number point or the date
+    // point, and the index names every record that can.
+    std::vector<std::uint32_t> rows;
+    dict.records.CandidateRows(found.numbers, found.dates, rows);
     std::vector<CDocRec> candidates;
-    for (const auto& rec : dict.records) {
-        if (!rec.editionDate.IsNoDate() && effective < rec.editionDate)
-            continue;
-        if (skipWithoutNumberOrDate && rec.numberIds.empty() && rec.adoptionDates.empty())
-            continue;
-        if (ScoreRecord(rec, found) >= 3)
-            candidates.push_back(rec);
-    }
+    for (std::uint32_t row : rows)
+        if (IsCandidate(dict.records, row, found, effective, skipWithoutNumberOrDate))
+            candidates.push_back(dict.records.Get(row));
     return candidates;
 }
 

@@ -43,11 +43,15 @@ CFoundIds ToFoundIds(const CDocDict& dict, const std::vector<std::string>& types
 // 0..4: one point per kind that agrees (one list holds every element of the other; numbers and
 // dates also agree when both are empty).
 int ScoreRecord(const CDocRec& rec, const CFoundIds& found);
+int ScoreRecord(const CDocRecords& records, std::size_t row, const CFoundIds& found);
 
 // The records of the dictionary, in order, with at least 3 points and an edition not later than
 // the effective date. skipWithoutNumberOrDate: a record with neither numbers nor adoption dates is
-// not scored at all.
+// not scored at all. ScoreDocuments scores only the records the dictionary's index names;
+// ScoreDocumentsByScan scores every record and is the reference the other must always agree with.
 std::vector<CDocRec> ScoreDocuments(
+    const CDocDict& dict, const CFoundIds& found, const COleDate& effective, bool skipWithoutNumberOrDate);
+std::vector<CDocRec> ScoreDocumentsByScan(
     const CDocDict& dict, const CFoundIds& found, const COleDate& effective, bool skipWithoutNumberOrDate);
 
 // Records equal in dates, types, numbers and bodies collapse into the one with the latest edition.

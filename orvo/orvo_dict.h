@@ -13,7 +13,7 @@ public:
     std::string GetTitle(std::uint64_t pos, std::int32_t len) { return GetText(pos, len); }
 
     CDocRecvisits GetRequisites(const COrvoRec& rec) { return ToRecvisits(rec); }
-    CDocRecvisits GetRequisitesAt(std::size_t index) { return ToRecvisits(records[index]); }
+    CDocRecvisits GetRequisitesAt(std::size_t index) { return ToRecvisits(index); }
     bool FindByBaseNumber(std::int32_t number, CDocRecvisits& out) { return FindByNumber(number, out); }
 
     // Ids of the texts the index knows, appended to ids in the order of the texts.

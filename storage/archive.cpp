@@ -1,6 +1,7 @@
 #include "storage/archive.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -306,6 +307,17 @@ double CArchive::ReadDouble()
     double v;
     std::memcpy(&v, &bits, sizeof v);
     return v;
+}
+
+void CArchive::ReadInts(std::int32_t* out, std::size_t n)
+{
+    if (n > Remaining() / 4)
+        throw CArchiveException(CArchiveException::EndOfFile, "unexpected end of the archive");
+    Get(out, 4 * n);
+    if constexpr (std::endian::native != std::endian::little) {
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = FromLittleEndian<std::int32_t>(reinterpret_cast<const unsigned char*>(out + i));
+    }
 }
 
 std::uint64_t CArchive::ReadLength()

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <span>
 #include <system_error>
 
 #include "core/codepage.h"
@@ -16,8 +17,6 @@
 
 namespace {
 
-// The smallest stored record: number, position, length, edition date and four empty lists.
-constexpr std::size_t kMinRecordSize = 4 + 8 + 4 + 12 + 4 * 4;
 // Titles are gathered in memory and written in pieces of about this size.
 constexpr std::size_t kTitleChunk = 1 << 20;
 
@@ -46,36 +45,18 @@ std::vector<std::int32_t> AddAll(const std::vector<std::string>& texts, CIndexDi
     return ids;
 }
 
+// The texts of ids the index knows, in the order of the ids.
+void ExpandIds(std::span<const std::int32_t> ids, const CIndexDict& index, std::vector<std::string>& out)
+{
+    std::string text;
+    for (std::int32_t id : ids)
+        if (index.FindName(id, text))
+            out.push_back(text);
+}
+
 std::string ReadErrorText(const std::string& path) { return "Ошибка чтения файла " + path + "!"; }
 
 } // namespace
-
-void CDocRec::Serialize(CArchive& ar)
-{
-    if (ar.IsStoring()) {
-        ar.WriteInt(nBaseNumber);
-        ar.WriteUInt(static_cast<std::uint32_t>(nTitlePos));
-        ar.WriteUInt(static_cast<std::uint32_t>(nTitlePos >> 32));
-        ar.WriteInt(nTitleLen);
-        ar.WriteDate(editionDate);
-        ar.WriteDateList(adoptionDates);
-        ar.WriteIntList(typeIds);
-        ar.WriteIntList(numberIds);
-        ar.WriteIntList(bodyIds);
-        return;
-    }
-    *this = CDocRec();
-    nBaseNumber = ar.ReadInt();
-    const std::uint64_t low = ar.ReadUInt();
-    const std::uint64_t high = ar.ReadUInt();
-    nTitlePos = low | (high << 32);
-    nTitleLen = ar.ReadInt();
-    editionDate = ar.ReadDate();
-    ar.ReadDateList(adoptionDates);
-    ar.ReadIntList(typeIds);
-    ar.ReadIntList(numberIds);
-    ar.ReadIntList(bodyIds);
-}
 
 CDocDict::~CDocDict() { CloseTextFile(); }
 
@@ -84,22 +65,13 @@ void CDocDict::Serialize(CArchive& ar)
     std::unique_ptr<CWaitCursor> wait;
     if (m_ui)
         wait = std::make_unique<CWaitCursor>(*m_ui);
-    if (ar.IsStoring()) {
-        ar.WriteUInt(static_cast<std::uint32_t>(records.size()));
-        for (auto& r : records)
-            r.Serialize(ar);
-    } else {
+    if (ar.IsLoading()) {
         records.clear();
         types.Clear();
         bodies.Clear();
         numbers.Clear();
-        const std::uint32_t count = ar.ReadCount(kMinRecordSize);
-        records.reserve(count);
-        for (std::uint32_t i = 0; i < count; ++i) {
-            records.emplace_back();
-            records.back().Serialize(ar);
-        }
     }
+    records.Serialize(ar);
     types.Serialize(ar);
     bodies.Serialize(ar);
     numbers.Serialize(ar);
@@ -172,23 +144,33 @@ CDocRecvisits CDocDict::ToRecvisits(const CDocRec& rec)
     r.adoptionDates = rec.adoptionDates;
     r.editionDate = rec.editionDate;
     r.name = GetText(rec.nTitlePos, rec.nTitleLen);
-    const auto expand = [](const std::vector<std::int32_t>& ids, const CIndexDict& index, std::vector<std::string>& out) {
-        std::string text;
-        for (std::int32_t id : ids)
-            if (index.FindName(id, text))
-                out.push_back(text);
-    };
-    expand(rec.typeIds, types, r.types);
-    expand(rec.bodyIds, bodies, r.bodies);
-    expand(rec.numberIds, numbers, r.numbers);
+    ExpandIds(rec.typeIds, types, r.types);
+    ExpandIds(rec.bodyIds, bodies, r.bodies);
+    ExpandIds(rec.numberIds, numbers, r.numbers);
+    return r;
+}
+
+CDocRecvisits CDocDict::ToRecvisits(std::size_t row)
+{
+    CDocRecvisits r;
+    r.nBaseNumber = records.BaseNumber(row);
+    const CDateList dates = records.AdoptionDates(row);
+    r.adoptionDates.reserve(dates.size());
+    for (std::size_t i = 0; i < dates.size(); ++i)
+        r.adoptionDates.push_back(dates[i]);
+    r.editionDate = records.EditionDate(row);
+    r.name = GetText(records.TitlePos(row), records.TitleLen(row));
+    ExpandIds(records.TypeIds(row), types, r.types);
+    ExpandIds(records.BodyIds(row), bodies, r.bodies);
+    ExpandIds(records.NumberIds(row), numbers, r.numbers);
     return r;
 }
 
 bool CDocDict::FindByNumber(std::int32_t number, CDocRecvisits& out)
 {
-    for (const auto& rec : records) {
-        if (rec.nBaseNumber == number) {
-            out = ToRecvisits(rec);
+    for (std::size_t row = 0; row < records.size(); ++row) {
+        if (records.BaseNumber(row) == number) {
+            out = ToRecvisits(row);
             return true;
         }
     }
@@ -309,7 +291,7 @@ bool CDocDict::ImportListFile(CUserInterface& ui, const std::string& path, bool 
         ShowError(ui, ReadErrorText(m_textPath));
         return false;
     }
-    std::vector<CDocRec> newRecords;
+    CDocRecords newRecords;
     CIndexDict newTypes = types;
     CIndexDict newBodies = bodies;
     CIndexDict newNumbers = numbers;
@@ -328,7 +310,7 @@ bool CDocDict::ImportListFile(CUserInterface& ui, const std::string& path, bool 
         const bool complete
             = ParseListRecord(lines, rec, newTypes, newBodies, newNumbers, titlesWritten + titles.size(), titles);
         if (complete)
-            newRecords.push_back(std::move(rec));
+            newRecords.push_back(rec);
         flushTitles(false);
         return complete;
     };

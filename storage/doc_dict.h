@@ -13,29 +13,15 @@
 
 #include "core/doc_recvisits.h"
 #include "core/ole_date.h"
+#include "storage/doc_records.h"
 #include "storage/index_dict.h"
 
 class CArchive;
 class CUserInterface;
 
-struct CDocRec {
-    std::int32_t nBaseNumber = -1;       // the document's number in its base
-    std::vector<std::int32_t> typeIds;   // ids in the types index
-    std::vector<std::int32_t> bodyIds;   // ids in the bodies index
-    std::vector<std::int32_t> numberIds; // ids in the numbers index
-    std::vector<COleDate> adoptionDates;
-    COleDate editionDate = COleDate::NoDate();
-    std::uint64_t nTitlePos = 0; // byte position of the title (name) in the text file
-    std::int32_t nTitleLen = 0;  // its length in bytes
-
-    // Number, title position (64 bits), title length, edition date, adoption dates, then the id
-    // lists in the order types, numbers, bodies.
-    void Serialize(CArchive& ar);
-};
-
 class CDocDict {
 public:
-    std::vector<CDocRec> records;
+    CDocRecords records;
     CIndexDict types;
     CIndexDict bodies;
     CIndexDict numbers;
@@ -67,6 +53,7 @@ public:
     std::string GetText(std::uint64_t pos, std::int32_t len);
 
     CDocRecvisits ToRecvisits(const CDocRec& rec);
+    CDocRecvisits ToRecvisits(std::size_t row);
     // The first record with the number, expanded; false (out untouched) when there is none.
     bool FindByNumber(std::int32_t number, CDocRecvisits& out);
     // Ids of the texts the index holds, in the order of the texts; unknown texts are left out.

@@ -1,0 +1,174 @@
+#pragma once
+
+// The records of a documents dictionary held flat: one slot of fixed fields per record, the ids
+// of all records in one shared pool and their dates in another, each record owning a stretch of
+// each pool. Dates repeat a great deal (a few thousand days serve millions of records), so each
+// distinct date (its exact bits and status) is kept once and records hold its number. A base of
+// millions of documents thus loads with a handful of large allocations and costs a few dozen
+// bytes a record.
+//
+// Beside the records lives an index of which records carry which number id and which adoption
+// date, built when first asked for after a change, so that candidate scoring need not visit
+// every record.
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <vector>
+
+#include "core/ole_date.h"
+
+class CArchive;
+
+struct CDocRec {
+    std::int32_t nBaseNumber = -1;       // the document's number in its base
+    std::vector<std::int32_t> typeIds;   // ids in the types index
+    std::vector<std::int32_t> bodyIds;   // ids in the bodies index
+    std::vector<std::int32_t> numberIds; // ids in the numbers index
+    std::vector<COleDate> adoptionDates;
+    COleDate editionDate = COleDate::NoDate();
+    std::uint64_t nTitlePos = 0; // byte position of the title (name) in the text file
+    std::int32_t nTitleLen = 0;  // its length in bytes
+
+    // Number, title position (64 bits), title length, edition date, adoption dates, then the id
+    // lists in the order types, numbers, bodies.
+    void Serialize(CArchive& ar);
+};
+
+// The adoption dates of one stored record, read through the table of distinct dates.
+class CDateList {
+public:
+    CDateList(std::span<const std::uint32_t> ids, const COleDate* table)
+        : m_ids(ids)
+        , m_table(table)
+    {
+    }
+    std::size_t size() const { return m_ids.size(); }
+    bool empty() const { return m_ids.empty(); }
+    const COleDate& operator[](std::size_t i) const { return m_table[m_ids[i]]; }
+
+private:
+    std::span<const std::uint32_t> m_ids;
+    const COleDate* m_table;
+};
+
+class CDocRecords {
+public:
+    class const_iterator {
+    public:
+        using value_type = CDocRec;
+        using difference_type = std::ptrdiff_t;
+        const_iterator() = default;
+        const_iterator(const CDocRecords* owner, std::size_t row)
+            : m_owner(owner)
+            , m_row(row)
+        {
+        }
+        CDocRec operator*() const { return m_owner->Get(m_row); }
+        const_iterator& operator++()
+        {
+            ++m_row;
+            return *this;
+        }
+        bool operator==(const const_iterator& other) const { return m_row == other.m_row; }
+
+    private:
+        const CDocRecords* m_owner = nullptr;
+        std::size_t m_row = 0;
+    };
+
+    CDocRecords();
+    CDocRecords(std::initializer_list<CDocRec> list);
+    CDocRecords& operator=(std::initializer_list<CDocRec> list);
+
+    std::size_t size() const { return m_baseNumber.size(); }
+    bool empty() const { return m_baseNumber.empty(); }
+    void clear();
+    // Room for n records of about one id of each kind and one date.
+    void reserve(std::size_t n);
+    void push_back(const CDocRec& rec);
+    // A copy of the record with its lists expanded; changing it changes nothing here.
+    const CDocRec operator[](std::size_t row) const { return Get(row); }
+    const CDocRec back() const { return Get(size() - 1); }
+    CDocRec Get(std::size_t row) const;
+    const_iterator begin() const { return { this, 0 }; }
+    const_iterator end() const { return { this, size() }; }
+
+    // The stored fields of a record, without copying.
+    std::int32_t BaseNumber(std::size_t row) const { return m_baseNumber[row]; }
+    std::uint64_t TitlePos(std::size_t row) const { return m_titlePos[row]; }
+    std::int32_t TitleLen(std::size_t row) const { return m_titleLen[row]; }
+    const COleDate& EditionDate(std::size_t row) const { return m_dates[m_edition[row]]; }
+    std::span<const std::int32_t> TypeIds(std::size_t row) const { return Ids(m_idStart[row], m_numberStart[row]); }
+    std::span<const std::int32_t> NumberIds(std::size_t row) const { return Ids(m_numberStart[row], m_bodyStart[row]); }
+    std::span<const std::int32_t> BodyIds(std::size_t row) const { return Ids(m_bodyStart[row], m_idStart[row + 1]); }
+    CDateList AdoptionDates(std::size_t row) const
+    {
+        return { std::span<const std::uint32_t>(m_datePool.data() + m_dateStart[row], m_dateStart[row + 1] - m_dateStart[row]),
+            m_dates.data() };
+    }
+
+    // The count, then every record (see CDocRec::Serialize). Loading empties the records first.
+    void Serialize(CArchive& ar);
+
+    // The rows, ascending and each once, that can agree with found numbers and dates in one of
+    // the two kinds: every record sharing a number id with numberIds (or, when numberIds is
+    // empty, every record without numbers), and every record with an adoption date equal to one
+    // of dates (or, when dates is empty, every record without adoption dates).
+    void CandidateRows(const std::vector<std::int32_t>& numberIds, const std::vector<COleDate>& dates,
+        std::vector<std::uint32_t>& rows) const;
+
+    // Bytes held by the records, their pools and the index as built now.
+    std::size_t MemoryBytes() const;
+
+private:
+    struct Index {
+        bool built = false;
+        // Rows by number id for ids 0..limit-1: rows of id k are numberRows[numberStart[k] ..
+        // numberStart[k+1]). Ids outside that range (only a damaged file holds them) are kept as
+        // sorted (id, row) pairs.
+        std::vector<std::uint32_t> numberStart;
+        std::vector<std::uint32_t> numberRows;
+        std::vector<std::uint64_t> oddNumbers;
+        // Classes of equal dates (equal as COleDate compares them): the class of each stored
+        // date, the key of each class ascending, and the rows of each class as above.
+        std::vector<std::uint32_t> classOfDate;
+        std::vector<std::uint64_t> classKeys;
+        std::vector<std::uint32_t> classStart;
+        std::vector<std::uint32_t> classRows;
+        std::vector<std::uint32_t> withoutNumbers;
+        std::vector<std::uint32_t> withoutDates;
+    };
+
+    std::span<const std::int32_t> Ids(std::uint32_t from, std::uint32_t to) const
+    {
+        return { m_idPool.data() + from, to - from };
+    }
+    std::uint32_t InternDate(const COleDate& date);
+    void AppendIds(const std::vector<std::int32_t>& ids);
+    void CloseRecord();
+    void Changed()
+    {
+        if (m_index.built)
+            m_index = Index();
+    }
+    void BuildIndex() const;
+
+    std::vector<std::int32_t> m_baseNumber;
+    std::vector<std::uint64_t> m_titlePos;
+    std::vector<std::int32_t> m_titleLen;
+    std::vector<std::uint32_t> m_edition; // into m_dates
+    // Record r's ids: types from m_idStart[r], numbers from m_numberStart[r], bodies from
+    // m_bodyStart[r], up to m_idStart[r+1]; its dates m_dateStart[r] .. m_dateStart[r+1].
+    std::vector<std::uint32_t> m_idStart;
+    std::vector<std::uint32_t> m_numberStart;
+    std::vector<std::uint32_t> m_bodyStart;
+    std::vector<std::uint32_t> m_dateStart;
+    std::vector<std::int32_t> m_idPool;
+    std::vector<std::uint32_t> m_datePool; // into m_dates
+    // The distinct dates, and an open-addressing table over them for interning.
+    std::vector<COleDate> m_dates;
+    std::vector<std::uint32_t> m_dateSlots;
+    mutable Index m_index;
+};
