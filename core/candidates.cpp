@@ -163,13 +163,24 @@ std::vector<CDocRec> ScoreDocuments(
     const CDocDict& dict, const CFoundIds& found, const COleDate& effective, bool skipWithoutNumberOrDate)
 {
     // Types and bodies give two points at most: a candidate earns the number point or the date
-    // point, and the index names every record that can.
+    // point, and the index names every record that can (less those that cannot reach three).
     std::vector<std::uint32_t> rows;
-    dict.records.CandidateRows(found.numbers, found.dates, rows);
+    dict.records.CandidateRows(found.types, found.bodies, found.numbers, found.dates, rows);
+    // The rows lie scattered over a large dictionary: each record's slot, then its ids and dates,
+    // are asked for some rows ahead, so that their memory is on its way while others are scored.
+    constexpr std::size_t kAhead = 8;
+    const CDocRecords& records = dict.records;
+    for (std::size_t k = 0; k < rows.size() && k < 2 * kAhead; ++k)
+        records.PrefetchSlot(rows[k]);
     std::vector<CDocRec> candidates;
-    for (std::uint32_t row : rows)
-        if (IsCandidate(dict.records, row, found, effective, skipWithoutNumberOrDate))
-            candidates.push_back(dict.records.Get(row));
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        if (k + 2 * kAhead < rows.size())
+            records.PrefetchSlot(rows[k + 2 * kAhead]);
+        if (k + kAhead < rows.size())
+            records.Prefetch(rows[k + kAhead]);
+        if (IsCandidate(records, rows[k], found, effective, skipWithoutNumberOrDate))
+            candidates.push_back(records.Get(rows[k]));
+    }
     return candidates;
 }
 

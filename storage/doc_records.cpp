@@ -52,6 +52,15 @@ struct CClassKey {
     auto operator<=>(const CClassKey&) const = default;
 };
 
+// One bit for each id of a list, 16 bits in all: lists that share an id share a bit.
+std::uint32_t Signature(std::span<const std::int32_t> ids)
+{
+    std::uint32_t bits = 0;
+    for (std::int32_t id : ids)
+        bits |= 1u << (static_cast<std::uint32_t>(id) & 15u);
+    return bits;
+}
+
 void CheckPool(std::size_t size)
 {
     if (size > kPoolLimit)
@@ -79,14 +88,8 @@ CDocRecords& CDocRecords::operator=(std::initializer_list<CDocRec> list)
 
 void CDocRecords::clear()
 {
-    m_baseNumber.clear();
-    m_titlePos.clear();
-    m_titleLen.clear();
-    m_edition.clear();
-    m_idStart.assign(1, 0);
-    m_numberStart.clear();
-    m_bodyStart.clear();
-    m_dateStart.assign(1, 0);
+    m_slots.assign(1, Slot());
+    m_wide.clear();
     m_idPool.clear();
     m_datePool.clear();
     m_dates.clear();
@@ -96,14 +99,7 @@ void CDocRecords::clear()
 
 void CDocRecords::reserve(std::size_t n)
 {
-    m_baseNumber.reserve(n);
-    m_titlePos.reserve(n);
-    m_titleLen.reserve(n);
-    m_edition.reserve(n);
-    m_idStart.reserve(n + 1);
-    m_numberStart.reserve(n);
-    m_bodyStart.reserve(n);
-    m_dateStart.reserve(n + 1);
+    m_slots.reserve(n + 1);
     m_idPool.reserve(3 * n);
     m_datePool.reserve(n);
 }
@@ -145,36 +141,75 @@ void CDocRecords::AppendIds(const std::vector<std::int32_t>& ids)
     m_idPool.insert(m_idPool.end(), ids.begin(), ids.end());
 }
 
-void CDocRecords::CloseRecord()
+void CDocRecords::CloseRecord(std::size_t types, std::size_t numbers)
 {
-    m_idStart.push_back(static_cast<std::uint32_t>(m_idPool.size()));
-    m_dateStart.push_back(static_cast<std::uint32_t>(m_datePool.size()));
+    Slot& s = m_slots.back();
+    if (types >= kWide || numbers >= kWide) {
+        s.typeCount = kWide;
+        s.numberCount = kWide;
+        m_wide.push_back({ static_cast<std::uint32_t>(m_slots.size() - 1), static_cast<std::uint32_t>(types),
+            static_cast<std::uint32_t>(numbers) });
+    } else {
+        s.typeCount = static_cast<std::uint16_t>(types);
+        s.numberCount = static_cast<std::uint16_t>(numbers);
+    }
+    Slot closing;
+    closing.idStart = static_cast<std::uint32_t>(m_idPool.size());
+    closing.dateStart = static_cast<std::uint32_t>(m_datePool.size());
+    m_slots.push_back(closing);
+}
+
+std::pair<std::uint32_t, std::uint32_t> CDocRecords::WideCountsOf(std::size_t row) const
+{
+    const auto it = std::lower_bound(
+        m_wide.begin(), m_wide.end(), row, [](const WideCounts& w, std::size_t r) { return w.row < r; });
+    return { it->types, it->numbers };
+}
+
+void CDocRecords::PrefetchSlot(std::size_t row) const
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(&m_slots[row]);
+#else
+    (void)row;
+#endif
+}
+
+void CDocRecords::Prefetch(std::size_t row) const
+{
+#if defined(__GNUC__) || defined(__clang__)
+    const Slot& s = m_slots[row];
+    __builtin_prefetch(m_idPool.data() + s.idStart);
+    __builtin_prefetch(m_datePool.data() + s.dateStart);
+    __builtin_prefetch(&m_slots[row + 1]);
+#else
+    (void)row;
+#endif
 }
 
 void CDocRecords::push_back(const CDocRec& rec)
 {
-    m_baseNumber.push_back(rec.nBaseNumber);
-    m_titlePos.push_back(rec.nTitlePos);
-    m_titleLen.push_back(rec.nTitleLen);
-    m_edition.push_back(InternDate(rec.editionDate));
+    Slot& s = m_slots.back();
+    s.baseNumber = rec.nBaseNumber;
+    s.titlePos = rec.nTitlePos;
+    s.titleLen = rec.nTitleLen;
+    s.edition = InternDate(rec.editionDate);
     AppendIds(rec.typeIds);
-    m_numberStart.push_back(static_cast<std::uint32_t>(m_idPool.size()));
     AppendIds(rec.numberIds);
-    m_bodyStart.push_back(static_cast<std::uint32_t>(m_idPool.size()));
     AppendIds(rec.bodyIds);
     CheckPool(m_datePool.size() + rec.adoptionDates.size());
     for (const auto& d : rec.adoptionDates)
         m_datePool.push_back(InternDate(d));
-    CloseRecord();
+    CloseRecord(rec.typeIds.size(), rec.numberIds.size());
     Changed();
 }
 
 CDocRec CDocRecords::Get(std::size_t row) const
 {
     CDocRec rec;
-    rec.nBaseNumber = m_baseNumber[row];
-    rec.nTitlePos = m_titlePos[row];
-    rec.nTitleLen = m_titleLen[row];
+    rec.nBaseNumber = BaseNumber(row);
+    rec.nTitlePos = TitlePos(row);
+    rec.nTitleLen = TitleLen(row);
     rec.editionDate = EditionDate(row);
     const auto copy = [](std::span<const std::int32_t> ids) { return std::vector<std::int32_t>(ids.begin(), ids.end()); };
     rec.typeIds = copy(TypeIds(row));
@@ -194,10 +229,11 @@ void CDocRecords::Serialize(CArchive& ar)
     if (ar.IsStoring()) {
         ar.WriteUInt(static_cast<std::uint32_t>(size()));
         for (std::size_t r = 0; r < size(); ++r) {
-            ar.WriteInt(m_baseNumber[r]);
-            ar.WriteUInt(static_cast<std::uint32_t>(m_titlePos[r]));
-            ar.WriteUInt(static_cast<std::uint32_t>(m_titlePos[r] >> 32));
-            ar.WriteInt(m_titleLen[r]);
+            const Slot& slot = m_slots[r];
+            ar.WriteInt(slot.baseNumber);
+            ar.WriteUInt(static_cast<std::uint32_t>(slot.titlePos));
+            ar.WriteUInt(static_cast<std::uint32_t>(slot.titlePos >> 32));
+            ar.WriteInt(slot.titleLen);
             ar.WriteDate(EditionDate(r));
             const CDateList dates = AdoptionDates(r);
             ar.WriteUInt(static_cast<std::uint32_t>(dates.size()));
@@ -215,28 +251,26 @@ void CDocRecords::Serialize(CArchive& ar)
     const std::uint32_t count = ar.ReadCount(kMinRecordSize);
     reserve(count);
     for (std::uint32_t r = 0; r < count; ++r) {
-        m_baseNumber.push_back(ar.ReadInt());
+        Slot& slot = m_slots.back();
+        slot.baseNumber = ar.ReadInt();
         const std::uint64_t low = ar.ReadUInt();
         const std::uint64_t high = ar.ReadUInt();
-        m_titlePos.push_back(low | (high << 32));
-        m_titleLen.push_back(ar.ReadInt());
-        m_edition.push_back(InternDate(ar.ReadDate()));
+        slot.titlePos = low | (high << 32);
+        slot.titleLen = ar.ReadInt();
+        slot.edition = InternDate(ar.ReadDate());
         const std::uint32_t dates = ar.ReadCount(kDateSize);
         CheckPool(m_datePool.size() + dates);
         for (std::uint32_t i = 0; i < dates; ++i)
             m_datePool.push_back(InternDate(ar.ReadDate()));
-        for (int kind = 0; kind < 3; ++kind) {
-            if (kind == 1)
-                m_numberStart.push_back(static_cast<std::uint32_t>(m_idPool.size()));
-            else if (kind == 2)
-                m_bodyStart.push_back(static_cast<std::uint32_t>(m_idPool.size()));
-            const std::uint32_t n = ar.ReadCount(kIdSize);
+        std::uint32_t counts[3];
+        for (std::uint32_t& n : counts) {
+            n = ar.ReadCount(kIdSize);
             CheckPool(m_idPool.size() + n);
             const std::size_t at = m_idPool.size();
             m_idPool.resize(at + n);
             ar.ReadInts(m_idPool.data() + at, n);
         }
-        CloseRecord();
+        CloseRecord(counts[0], counts[1]);
     }
     // A base of few ids or dates per record leaves the estimate mostly unused.
     if (m_idPool.capacity() > m_idPool.size() + m_idPool.size() / 4 + 64)
@@ -322,17 +356,93 @@ void CDocRecords::BuildIndex() const
     {
         std::vector<std::uint32_t> fill(index.classStart.begin(), index.classStart.end() - 1);
         for (std::size_t r = 0; r < rows; ++r) {
-            if (m_dateStart[r] == m_dateStart[r + 1])
+            const std::uint32_t from = m_slots[r].dateStart;
+            const std::uint32_t to = m_slots[r + 1].dateStart;
+            if (from == to)
                 index.withoutDates.push_back(static_cast<std::uint32_t>(r));
-            for (std::uint32_t i = m_dateStart[r]; i < m_dateStart[r + 1]; ++i) {
+            for (std::uint32_t i = from; i < to; ++i) {
                 const std::uint32_t c = index.classOfDate[m_datePool[i]];
                 if (c != kNoClass)
                     index.classRows[fill[c]++] = static_cast<std::uint32_t>(r);
             }
         }
     }
+    index.signatures.resize(rows);
+    for (std::size_t r = 0; r < rows; ++r)
+        index.signatures[r] = Signature(TypeIds(r)) | (Signature(BodyIds(r)) << 16);
     index.built = true;
     m_index = std::move(index);
+}
+
+namespace {
+
+// Sorts what was gathered from several runs and drops repeats (a record that names the same
+// number or date twice repeats even within one run).
+void SortRuns(std::vector<std::uint32_t>& rows, std::size_t runs)
+{
+    if (runs > 1)
+        std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+}
+
+} // namespace
+
+void CDocRecords::NumberRows(const std::vector<std::int32_t>& numberIds, std::vector<std::uint32_t>& rows) const
+{
+    const Index& x = m_index;
+    rows.clear();
+    if (numberIds.empty()) {
+        rows.assign(x.withoutNumbers.begin(), x.withoutNumbers.end());
+        return;
+    }
+    std::size_t runs = 0;
+    for (std::int32_t id : numberIds) {
+        const std::size_t before = rows.size();
+        if (id >= 0 && static_cast<std::size_t>(id) + 1 < x.numberStart.size()) {
+            const auto k = static_cast<std::size_t>(id);
+            rows.insert(rows.end(), x.numberRows.begin() + x.numberStart[k], x.numberRows.begin() + x.numberStart[k + 1]);
+        } else {
+            const std::uint64_t first = static_cast<std::uint64_t>(static_cast<std::uint32_t>(id)) << 32;
+            for (auto it = std::lower_bound(x.oddNumbers.begin(), x.oddNumbers.end(), first);
+                 it != x.oddNumbers.end() && (*it >> 32) == (first >> 32); ++it)
+                rows.push_back(static_cast<std::uint32_t>(*it));
+        }
+        runs += rows.size() != before;
+    }
+    SortRuns(rows, runs);
+}
+
+void CDocRecords::DateRows(const std::vector<COleDate>& dates, std::vector<std::uint32_t>& rows) const
+{
+    const Index& x = m_index;
+    rows.clear();
+    if (dates.empty()) {
+        rows.assign(x.withoutDates.begin(), x.withoutDates.end());
+        return;
+    }
+    std::size_t runs = 0;
+    const std::size_t classes = x.classKeys.size() / 2;
+    for (const auto& d : dates) {
+        CClassKey k {};
+        if (!DateClassKey(d, k.key, k.status))
+            continue;
+        std::size_t lo = 0;
+        std::size_t hi = classes;
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi) / 2;
+            const CClassKey m { static_cast<std::int32_t>(x.classKeys[2 * mid]), x.classKeys[2 * mid + 1] };
+            if (m < k)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        if (lo < classes && static_cast<std::int32_t>(x.classKeys[2 * lo]) == k.status && x.classKeys[2 * lo + 1] == k.key
+            && x.classStart[lo] != x.classStart[lo + 1]) {
+            rows.insert(rows.end(), x.classRows.begin() + x.classStart[lo], x.classRows.begin() + x.classStart[lo + 1]);
+            ++runs;
+        }
+    }
+    SortRuns(rows, runs);
 }
 
 void CDocRecords::CandidateRows(
@@ -340,69 +450,60 @@ void CDocRecords::CandidateRows(
 {
     if (!m_index.built)
         BuildIndex();
-    const Index& x = m_index;
-    rows.clear();
-    std::size_t runs = 0; // sorted runs appended; one needs no sorting
-    const auto append = [&](const std::uint32_t* from, const std::uint32_t* to) {
-        if (from != to) {
-            rows.insert(rows.end(), from, to);
-            ++runs;
-        }
-    };
-    if (numberIds.empty()) {
-        append(x.withoutNumbers.data(), x.withoutNumbers.data() + x.withoutNumbers.size());
-    } else {
-        for (std::int32_t id : numberIds) {
-            if (id >= 0 && static_cast<std::size_t>(id) + 1 < x.numberStart.size()) {
-                const auto k = static_cast<std::size_t>(id);
-                append(x.numberRows.data() + x.numberStart[k], x.numberRows.data() + x.numberStart[k + 1]);
-            } else {
-                const std::uint64_t first = static_cast<std::uint64_t>(static_cast<std::uint32_t>(id)) << 32;
-                auto it = std::lower_bound(x.oddNumbers.begin(), x.oddNumbers.end(), first);
-                const std::size_t before = rows.size();
-                for (; it != x.oddNumbers.end() && (*it >> 32) == (first >> 32); ++it)
-                    rows.push_back(static_cast<std::uint32_t>(*it));
-                runs += rows.size() != before;
-            }
-        }
-    }
-    if (dates.empty()) {
-        append(x.withoutDates.data(), x.withoutDates.data() + x.withoutDates.size());
-    } else {
-        for (const auto& d : dates) {
-            CClassKey k {};
-            if (!DateClassKey(d, k.key, k.status))
-                continue;
-            std::size_t lo = 0;
-            std::size_t hi = x.classKeys.size() / 2;
-            while (lo < hi) {
-                const std::size_t mid = (lo + hi) / 2;
-                const CClassKey m { static_cast<std::int32_t>(x.classKeys[2 * mid]), x.classKeys[2 * mid + 1] };
-                if (m < k)
-                    lo = mid + 1;
-                else
-                    hi = mid;
-            }
-            if (lo < x.classKeys.size() / 2 && static_cast<std::int32_t>(x.classKeys[2 * lo]) == k.status
-                && x.classKeys[2 * lo + 1] == k.key)
-                append(x.classRows.data() + x.classStart[lo], x.classRows.data() + x.classStart[lo + 1]);
-        }
-    }
-    if (runs > 1)
-        std::sort(rows.begin(), rows.end());
-    // Even a single run repeats a row that names the same number or date twice.
+    std::vector<std::uint32_t> byDate;
+    NumberRows(numberIds, rows);
+    DateRows(dates, byDate);
+    const std::size_t half = rows.size();
+    rows.insert(rows.end(), byDate.begin(), byDate.end());
+    std::inplace_merge(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(half), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+}
+
+void CDocRecords::CandidateRows(const std::vector<std::int32_t>& typeIds, const std::vector<std::int32_t>& bodyIds,
+    const std::vector<std::int32_t>& numberIds, const std::vector<COleDate>& dates, std::vector<std::uint32_t>& rows) const
+{
+    if (!m_index.built)
+        BuildIndex();
+    std::vector<std::uint32_t> byNumber;
+    std::vector<std::uint32_t> byDate;
+    NumberRows(numberIds, byNumber);
+    DateRows(dates, byDate);
+    // A record named by one of the two lists only needs both the type and the body point; it can
+    // have neither when it shares no bit of the signature with what was found.
+    const std::uint32_t typeBits = typeIds.empty() ? 0 : Signature(typeIds);
+    const std::uint32_t bodyBits = bodyIds.empty() ? 0 : Signature(bodyIds);
+    const auto both = [&](std::uint32_t row) {
+        const std::uint32_t sig = m_index.signatures[row];
+        return (sig & typeBits) != 0 && ((sig >> 16) & bodyBits) != 0;
+    };
+    rows.clear();
+    std::size_t a = 0;
+    std::size_t b = 0;
+    while (a < byNumber.size() || b < byDate.size()) {
+        if (b == byDate.size() || (a < byNumber.size() && byNumber[a] < byDate[b])) {
+            if (both(byNumber[a]))
+                rows.push_back(byNumber[a]);
+            ++a;
+        } else if (a == byNumber.size() || byDate[b] < byNumber[a]) {
+            if (both(byDate[b]))
+                rows.push_back(byDate[b]);
+            ++b;
+        } else {
+            rows.push_back(byNumber[a]);
+            ++a;
+            ++b;
+        }
+    }
 }
 
 std::size_t CDocRecords::MemoryBytes() const
 {
     const auto bytes = [](const auto& v) { return v.capacity() * sizeof(v[0]); };
     const Index& x = m_index;
-    return bytes(m_baseNumber) + bytes(m_titlePos) + bytes(m_titleLen) + bytes(m_edition) + bytes(m_idStart)
-        + bytes(m_numberStart) + bytes(m_bodyStart) + bytes(m_dateStart) + bytes(m_idPool) + bytes(m_datePool)
+    return bytes(m_slots) + bytes(m_wide) + bytes(m_idPool) + bytes(m_datePool)
         + bytes(m_dates) + bytes(m_dateSlots) + bytes(x.numberStart) + bytes(x.numberRows) + bytes(x.oddNumbers)
         + bytes(x.classOfDate) + bytes(x.classKeys) + bytes(x.classStart) + bytes(x.classRows)
-        + bytes(x.withoutNumbers) + bytes(x.withoutDates);
+        + bytes(x.withoutNumbers) + bytes(x.withoutDates) + bytes(x.signatures);
 }
 
 void CDocRec::Serialize(CArchive& ar)

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "core/ole_date.h"
@@ -82,8 +83,8 @@ public:
     CDocRecords(std::initializer_list<CDocRec> list);
     CDocRecords& operator=(std::initializer_list<CDocRec> list);
 
-    std::size_t size() const { return m_baseNumber.size(); }
-    bool empty() const { return m_baseNumber.empty(); }
+    std::size_t size() const { return m_slots.size() - 1; }
+    bool empty() const { return m_slots.size() == 1; }
     void clear();
     // Room for n records of about one id of each kind and one date.
     void reserve(std::size_t n);
@@ -96,18 +97,35 @@ public:
     const_iterator end() const { return { this, size() }; }
 
     // The stored fields of a record, without copying.
-    std::int32_t BaseNumber(std::size_t row) const { return m_baseNumber[row]; }
-    std::uint64_t TitlePos(std::size_t row) const { return m_titlePos[row]; }
-    std::int32_t TitleLen(std::size_t row) const { return m_titleLen[row]; }
-    const COleDate& EditionDate(std::size_t row) const { return m_dates[m_edition[row]]; }
-    std::span<const std::int32_t> TypeIds(std::size_t row) const { return Ids(m_idStart[row], m_numberStart[row]); }
-    std::span<const std::int32_t> NumberIds(std::size_t row) const { return Ids(m_numberStart[row], m_bodyStart[row]); }
-    std::span<const std::int32_t> BodyIds(std::size_t row) const { return Ids(m_bodyStart[row], m_idStart[row + 1]); }
+    std::int32_t BaseNumber(std::size_t row) const { return m_slots[row].baseNumber; }
+    std::uint64_t TitlePos(std::size_t row) const { return m_slots[row].titlePos; }
+    std::int32_t TitleLen(std::size_t row) const { return m_slots[row].titleLen; }
+    const COleDate& EditionDate(std::size_t row) const { return m_dates[m_slots[row].edition]; }
+    std::span<const std::int32_t> TypeIds(std::size_t row) const
+    {
+        const Slot& s = m_slots[row];
+        return Ids(s.idStart, s.idStart + Counts(row).first);
+    }
+    std::span<const std::int32_t> NumberIds(std::size_t row) const
+    {
+        const Slot& s = m_slots[row];
+        const auto [types, numbers] = Counts(row);
+        return Ids(s.idStart + types, s.idStart + types + numbers);
+    }
+    std::span<const std::int32_t> BodyIds(std::size_t row) const
+    {
+        const Slot& s = m_slots[row];
+        const auto [types, numbers] = Counts(row);
+        return Ids(s.idStart + types + numbers, m_slots[row + 1].idStart);
+    }
     CDateList AdoptionDates(std::size_t row) const
     {
-        return { std::span<const std::uint32_t>(m_datePool.data() + m_dateStart[row], m_dateStart[row + 1] - m_dateStart[row]),
-            m_dates.data() };
+        const std::uint32_t from = m_slots[row].dateStart;
+        return { std::span<const std::uint32_t>(m_datePool.data() + from, m_slots[row + 1].dateStart - from), m_dates.data() };
     }
+    // Asks the processor for what scoring the record will read, ahead of reading it.
+    void Prefetch(std::size_t row) const;
+    void PrefetchSlot(std::size_t row) const;
 
     // The count, then every record (see CDocRec::Serialize). Loading empties the records first.
     void Serialize(CArchive& ar);
@@ -117,6 +135,12 @@ public:
     // empty, every record without numbers), and every record with an adoption date equal to one
     // of dates (or, when dates is empty, every record without adoption dates).
     void CandidateRows(const std::vector<std::int32_t>& numberIds, const std::vector<COleDate>& dates,
+        std::vector<std::uint32_t>& rows) const;
+    // Of those, the rows that can reach three points of four: a record named by only one of the
+    // two lists must also be able to agree in both type and body, which a signature of its type
+    // and body ids rules out for most records without reading them.
+    void CandidateRows(const std::vector<std::int32_t>& typeIds, const std::vector<std::int32_t>& bodyIds,
+        const std::vector<std::int32_t>& numberIds, const std::vector<COleDate>& dates,
         std::vector<std::uint32_t>& rows) const;
 
     // Bytes held by the records, their pools and the index as built now.
@@ -139,32 +163,59 @@ private:
         std::vector<std::uint32_t> classRows;
         std::vector<std::uint32_t> withoutNumbers;
         std::vector<std::uint32_t> withoutDates;
+        // Per record: a bit for each type id (low half) and each body id (high half), modulo 16.
+        std::vector<std::uint32_t> signatures;
+    };
+
+    // One record's fixed fields, 32 bytes. Its ids run from idStart to the next slot's idStart:
+    // types, numbers, then bodies; its dates from dateStart to the next slot's dateStart. The
+    // last slot only closes the one before it.
+    struct Slot {
+        std::uint64_t titlePos = 0;
+        std::int32_t baseNumber = 0;
+        std::int32_t titleLen = 0;
+        std::uint32_t edition = 0; // into m_dates
+        std::uint32_t idStart = 0;
+        std::uint32_t dateStart = 0;
+        // kWide: the counts are in m_wide.
+        std::uint16_t typeCount = 0;
+        std::uint16_t numberCount = 0;
+    };
+    static constexpr std::uint16_t kWide = 0xFFFF;
+    struct WideCounts {
+        std::uint32_t row;
+        std::uint32_t types;
+        std::uint32_t numbers;
     };
 
     std::span<const std::int32_t> Ids(std::uint32_t from, std::uint32_t to) const
     {
         return { m_idPool.data() + from, to - from };
     }
+    std::pair<std::uint32_t, std::uint32_t> Counts(std::size_t row) const
+    {
+        const Slot& s = m_slots[row];
+        if (s.typeCount != kWide && s.numberCount != kWide)
+            return { s.typeCount, s.numberCount };
+        return WideCountsOf(row);
+    }
+    std::pair<std::uint32_t, std::uint32_t> WideCountsOf(std::size_t row) const;
     std::uint32_t InternDate(const COleDate& date);
     void AppendIds(const std::vector<std::int32_t>& ids);
-    void CloseRecord();
+    // Sets the counts of the last record and opens the closing slot after it.
+    void CloseRecord(std::size_t types, std::size_t numbers);
     void Changed()
     {
         if (m_index.built)
             m_index = Index();
     }
     void BuildIndex() const;
+    // Sorted rows each appearing once: those the number list names, those the date list names.
+    void NumberRows(const std::vector<std::int32_t>& numberIds, std::vector<std::uint32_t>& rows) const;
+    void DateRows(const std::vector<COleDate>& dates, std::vector<std::uint32_t>& rows) const;
 
-    std::vector<std::int32_t> m_baseNumber;
-    std::vector<std::uint64_t> m_titlePos;
-    std::vector<std::int32_t> m_titleLen;
-    std::vector<std::uint32_t> m_edition; // into m_dates
-    // Record r's ids: types from m_idStart[r], numbers from m_numberStart[r], bodies from
-    // m_bodyStart[r], up to m_idStart[r+1]; its dates m_dateStart[r] .. m_dateStart[r+1].
-    std::vector<std::uint32_t> m_idStart;
-    std::vector<std::uint32_t> m_numberStart;
-    std::vector<std::uint32_t> m_bodyStart;
-    std::vector<std::uint32_t> m_dateStart;
+    std::vector<Slot> m_slots; // size() + 1
+    std::vector<WideCounts> m_wide; // by row
     std::vector<std::int32_t> m_idPool;
     std::vector<std::uint32_t> m_datePool; // into m_dates
     // The distinct dates, and an open-addressing table over them for interning.

@@ -55,6 +55,31 @@ TEST(DocRecords, ManyDistinctDatesKeepTheirExactBits)
     EXPECT_EQ(rows, (std::vector<std::uint32_t> { 4998, 4999 }));
 }
 
+TEST(DocRecords, ListsLongerThanASlotCountsKeepTheirBounds)
+{
+    CDocRecords records;
+    CDocRec wide;
+    for (int i = 0; i < 70000; ++i)
+        wide.typeIds.push_back(i % 50);
+    wide.numberIds = { 1, 2, 3 };
+    wide.bodyIds = { 9 };
+    CDocRec small;
+    small.typeIds = { 4 };
+    small.numberIds = std::vector<std::int32_t>(66000, 5);
+    small.bodyIds = { 8, 9 };
+    records = { small, wide, small };
+    for (std::size_t r : { 0u, 2u }) {
+        EXPECT_EQ(records[r].numberIds, small.numberIds) << r;
+        EXPECT_EQ(records[r].bodyIds, small.bodyIds) << r;
+    }
+    EXPECT_EQ(records[1].typeIds, wide.typeIds);
+    EXPECT_EQ(records[1].numberIds, wide.numberIds);
+    EXPECT_EQ(records[1].bodyIds, wide.bodyIds);
+    std::vector<std::uint32_t> rows;
+    records.CandidateRows({ 2 }, { COleDate::FromText(2000, 1, 1) }, rows);
+    EXPECT_EQ(rows, (std::vector<std::uint32_t> { 1 }));
+}
+
 TEST(DocRecords, ExpandedCopiesAndMemory)
 {
     CDocRecords records { CDocRec {}, CDocRec {} };

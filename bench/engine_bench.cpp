@@ -1,0 +1,348 @@
+// The engine at the size of a real base: candidates for a line, both analyses of a document,
+// loading and storing the documents dictionary, the list-file import, reading and writing a
+// document. Every figure names the size of its work in its counters.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "bench/synthetic_base.h"
+#include "cli/auto_ui.h"
+#include "core/candidates.h"
+#include "core/rla_text.h"
+#include "local/inner_ref_maker.h"
+#include "orvo/orvo_ref_maker.h"
+#include "storage/archive.h"
+#include "storage/service_file.h"
+
+namespace {
+
+constexpr std::size_t kOrvoRecords = 2000000;
+constexpr std::size_t kLocalRecords = 500000;
+constexpr std::uint32_t kOrvoSeed = 1;
+constexpr std::uint32_t kLocalSeed = 2;
+
+// A folder of this run's files, gone when the run ends.
+const std::filesystem::path& WorkDir()
+{
+    struct Dir {
+        std::filesystem::path path;
+        Dir()
+        {
+            const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+            path = std::filesystem::temp_directory_path() / ("telvarion-bench-" + std::to_string(stamp));
+            std::filesystem::create_directories(path);
+        }
+        ~Dir()
+        {
+            std::error_code ec;
+            std::filesystem::remove_all(path, ec);
+        }
+    };
+    static Dir dir;
+    return dir.path;
+}
+
+std::string WorkFile(const std::string& name) { return (WorkDir() / name).string(); }
+
+// Both makers with their vocabulary; the documents dictionaries filled on demand.
+struct CMakers {
+    CAutoUi ui { CAutoUi::Policy::Single };
+    COrvoRefMaker orvo { ui };
+    CInnerRefMaker inner { ui };
+    CMakers()
+    {
+        CSyntheticBase gen(kOrvoSeed);
+        gen.FillRecvDicts(orvo.types, orvo.bodies);
+        gen.FillRecvDicts(inner.types, inner.bodies);
+        gen.FillKeywords(orvo.keywords);
+    }
+};
+
+CMakers& LoadedMakers()
+{
+    static std::unique_ptr<CMakers> makers;
+    if (!makers) {
+        makers = std::make_unique<CMakers>();
+        CSyntheticBase orvo(kOrvoSeed);
+        orvo.FillDictionary(makers->orvo.documents, kOrvoRecords, WorkFile("Telvarion.ttl"));
+        CSyntheticBase local(kLocalSeed);
+        local.FillDictionary(makers->inner.documents, kLocalRecords, WorkFile("Telvarion.tlc"));
+    }
+    return *makers;
+}
+
+// The texts of suspicious lines, each citing a document of the Orvo base.
+const std::vector<std::string>& CitingLines()
+{
+    static const std::vector<std::string> lines = CSyntheticBase(kOrvoSeed).DocumentLines(256, 256, kOrvoRecords);
+    return lines;
+}
+
+// What FindCandidates does, with either way of scoring.
+std::size_t Candidates(CDocDict& dict, const std::string& text, const std::vector<CPhrase>& typePhrases,
+    const std::vector<CPhrase>& bodyPhrases, bool scan)
+{
+    const COleDate effective = COleDate::FromText(2025, 12, 31);
+    const CFoundRequisites found = RecognizeRequisites(text, typePhrases, bodyPhrases);
+    const CFoundIds ids = ToFoundIds(dict, found.types, found.bodies, found.numbers, found.dates);
+    std::vector<CDocRec> matched
+        = scan ? ScoreDocumentsByScan(dict, ids, effective, false) : ScoreDocuments(dict, ids, effective, false);
+    MergeDuplicates(matched);
+    std::vector<CDocRecvisits> out;
+    for (const auto& rec : matched)
+        out.push_back(dict.ToRecvisits(rec));
+    SortCandidates(out);
+    return out.size();
+}
+
+void CandidatesForOneLine(benchmark::State& state, bool scan)
+{
+    CMakers& m = LoadedMakers();
+    const auto typePhrases = BuildPhrases(m.orvo.types);
+    const auto bodyPhrases = BuildPhrases(m.orvo.bodies);
+    std::vector<std::uint32_t> rows;
+    m.orvo.documents.records.CandidateRows({}, {}, rows); // the index is built before the clock runs
+    std::size_t line = 0;
+    std::size_t candidates = 0;
+    for (auto _ : state) {
+        const std::string& text = CitingLines()[line++ % CitingLines().size()];
+        candidates += Candidates(m.orvo.documents, text, typePhrases, bodyPhrases, scan);
+    }
+    // How many records the index hands to scoring, on average over the lines.
+    std::size_t indexed = 0;
+    for (const auto& text : CitingLines()) {
+        const CFoundRequisites found = RecognizeRequisites(text, typePhrases, bodyPhrases);
+        const CFoundIds ids = ToFoundIds(m.orvo.documents, found.types, found.bodies, found.numbers, found.dates);
+        m.orvo.documents.records.CandidateRows(ids.types, ids.bodies, ids.numbers, ids.dates, rows);
+        indexed += rows.size();
+    }
+    state.counters["base_records"] = static_cast<double>(m.orvo.documents.records.size());
+    state.counters["records_scored"] = scan ? static_cast<double>(m.orvo.documents.records.size())
+                                            : static_cast<double>(indexed) / static_cast<double>(CitingLines().size());
+    state.counters["candidates_per_line"] = static_cast<double>(candidates) / static_cast<double>(state.iterations());
+}
+
+void BM_CandidatesIndexed(benchmark::State& state) { CandidatesForOneLine(state, false); }
+void BM_CandidatesScan(benchmark::State& state) { CandidatesForOneLine(state, true); }
+
+// A document of 20,000 lines with 2,000 citations, half of Orvo documents, half of local ones.
+std::vector<std::string> AnalysedDocument()
+{
+    constexpr std::size_t kLines = 20000;
+    constexpr std::size_t kCitations = 2000;
+    std::vector<std::string> lines = CSyntheticBase(kOrvoSeed).DocumentLines(kLines, kCitations, kOrvoRecords);
+    const std::vector<std::string> local = CSyntheticBase(kLocalSeed).DocumentLines(kLines, kCitations, kLocalRecords);
+    const std::size_t step = kLines / kCitations;
+    for (std::size_t i = 0; i < kLines; ++i)
+        if ((i + 1) % step == 0 && ((i + 1) / step) % 2 == 0)
+            lines[i] = local[i];
+    return lines;
+}
+
+void BM_BothAnalyses(benchmark::State& state)
+{
+    CMakers& m = LoadedMakers();
+    const std::vector<std::string> document = AnalysedDocument();
+    const COleDate effective = COleDate::FromText(2025, 12, 31);
+    for (auto _ : state) {
+        std::vector<std::string> texts = document;
+        std::vector<CLineRecord> records(texts.size());
+        for (CRefMaker* maker : { static_cast<CRefMaker*>(&m.orvo), static_cast<CRefMaker*>(&m.inner) }) {
+            maker->ResetCounters(true);
+            maker->ScanLines(texts, records);
+            maker->AnalyseLines(texts, records, effective);
+        }
+        benchmark::DoNotOptimize(records.data());
+    }
+    state.counters["lines"] = static_cast<double>(document.size());
+    state.counters["orvo_records"] = static_cast<double>(m.orvo.documents.records.size());
+    state.counters["local_records"] = static_cast<double>(m.inner.documents.records.size());
+    state.counters["orvo_suspicious"] = m.orvo.nSuspiciousLines;
+    state.counters["orvo_placed"] = m.orvo.nPlacedTags;
+    state.counters["local_suspicious"] = m.inner.nSuspiciousLines;
+    state.counters["local_placed"] = m.inner.nPlacedTags;
+}
+
+// Telvarion.orv of 2,000,000 records, written once from a generated dictionary.
+const std::string& OrvoDocumentsFile()
+{
+    static std::string path;
+    if (path.empty()) {
+        path = WorkFile("Telvarion.orv");
+        CDocDict dict;
+        CSyntheticBase(kOrvoSeed).FillDictionary(dict, kOrvoRecords, WorkFile("orv-titles"));
+        if (!StoreServiceFile(path, [&](CArchive& ar) { dict.Serialize(ar); }))
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    }
+    return path;
+}
+
+void BM_ReadOrvFileBytes(benchmark::State& state)
+{
+    const std::string& path = OrvoDocumentsFile();
+    const auto size = static_cast<std::size_t>(std::filesystem::file_size(path));
+    for (auto _ : state) {
+        std::string bytes(size, '\0');
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        const std::size_t got = f ? std::fread(bytes.data(), 1, size, f) : 0;
+        if (f)
+            std::fclose(f);
+        benchmark::DoNotOptimize(got);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+    state.counters["file_bytes"] = static_cast<double>(size);
+}
+
+void BM_LoadOrvFile(benchmark::State& state)
+{
+    const std::string& path = OrvoDocumentsFile();
+    std::size_t records = 0;
+    for (auto _ : state) {
+        CDocDict dict;
+        if (LoadServiceFile(path, [&](CArchive& ar) { dict.Serialize(ar); }) != LoadResult::Loaded)
+            state.SkipWithError("the file did not load");
+        records = dict.records.size();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
+    state.counters["records"] = static_cast<double>(records);
+}
+
+void BM_StoreOrvFile(benchmark::State& state)
+{
+    CDocDict dict;
+    const std::string& path = OrvoDocumentsFile();
+    LoadServiceFile(path, [&](CArchive& ar) { dict.Serialize(ar); });
+    const std::string out = WorkFile("stored.orv");
+    for (auto _ : state)
+        if (!StoreServiceFile(out, [&](CArchive& ar) { dict.Serialize(ar); }))
+            state.SkipWithError("the file was not written");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
+    state.counters["records"] = static_cast<double>(dict.records.size());
+}
+
+// Run alone (a process of its own) for a meaningful peak: the memory of the loaded dictionary.
+void BM_OrvoDictionaryMemory(benchmark::State& state)
+{
+    const std::string& path = OrvoDocumentsFile();
+    for (auto _ : state) {
+        const std::size_t before = ResidentBytes();
+        CDocDict dict;
+        LoadServiceFile(path, [&](CArchive& ar) { dict.Serialize(ar); });
+        std::vector<std::uint32_t> rows;
+        dict.records.CandidateRows({}, {}, rows); // the index too
+        const std::size_t after = ResidentBytes();
+        // The three text indexes: each entry a map node (about 48 bytes besides its text).
+        std::size_t textIndexes = 0;
+        for (const CIndexDict* index : { &dict.types, &dict.bodies, &dict.numbers })
+            for (const auto& [text, id] : index->Entries())
+                textIndexes += 48 + sizeof(std::string) + (text.size() > 15 ? text.capacity() + 1 : 0);
+        const auto n = static_cast<double>(dict.records.size());
+        state.counters["records"] = n;
+        state.counters["bytes_per_record"] = static_cast<double>(dict.records.MemoryBytes() + textIndexes) / n;
+        state.counters["rss_growth_per_record"] = static_cast<double>(after - before) / n;
+        state.counters["peak_rss_MB"] = static_cast<double>(PeakResidentBytes()) / (1 << 20);
+    }
+}
+
+const std::string& ListFile()
+{
+    static std::string path;
+    if (path.empty()) {
+        path = WorkFile("orvo-500k.lst");
+        const std::string text = CSyntheticBase(kOrvoSeed).ListFile(kLocalRecords);
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        if (f) {
+            std::fwrite(text.data(), 1, text.size(), f);
+            std::fclose(f);
+        }
+    }
+    return path;
+}
+
+void BM_ImportListFile(benchmark::State& state)
+{
+    const std::string& path = ListFile();
+    CAutoUi ui;
+    std::size_t records = 0;
+    for (auto _ : state) {
+        CDocDict dict;
+        std::filesystem::remove(WorkFile("import-titles"));
+        dict.OpenOrCreateTextFile(WorkFile("import-titles"));
+        if (!dict.ImportListFile(ui, path, false))
+            state.SkipWithError("the import failed");
+        records = dict.records.size();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
+    state.counters["records"] = static_cast<double>(records);
+}
+
+// A document of 100,000 lines, every tenth a citation, as an *.rla file.
+const std::string& LargeDocument()
+{
+    static std::string path;
+    if (path.empty()) {
+        path = WorkFile("large.rla");
+        CSyntheticBase gen(kOrvoSeed);
+        CRlaText text;
+        text.headerLines = gen.RlaHeader();
+        text.textLines = gen.DocumentLines(100000, 10000, kOrvoRecords);
+        text.path = path;
+        CAutoUi ui;
+        text.WriteRla(ui);
+    }
+    return path;
+}
+
+void BM_OpenDocument(benchmark::State& state)
+{
+    const std::string& path = LargeDocument();
+    static CMakers makers; // the vocabulary is all the first passes need
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        CRlaText text;
+        text.ReadRla(path, makers.ui);
+        std::vector<CLineRecord> records(text.textLines.size());
+        makers.orvo.ResetCounters(true);
+        makers.inner.ResetCounters(true);
+        makers.orvo.ScanLines(text.textLines, records);
+        makers.inner.ScanLines(text.textLines, records);
+        lines = text.textLines.size();
+    }
+    state.counters["lines"] = static_cast<double>(lines);
+    state.counters["orvo_suspicious"] = makers.orvo.nSuspiciousLines;
+    state.counters["local_suspicious"] = makers.inner.nSuspiciousLines;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
+}
+
+void BM_WriteRla(benchmark::State& state)
+{
+    CAutoUi ui;
+    CRlaText text;
+    text.ReadRla(LargeDocument(), ui);
+    text.path = WorkFile("written.rla");
+    for (auto _ : state)
+        if (!text.WriteRla(ui))
+            state.SkipWithError("the document was not written");
+    state.counters["lines"] = static_cast<double>(text.textLines.size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(text.path)));
+}
+
+} // namespace
+
+BENCHMARK(BM_CandidatesIndexed)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_CandidatesScan)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BothAnalyses)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReadOrvFileBytes)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LoadOrvFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_StoreOrvFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_OrvoDictionaryMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ImportListFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_WriteRla)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+
+BENCHMARK_MAIN();
