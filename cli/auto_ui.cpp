@@ -123,21 +123,26 @@ void CAutoUi::ShowIndexingProgress(CIndexingProgress* progress)
 
 void CAutoUi::DrawProgress(bool force)
 {
-    if (!m_progress)
+    // Called for every line of an import: the texts are made only when they are drawn.
+    if (!m_progress || !DueToDraw(force))
         return;
     const std::string remaining = m_progress->RemainingText();
     DrawBar(m_progress->Percent(),
         "  прошло " + m_progress->ElapsedText() + "  осталось " + (remaining.empty() ? "--:--" : remaining), force);
 }
 
+bool CAutoUi::DueToDraw(bool force) const
+{
+    if (!m_terminal)
+        return false;
+    return force || !m_drawn || std::chrono::steady_clock::now() - m_lastDraw >= std::chrono::milliseconds(200);
+}
+
 void CAutoUi::DrawBar(int percent, const std::string& tail, bool force)
 {
-    if (!platform::IsTerminal(stderr))
+    if (!DueToDraw(force))
         return;
-    const auto now = std::chrono::steady_clock::now();
-    if (!force && m_drawn && now - m_lastDraw < std::chrono::milliseconds(200))
-        return;
-    m_lastDraw = now;
+    m_lastDraw = std::chrono::steady_clock::now();
     percent = percent < 0 ? 0 : percent > 100 ? 100 : percent;
     char bar[31];
     const int filled = percent * 30 / 100;

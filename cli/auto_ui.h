@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "core/line_record.h"
+#include "core/platform.h"
 #include "core/user_interface.h"
 
 class CAutoUi : public CUserInterface {
@@ -58,6 +59,7 @@ public:
     int ErrorCount() const { return m_errors; }
 
 private:
+    bool DueToDraw(bool force) const;
     void DrawProgress(bool force);
     void DrawBar(int percent, const std::string& tail, bool force);
     void EndBar();
@@ -72,4 +74,5 @@ private:
     CIndexingProgress* m_progress = nullptr;
     bool m_drawn = false;
     std::chrono::steady_clock::time_point m_lastDraw;
+    bool m_terminal = platform::IsTerminal(stderr);
 };

@@ -13,7 +13,9 @@
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 16;
+// Files pass through buffers of this size: large enough that a dictionary of millions of
+// records loads and stores with few system calls.
+constexpr std::size_t kBufferSize = 1 << 20;
 constexpr std::uint64_t kMaxLength = 0x7FFFFFFF;
 
 template <typename T>
@@ -186,6 +188,12 @@ bool CArchive::Fill()
 
 void CArchive::Get(void* data, std::size_t size)
 {
+    // Nearly every field lies whole in the buffer.
+    if (m_loading && m_in.size() - m_pos >= size) {
+        std::memcpy(data, m_in.data() + m_pos, size);
+        m_pos += size;
+        return;
+    }
     RequireLoading();
     auto* out = static_cast<char*>(data);
     while (size > 0) {
