@@ -723,7 +723,7 @@ void MainWindowTest::tagCommandsByTheirKeys()
     const int count = model.Count();
     const CDocDict& orvo = s.Doc()->orvoMaker.documents;
     QVERIFY(!orvo.records.empty());
-    const std::int32_t number = orvo.records.front().nBaseNumber;
+    const std::int32_t number = orvo.records[0].nBaseNumber;
 
     // Insert: the number picker; the tag goes before the selected line, a new inter-base link.
     view->SelectLine(3);
