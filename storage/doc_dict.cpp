@@ -323,6 +323,10 @@ bool CDocDict::ImportListFile(CUserInterface& ui, const std::string& path, bool 
         std::vector<std::string> pending;
         std::string line;
         while (reader.Next(line)) {
+            // A line ends at a zero byte, as every text of a service file does: a text kept with
+            // its zero would not load back as it was stored.
+            if (const std::size_t zero = line.find('\0'); zero != std::string::npos)
+                line.resize(zero);
             if (dos)
                 codepage::Cp866ToCp1251InPlace(line);
             TrimAndUpper(line);

@@ -60,6 +60,7 @@ struct Dict {
             codepage::Cp1251ToCp866InPlace(bytes);
         return dict.ImportListFile(ui, dir.Write(name, bytes), dos);
     }
+    CDocRecvisits ToRecvisitsOfFirst() { return dict.ToRecvisits(dict.records.at(0)); }
     std::vector<std::string> Described()
     {
         std::vector<std::string> out;
@@ -301,6 +302,27 @@ TEST(DocDict, HostileListFilesEndCleanly)
         + ListRecord(99999999, "закон", "дума", "01.02.2001", "5", "имя")));
     ASSERT_EQ(d.dict.records.size(), 1u);
     EXPECT_EQ(d.dict.records[0].nBaseNumber, 2147483647 > 99999999 ? 99999999 : 0);
+}
+
+TEST(DocDict, ZeroBytesInAListEndTheirLine)
+{
+    // Found by fuzzing: a body with a zero byte went into the index whole, but every stored text
+    // ends at its first zero, so the dictionary loaded back as another one.
+    Dict d;
+    std::string list = ListRecord(1, "закон", "госдума", "01.02.2001", "5", "имя");
+    list.insert(list.find("госдума") + std::string("госдума").size(), std::string("\0хвост", 11));
+    ASSERT_TRUE(d.Import(list));
+    ASSERT_EQ(d.dict.records.size(), 1u);
+    EXPECT_EQ(d.ToRecvisitsOfFirst().bodies, std::vector<std::string> { S("ГОСДУМА"_cp) });
+
+    CArchive out = CArchive::StoreMemory();
+    d.dict.Serialize(out);
+    CDocDict loaded;
+    CArchive in = CArchive::LoadBytes(out.Bytes());
+    loaded.Serialize(in);
+    CArchive again = CArchive::StoreMemory();
+    loaded.Serialize(again);
+    EXPECT_EQ(again.Bytes(), out.Bytes());
 }
 
 TEST(IndexingProgress, PercentAndTimeTexts)
