@@ -1,9 +1,25 @@
 #!/usr/bin/env bash
-# Installs what the build needs (Debian 12), configures, builds and runs every test.
-# Exits non-zero on any failure. Usage: scripts/test.sh   (BUILD_DIR=... to build elsewhere)
+# Installs what the build needs (Debian 12), configures, builds and runs every test; then builds
+# and runs the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and runs
+# each fuzz target for a short while over its committed corpus.
+# Exits non-zero on any failure.
+# Usage: scripts/test.sh   (BUILD_DIR=..., ASAN_BUILD_DIR=..., FUZZ_BUILD_DIR=... to build elsewhere;
+#        FUZZ_SECONDS=... per fuzz target, 20 when not given)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ensure_packages
+ensure_packages clang libclang-rt-14-dev
 build_project
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
+
+# The sanitized suite. The huge-input tests are left out: their point is size and memory, which
+# the sanitizers' own bookkeeping would swamp; the normal run above has them.
+asan_build=${ASAN_BUILD_DIR:-$root/build-asan}
+cmake -S "$root" -B "$asan_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELVARION_WERROR=ON -DTELVARION_SANITIZE=ON
+cmake --build "$asan_build" --parallel
+ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1" \
+UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+LSAN_OPTIONS="suppressions=$root/scripts/sanitizers/lsan.supp:print_suppressions=0" \
+  ctest --test-dir "$asan_build" --output-on-failure --parallel "$(nproc)" --label-exclude huge
+
+FUZZ_BUILD_DIR=${FUZZ_BUILD_DIR:-$root/build-fuzz} "$root/scripts/fuzz.sh" "${FUZZ_SECONDS:-20}"
