@@ -231,10 +231,9 @@ TEST(HugeInput, LineOf20MbOpensAndIsAnalysed)
     const std::string path = program.work.File("line.rla");
     CFileMaker file(path);
     file.Put(Header() + Dos("Первая строка\r\n"));
-    // Words a reference is made of, over and over: the line is suspicious for both bases. (No
-    // dates: the date recognisers cut every date they find out of a copy of the text, which
-    // grows with the square of the line when a line holds hundreds of thousands of them.)
-    const std::string words = Dos("закон \"о принципах\" N 131-ФЗ, ");
+    // Words a reference is made of, dates included, over and over: the line is suspicious for
+    // both bases and holds hundreds of thousands of dates.
+    const std::string words = Dos("закон \"о принципах\" от 6 октября 2003 г. и 06.10.2003 N 131-ФЗ, ");
     std::string piece;
     while (piece.size() < kMb)
         piece += words;

@@ -319,6 +319,7 @@ private slots:
     void openAnalyseSaveThroughTheRealDialogs();
     void aPassStops_data();
     void aPassStops();
+    void everyCommandWhileAPassWaits();
     void importShowsItsProgressAndStopsOnCancel_data();
     void importShowsItsProgressAndStopsOnCancel();
     void layoutIsRestoredOnlyWhenItFits();
@@ -925,6 +926,97 @@ void MainWindowTest::aPassStops()
     again.filePath = path;
     frame->Run(CommandId::FileOpen);
     QVERIFY(again.innerTags > 0);
+}
+
+void MainWindowTest::everyCommandWhileAPassWaits()
+{
+    // The pass waits in its first confirmation; meanwhile every command of the table is given, by
+    // its first key when it has one, else as its menu entry would. None may crash or lose the
+    // document; a disabled one does nothing at all: no dialog, no change to the rows or the flags.
+    Session s;
+    QVERIFY(s.Start());
+    CMainFrame* frame = s.Frame();
+    CTelvarionDoc* doc = s.Doc();
+    const QString sample = s.Sample(QStringLiteral("ukaz-14.rla"));
+    const QByteArray sampleBytes = ReadAll(sample);
+    QVERIFY(!sampleBytes.isEmpty());
+
+    CAnswerer answers;
+    answers.filePath = sample;
+    bool walked = false;
+    bool scheduled = false;
+    QStringList disabledActed;
+    QStringList enabledRun;
+    QStringList disabledRun;
+    const auto walk = [&] {
+        const std::string path = doc->currentPath;
+        for (const CCommandInfo& info : CommandTable()) {
+            frame->UpdateActions();
+            QAction* action = frame->Action(info.id);
+            QVERIFY2(action, info.objectName);
+            const bool enabled = action->isEnabled();
+            std::vector<std::string> texts;
+            std::vector<CLineRecord> records;
+            s.View()->GetLines(texts, &records);
+            const int dialogs = static_cast<int>(answers.messages.size() + answers.unexpected.size()) + answers.fileDialogs;
+            const std::int32_t modified = doc->bModified;
+
+            // Keys reach the window's shortcuts only while it is active.
+            frame->activateWindow();
+            if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }, 500))
+                qWarning("the window did not become active for %s", info.objectName);
+            s.View()->setFocus();
+            const QString keys = QString::fromLatin1(info.keys);
+            if (!keys.isEmpty())
+                QTest::keySequence(s.View(), QKeySequence(keys.section(QStringLiteral("; "), 0, 0)));
+            else
+                frame->Run(info.id);
+            QTest::qWait(20); // whatever the command opened is answered meanwhile
+
+            QVERIFY2(frame->isVisible(), info.objectName);
+            QCOMPARE(doc->currentPath, path);
+            QVERIFY2(doc->bBusy, info.objectName); // the pass still waits
+            (enabled ? enabledRun : disabledRun) << QString::fromLatin1(info.objectName);
+            if (!enabled) {
+                std::vector<std::string> textsAfter;
+                std::vector<CLineRecord> recordsAfter;
+                s.View()->GetLines(textsAfter, &recordsAfter);
+                const int dialogsAfter
+                    = static_cast<int>(answers.messages.size() + answers.unexpected.size()) + answers.fileDialogs;
+                if (textsAfter != texts || dialogsAfter != dialogs || doc->bModified != modified)
+                    disabledActed << QString::fromLatin1(info.objectName);
+            }
+        }
+        walked = true;
+    };
+    answers.atConfirmation = [&](QWidget*) {
+        if (walked)
+            return true;
+        // Not from inside the answerer, which must stay free to answer what the commands open.
+        if (!scheduled) {
+            scheduled = true;
+            QTimer::singleShot(0, frame, walk);
+        }
+        return false;
+    };
+    frame->Run(CommandId::FileOpen);
+
+    QVERIFY(walked);
+    QVERIFY2(disabledActed.isEmpty(), qPrintable(disabledActed.join(u' ')));
+    // The commands that change files or dictionaries wait for the pass; the harmless ones do not.
+    for (const char* name : { "actionFileOpen", "actionFileSaveAs", "actionFileDelete", "actionReanalyse", "actionExit",
+             "actionImportLocal", "actionImportOrvo", "actionOrvoKeywords" })
+        QVERIFY2(disabledRun.contains(QString::fromLatin1(name)), name);
+    QVERIFY(!enabledRun.isEmpty());
+
+    // The pass ended as usual, the document is open and whole, and its file was not touched.
+    QVERIFY(!doc->bBusy);
+    QCOMPARE(QString::fromStdString(doc->currentPath), sample);
+    QCOMPARE(ReadAll(sample), sampleBytes);
+    std::vector<std::string> texts;
+    s.View()->GetLines(texts, nullptr);
+    QVERIFY(texts.size() >= doc->text.textLines.size());
+    QVERIFY(frame->isVisible());
 }
 
 void MainWindowTest::importShowsItsProgressAndStopsOnCancel_data()
