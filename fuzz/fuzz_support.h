@@ -39,6 +39,9 @@ public:
     SelectDocumentsResult SelectDocuments(const SelectDocumentsRequest& request) override;
     InnerTagAnswer AskInnerTagParameters(const InnerTagRequest& request) override;
     bool SelectRequisites(CDocRecvisits&, bool&) override { return false; }
+    ManualTagAnswer AskOrvoTagNumber(const ManualTagRequest&) override { return {}; }
+    ManualTagAnswer AskInnerTag(const ManualTagRequest&) override { return {}; }
+    void Beep() override { }
     void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool) override
     {
         m_texts = texts;
