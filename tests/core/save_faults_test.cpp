@@ -169,7 +169,9 @@ std::vector<Writer> Writers()
             } },
         { "Telvarion.orv", service(kOrvoDocumentsFile),
             [](Program& p) {
-                p.doc->orvoMaker.documents.records.at(0).nBaseNumber = p.Next();
+                CDocRec rec;
+                rec.nBaseNumber = p.Next();
+                p.doc->orvoMaker.documents.records.push_back(rec);
                 p.doc->orvoMaker.MarkDocumentsModified();
                 p.doc->orvoMaker.SaveFiles(p.Folder());
             },
@@ -191,7 +193,9 @@ std::vector<Writer> Writers()
             } },
         { "Telvarion.loc", service(kLocalDocumentsFile),
             [](Program& p) {
-                p.doc->innerMaker.documents.records.at(0).nBaseNumber = p.Next();
+                CDocRec rec;
+                rec.nBaseNumber = p.Next();
+                p.doc->innerMaker.documents.records.push_back(rec);
                 p.doc->innerMaker.MarkDocumentsModified();
                 p.doc->innerMaker.SaveFiles(p.Folder());
             },

@@ -60,7 +60,7 @@ struct Dict {
             codepage::Cp1251ToCp866InPlace(bytes);
         return dict.ImportListFile(ui, dir.Write(name, bytes), dos);
     }
-    CDocRecvisits ToRecvisitsOfFirst() { return dict.ToRecvisits(dict.records.at(0)); }
+    CDocRecvisits ToRecvisitsOfFirst() { return dict.ToRecvisits(dict.records[0]); }
     std::vector<std::string> Described()
     {
         std::vector<std::string> out;
