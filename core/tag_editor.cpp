@@ -234,7 +234,6 @@ void CTagEditor::InsertOrvoTagByNumber(std::int32_t number)
     const int row = std::max(m_rows.Selected(), 0);
     TakeSnapshot();
     CDocRecvisits linked;
-    linked.nBaseNumber = -1;
     // A number missing from the dictionary still gets its tag, without requisites: the search
     // found it in the same dictionary a moment ago.
     if (!m_doc.orvoMaker.documents.FindByBaseNumber(number, linked))

@@ -31,6 +31,8 @@
 #include "shell/select_recv_dlg.h"
 #include "view/qt_text.h"
 
+#include "dialog_test_support.h"
+
 namespace {
 
 std::string Cp(const char* utf8) { return codepage::Utf8ToCp1251(utf8); }
@@ -61,47 +63,6 @@ COrvoLinkDict Notepad()
     notepad.entries = { Document(100001, "КОНСТИТУЦИЯ", "Конституция Российской Федерации"),
         Document(100002, "ФЕДЕРАЛЬНЫЙ КОНСТИТУЦИОННЫЙ ЗАКОН", "О Конституционном Суде Российской Федерации") };
     return notepad;
-}
-
-template <class T>
-T* Find(QWidget* dlg, const char* name)
-{
-    T* widget = dlg->findChild<T*>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
-
-void Click(QWidget* dlg, const char* button) { QTest::mouseClick(Find<QAbstractButton>(dlg, button), Qt::LeftButton); }
-
-void ClickRow(QListWidget* list, int row)
-{
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-}
-
-// A real double click: the first click of the pair, then the double-click event.
-void DoubleClickRow(QListWidget* list, int row)
-{
-    ClickRow(list, row);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-}
-
-// Acts on the modal dialog of type T once its loop runs. A dialog the action leaves open is
-// closed, so a failing check ends the test instead of hanging it.
-template <class T>
-void WhenShown(std::function<void(T*)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dlg) {
-            if (QWidget* other = QApplication::activeModalWidget())
-                other->close();
-            return;
-        }
-        act(dlg);
-        if (dlg->isVisible())
-            dlg->QDialog::done(QDialog::Rejected);
-    });
 }
 
 CSelectOrvoDocDlg* ShowCandidates(std::vector<CDocRecvisits> candidates, const COrvoLinkDict* notepad = nullptr,

@@ -31,6 +31,8 @@
 #include "shell/select_words_from_list.h"
 #include "view/qt_text.h"
 
+#include "dialog_test_support.h"
+
 namespace {
 
 std::string Cp(const char* utf8) { return codepage::Utf8ToCp1251(utf8); }
@@ -53,19 +55,6 @@ public:
     }
 };
 
-template <class T>
-T* Find(QWidget* dlg, const char* name)
-{
-    T* widget = dlg->findChild<T*>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
-
-void Click(QWidget* dlg, const char* button) { QTest::mouseClick(Find<QAbstractButton>(dlg, button), Qt::LeftButton); }
-
-bool Enabled(QWidget* dlg, const char* button) { return Find<QAbstractButton>(dlg, button)->isEnabled(); }
-
 QString Text(QWidget* dlg, const char* field) { return Find<QLineEdit>(dlg, field)->text(); }
 
 QStringList Rows(QListWidget* list)
@@ -74,35 +63,6 @@ QStringList Rows(QListWidget* list)
     for (int i = 0; i < list->count(); ++i)
         rows << list->item(i)->text();
     return rows;
-}
-
-void ClickRow(QListWidget* list, int row)
-{
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-}
-
-void DoubleClickRow(QListWidget* list, int row)
-{
-    ClickRow(list, row);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-}
-
-// Acts on the modal dialog of type T once its loop runs; a dialog left open is closed, so a failing
-// check ends the test instead of hanging it.
-template <class T>
-void WhenShown(std::function<void(T*)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dlg) {
-            if (QWidget* other = QApplication::activeModalWidget())
-                other->close();
-            return;
-        }
-        act(dlg);
-        if (dlg->isVisible())
-            dlg->QDialog::done(QDialog::Rejected);
-    });
 }
 
 // An Orvo base of count documents numbered from 101: odd ones are laws of the Duma adopted on

@@ -35,6 +35,8 @@
 #include "storage/string_dict.h"
 #include "view/qt_text.h"
 
+#include "dialog_test_support.h"
+
 namespace {
 
 std::string Cp(const char* utf8) { return codepage::Utf8ToCp1251(utf8); }
@@ -60,19 +62,6 @@ public:
     bool unanswered = false;
 };
 
-template <class T>
-T* Find(QWidget* dlg, const char* name)
-{
-    T* widget = dlg->findChild<T*>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
-
-void Click(QWidget* dlg, const char* button) { QTest::mouseClick(Find<QAbstractButton>(dlg, button), Qt::LeftButton); }
-
-bool Enabled(QWidget* dlg, const char* button) { return Find<QAbstractButton>(dlg, button)->isEnabled(); }
-
 void Type(QWidget* dlg, const char* field, const QString& text)
 {
     auto* edit = Find<QLineEdit>(dlg, field);
@@ -90,29 +79,6 @@ void SelectRows(QTreeWidget* list, std::initializer_list<int> rows)
     list->clearSelection();
     for (int row : rows)
         list->topLevelItem(row)->setSelected(true);
-}
-
-void SelectRow(QListWidget* list, int row)
-{
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-}
-
-// Acts on the modal dialog of type T once its loop runs; a dialog the action leaves open is
-// closed, so a failing check ends the test instead of hanging it.
-template <class T>
-void WhenShown(std::function<void(T*)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dlg) {
-            if (QWidget* other = QApplication::activeModalWidget())
-                other->close();
-            return;
-        }
-        act(dlg);
-        if (dlg->isVisible())
-            dlg->QDialog::done(QDialog::Rejected);
-    });
 }
 
 std::vector<std::string> Keywords() { return { Cp("ЗАКОН"), Cp("ПОСТАНОВЛЕНИЕ"), Cp("УКАЗ") }; }
@@ -462,7 +428,7 @@ void SettingsDialogsTest::notepadButtonsFollowTheSelection()
     for (const char* b : { "add", "remove", "up", "down" })
         QVERIFY2(!Enabled(&dlg, b), b);
 
-    SelectRow(list, 0);
+    ClickRow(list, 0);
     QVERIFY(Enabled(&dlg, "remove"));
     QVERIFY(!Enabled(&dlg, "up"));
     QVERIFY(Enabled(&dlg, "down"));
@@ -519,7 +485,7 @@ void SettingsDialogsTest::notepadCancelDiscardsEverything()
     CTestUi ui;
     COrvoLinkDict notepad = Notepad({ 1, 2, 3 });
     WhenShown<COrvoLinkDictDlg>([](COrvoLinkDictDlg* dlg) {
-        SelectRow(Find<CMultiListBox>(dlg, "entries"), 0);
+        ClickRow(Find<CMultiListBox>(dlg, "entries"), 0);
         Click(dlg, "down");
         Click(dlg, "remove");
         QVERIFY(dlg->IsModified());
@@ -530,7 +496,7 @@ void SettingsDialogsTest::notepadCancelDiscardsEverything()
 
     // The same work ended with OK is taken.
     WhenShown<COrvoLinkDictDlg>([](COrvoLinkDictDlg* dlg) {
-        SelectRow(Find<CMultiListBox>(dlg, "entries"), 0);
+        ClickRow(Find<CMultiListBox>(dlg, "entries"), 0);
         Click(dlg, "down");
         Click(dlg, "ok");
     });
