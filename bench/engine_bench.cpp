@@ -84,8 +84,8 @@ const std::vector<std::string>& CitingLines()
 }
 
 // What FindCandidates does, with either way of scoring.
-std::size_t Candidates(CDocDict& dict, const std::string& text, const std::vector<CPhrase>& typePhrases,
-    const std::vector<CPhrase>& bodyPhrases, bool scan)
+std::size_t Candidates(CDocDict& dict, const std::string& text, const CPhraseSet& typePhrases,
+    const CPhraseSet& bodyPhrases, bool scan)
 {
     const COleDate effective = COleDate::FromText(2025, 12, 31);
     const CFoundRequisites found = RecognizeRequisites(text, typePhrases, bodyPhrases);

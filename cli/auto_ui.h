@@ -48,6 +48,7 @@ public:
     void ClearUndo() override { }
     int AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
         std::vector<CLineRecord>& records, std::size_t row) override;
+    bool KeepsRowsWhileConfirming() const override { return true; }
     void ShowProgress(std::size_t steps) override;
     void StepProgress() override;
     void HideProgress() override;

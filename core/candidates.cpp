@@ -106,7 +106,7 @@ std::vector<std::string> FindNumbers(std::string_view t)
 }
 
 CFoundRequisites RecognizeRequisites(
-    std::string_view text, const std::vector<CPhrase>& typePhrases, const std::vector<CPhrase>& bodyPhrases)
+    std::string_view text, const CPhraseSet& typePhrases, const CPhraseSet& bodyPhrases)
 {
     const std::string t = " " + NormalizeText(text) + " ";
     CFoundRequisites found;

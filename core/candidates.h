@@ -23,7 +23,7 @@ struct CFoundRequisites {
 };
 
 CFoundRequisites RecognizeRequisites(
-    std::string_view text, const std::vector<CPhrase>& typePhrases, const std::vector<CPhrase>& bodyPhrases);
+    std::string_view text, const CPhraseSet& typePhrases, const CPhraseSet& bodyPhrases);
 
 // The numbers written after " N " (Latin capital N between blanks) in a normalised text framed by
 // blanks, each cleaned of trailing punctuation.

@@ -77,7 +77,23 @@ std::vector<std::string> MakeStems(std::string_view text)
     return stems;
 }
 
-std::vector<CPhrase> BuildPhrases(const CRecvDict& dict)
+CPhraseSet::CPhraseSet(std::vector<CPhrase> phrases)
+    : m_phrases(std::move(phrases))
+{
+    for (std::size_t i = m_phrases.size(); i-- > 0;) {
+        const std::vector<std::string>& stems = m_phrases[i].stems;
+        const auto index = static_cast<std::uint32_t>(i);
+        if (stems.empty() || stems.front().empty()) {
+            // Begins a match at any word.
+            for (auto& starting : m_byFirstLetter)
+                starting.push_back(index);
+        } else {
+            m_byFirstLetter[static_cast<unsigned char>(stems.front().front())].push_back(index);
+        }
+    }
+}
+
+CPhraseSet BuildPhrases(const CRecvDict& dict)
 {
     std::vector<CPhrase> phrases;
     for (const auto& rec : dict.records) {
@@ -87,7 +103,7 @@ std::vector<CPhrase> BuildPhrases(const CRecvDict& dict)
     }
     std::stable_sort(phrases.begin(), phrases.end(),
         [](const CPhrase& a, const CPhrase& b) { return a.stems.size() < b.stems.size(); });
-    return phrases;
+    return CPhraseSet(std::move(phrases));
 }
 
 std::vector<std::string> SplitMatchWords(std::string_view text)
@@ -99,25 +115,27 @@ std::vector<std::string> SplitMatchWords(std::string_view text)
     return words;
 }
 
-std::vector<std::string> FindValuesInWords(const std::vector<std::string>& words, const std::vector<CPhrase>& phrases)
+std::vector<std::string> FindValuesInWords(const std::vector<std::string>& words, const CPhraseSet& phrases)
 {
+    // At each word, the phrases from the last to the first, as far as they can start there.
     std::vector<std::string> found;
     for (std::size_t w = 0; w < words.size(); ++w) {
-        for (auto p = phrases.rbegin(); p != phrases.rend(); ++p) {
-            const std::size_t m = p->stems.size();
+        for (const std::uint32_t index : phrases.StartingAt(words[w])) {
+            const CPhrase& phrase = phrases[index];
+            const std::size_t m = phrase.stems.size();
             if (words.size() - w < m)
                 continue;
             bool match = true;
             for (std::size_t k = 0; k < m && match; ++k)
-                match = std::string_view(words[w + k]).starts_with(p->stems[k]);
+                match = std::string_view(words[w + k]).starts_with(phrase.stems[k]);
             if (match)
-                found.push_back(p->value);
+                found.push_back(phrase.value);
         }
     }
     return found;
 }
 
-std::vector<std::string> FindValues(std::string_view text, const std::vector<CPhrase>& phrases)
+std::vector<std::string> FindValues(std::string_view text, const CPhraseSet& phrases)
 {
     return FindValuesInWords(SplitMatchWords(text), phrases);
 }

@@ -216,8 +216,8 @@ bool CRefMaker::MarkAnchorNearTag(std::vector<std::string>& texts, std::vector<C
     return false;
 }
 
-void CRefMaker::FindCandidates(std::string_view text, const std::vector<CPhrase>& typePhrases,
-    const std::vector<CPhrase>& bodyPhrases, const COleDate& effective, std::vector<CDocRecvisits>& out,
+void CRefMaker::FindCandidates(std::string_view text, const CPhraseSet& typePhrases,
+    const CPhraseSet& bodyPhrases, const COleDate& effective, std::vector<CDocRecvisits>& out,
     CLineRecord& record)
 {
     CDocDict& dict = Documents();
@@ -319,43 +319,142 @@ SelectDocumentsRequest CRefMaker::CandidatesRequest(
     return request;
 }
 
-int CRefMaker::ConfirmPlacedTags(std::vector<std::size_t> positions, const std::vector<CDocRecvisits>& linked,
-    const std::vector<std::string>& snapshotTexts, const std::vector<CLineRecord>& snapshotRecords,
-    std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t& suspicious,
-    std::size_t snapshotSuspicious)
+int CRefMaker::ConfirmPlacedTags(CLinePlacement& p)
 {
-    for (std::size_t k = 0; k < positions.size(); ++k) {
-        std::vector<std::size_t*> tracked { &suspicious };
-        for (auto& p : positions)
-            tracked.push_back(&p);
-        MarkAnchorNearTag(texts, records, positions[k], tracked);
+    // Marking moves a tag at most 3 lines and shifts the others by one each time; it touches 3
+    // lines above and 2 below a tag. With k tags before the line, nothing beyond k + 5 lines
+    // either side of the line (as the snapshot counts them) changes.
+    if (!p.snapshotWhole)
+        p.WidenSnapshot(p.positions.size() + 8);
+    for (std::size_t k = 0; k < p.positions.size(); ++k) {
+        std::vector<std::size_t*> tracked { &p.current };
+        for (auto& position : p.positions)
+            tracked.push_back(&position);
+        MarkAnchorNearTag(p.texts, p.records, p.positions[k], tracked);
     }
-    const int answer = m_ui.AskTagCandidates(linked, texts, records, positions.front());
+    const int answer = m_ui.AskTagCandidates(p.linked, p.texts, p.records, p.positions.front());
     if (answer == AnswerYes) {
         // A tag whose anchor lay below the line now stands after it: the pass goes on after that
         // tag, so it is not taken for a line to analyse.
-        for (std::size_t p : positions)
-            suspicious = std::max(suspicious, p);
+        for (std::size_t position : p.positions)
+            p.current = std::max(p.current, position);
         return answer;
     }
-    // Back to the lines as they were before this line's tags, with the bookmarks set meanwhile.
-    std::vector<CLineRecord> restored = snapshotRecords;
-    for (std::size_t k = 0; k < restored.size() && k < records.size(); ++k)
-        restored[k].bBookmark = records[k].bBookmark;
-    texts = snapshotTexts;
-    records = std::move(restored);
-    suspicious = snapshotSuspicious;
-    nPlacedTags -= static_cast<std::int32_t>(positions.size());
+    p.RestoreSnapshot();
+    p.current = p.line;
+    nPlacedTags -= static_cast<std::int32_t>(p.positions.size());
     return answer == AnswerNo ? AnswerNo : AnswerCancel;
 }
 
+namespace {
+
+// Lines the handling of one suspicious line may touch on either side of it before its tags are
+// placed; ConfirmPlacedTags widens this for the tags.
+constexpr std::size_t kSnapshotMargin = 16;
+
+// Bookmarks set while the question was open belong to the lines they were set on. The current
+// rows from..from+count+tags hold the snapshot's lines in order with the placed tags among them;
+// each snapshot line takes the bookmark of its row. When the rows no longer look like that (the
+// person changed them meanwhile) the bookmarks go over row by row, as far as both lists reach.
+void CarryBookmarks(const std::vector<CLineRecord>& records, std::size_t from, std::size_t currentEnd,
+    std::vector<std::size_t> placed, std::int32_t tagKind, std::vector<CLineRecord>& restored)
+{
+    std::sort(placed.begin(), placed.end());
+    bool aligned = currentEnd <= records.size() && currentEnd - from == restored.size() + placed.size()
+        && std::adjacent_find(placed.begin(), placed.end()) == placed.end();
+    for (std::size_t position : placed)
+        aligned = aligned && position >= from && position < currentEnd && records[position].nKind == tagKind;
+    if (!aligned) {
+        for (std::size_t k = 0; k < restored.size() && from + k < records.size(); ++k)
+            restored[k].bBookmark = records[from + k].bBookmark;
+        return;
+    }
+    std::size_t row = from;
+    auto next = placed.begin();
+    for (CLineRecord& line : restored) {
+        while (next != placed.end() && *next == row) {
+            ++next;
+            ++row;
+        }
+        line.bBookmark = records[row++].bBookmark;
+    }
+}
+
+} // namespace
+
 void CRefMaker::CLinePlacement::TakeSnapshot()
 {
-    if (!snapshotTaken) {
+    if (snapshotTaken)
+        return;
+    snapshotTaken = true;
+    if (snapshotWhole) {
+        snapshotFrom = 0;
         snapshotTexts = texts;
         snapshotRecords = records;
-        snapshotTaken = true;
+        return;
     }
+    const std::size_t size = std::min(texts.size(), records.size());
+    snapshotFrom = line >= kSnapshotMargin ? line - kSnapshotMargin : 0;
+    const std::size_t to = std::min(size, line + kSnapshotMargin + 1);
+    snapshotTexts.assign(texts.begin() + static_cast<std::ptrdiff_t>(snapshotFrom),
+        texts.begin() + static_cast<std::ptrdiff_t>(to));
+    snapshotRecords.assign(records.begin() + static_cast<std::ptrdiff_t>(snapshotFrom),
+        records.begin() + static_cast<std::ptrdiff_t>(to));
+}
+
+void CRefMaker::CLinePlacement::WidenSnapshot(std::size_t margin)
+{
+    if (snapshotWhole || !snapshotTaken)
+        return;
+    // Lines above the line are where they were; those below it moved down by the tags.
+    const std::size_t placed = positions.size();
+    const std::size_t from = line >= margin ? line - margin : 0;
+    if (from < snapshotFrom) {
+        const auto a = static_cast<std::ptrdiff_t>(from);
+        const auto b = static_cast<std::ptrdiff_t>(snapshotFrom);
+        snapshotTexts.insert(snapshotTexts.begin(), texts.begin() + a, texts.begin() + b);
+        snapshotRecords.insert(snapshotRecords.begin(), records.begin() + a, records.begin() + b);
+        snapshotFrom = from;
+    }
+    const std::size_t size = std::min(texts.size(), records.size());
+    const std::size_t held = snapshotFrom + snapshotTexts.size() + placed; // current index after the snapshot
+    const std::size_t wanted = std::min(size, line + margin + 1 + placed);
+    if (held < wanted) {
+        const auto a = static_cast<std::ptrdiff_t>(held);
+        const auto b = static_cast<std::ptrdiff_t>(wanted);
+        snapshotTexts.insert(snapshotTexts.end(), texts.begin() + a, texts.begin() + b);
+        snapshotRecords.insert(snapshotRecords.end(), records.begin() + a, records.begin() + b);
+    }
+}
+
+void CRefMaker::CLinePlacement::RestoreSnapshot()
+{
+    if (!snapshotTaken)
+        return;
+    const std::int32_t tagKind = positions.empty() || positions.front() >= records.size()
+        ? Plain
+        : records[positions.front()].nKind;
+    if (snapshotWhole) {
+        CarryBookmarks(records, 0, records.size(), positions, tagKind, snapshotRecords);
+        texts = std::move(snapshotTexts);
+        records = std::move(snapshotRecords);
+    } else {
+        // Outside the window nothing changed but the tags' insertion, which the window holds.
+        const std::size_t count = snapshotTexts.size();
+        if (texts.size() != records.size() || snapshotFrom + count > records.size())
+            return; // rows changed against the interface's word: nothing sound to put back
+        const std::size_t currentEnd = std::min(snapshotFrom + count + positions.size(), records.size());
+        CarryBookmarks(records, snapshotFrom, currentEnd, positions, tagKind, snapshotRecords);
+        std::move(snapshotTexts.begin(), snapshotTexts.end(), texts.begin() + static_cast<std::ptrdiff_t>(snapshotFrom));
+        std::move(snapshotRecords.begin(), snapshotRecords.end(),
+            records.begin() + static_cast<std::ptrdiff_t>(snapshotFrom));
+        const auto end = static_cast<std::ptrdiff_t>(snapshotFrom + count);
+        texts.erase(texts.begin() + end, texts.begin() + static_cast<std::ptrdiff_t>(currentEnd));
+        records.erase(records.begin() + end, records.begin() + static_cast<std::ptrdiff_t>(currentEnd));
+    }
+    snapshotTexts.clear();
+    snapshotRecords.clear();
+    snapshotTaken = false;
 }
 
 void CRefMaker::PlaceTag(CLinePlacement& p, std::string tag, CLineRecord tagRecord, const CDocRecvisits& doc)
@@ -387,20 +486,75 @@ std::vector<CDocRecvisits> CRefMaker::ChosenDocuments(CLinePlacement& p, const S
     return { found };
 }
 
+namespace {
+
+// How far past a suspicious line its handling reads: the context of the candidates dialog, 7
+// lines; the anchors, 2 lines past the tags, which stand before the line or at most 2 lines below it.
+constexpr std::size_t kLinesAhead = 16;
+
+// The lines below the one at hand, held outside the lists until the pass comes near them. Every
+// line is back in the lists, in order, when the pass ends however it ends.
+class CLinesAhead {
+public:
+    CLinesAhead(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t keep, bool active)
+        : m_texts(texts)
+        , m_records(records)
+    {
+        if (!active || texts.size() != records.size() || keep >= texts.size())
+            return;
+        const auto from = static_cast<std::ptrdiff_t>(keep);
+        m_heldTexts.assign(std::make_move_iterator(texts.begin() + from), std::make_move_iterator(texts.end()));
+        m_heldRecords.assign(std::make_move_iterator(records.begin() + from), std::make_move_iterator(records.end()));
+        texts.erase(texts.begin() + from, texts.end());
+        records.erase(records.begin() + from, records.end());
+        texts.reserve(texts.size() + m_heldTexts.size() + kLinesAhead);
+        records.reserve(records.size() + m_heldRecords.size() + kLinesAhead);
+    }
+    CLinesAhead(const CLinesAhead&) = delete;
+    CLinesAhead& operator=(const CLinesAhead&) = delete;
+    ~CLinesAhead() { LetInAll(); }
+
+    // The lists reach at least `count` lines, as far as there are lines.
+    void LetIn(std::size_t count)
+    {
+        while (m_next < m_heldTexts.size() && m_texts.size() < count) {
+            m_texts.push_back(std::move(m_heldTexts[m_next]));
+            m_records.push_back(std::move(m_heldRecords[m_next]));
+            ++m_next;
+        }
+    }
+    void LetInAll() { LetIn(static_cast<std::size_t>(-1)); }
+
+private:
+    std::vector<std::string>& m_texts;
+    std::vector<CLineRecord>& m_records;
+    std::vector<std::string> m_heldTexts;
+    std::vector<CLineRecord> m_heldRecords;
+    std::size_t m_next = 0;
+};
+
+} // namespace
+
 void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective)
 {
     const Traits& traits = GetTraits();
-    const std::vector<CPhrase> typePhrases = BuildPhrases(TypeDictionary());
-    const std::vector<CPhrase> bodyPhrases = BuildPhrases(BodyDictionary());
+    const CPhraseSet typePhrases = BuildPhrases(TypeDictionary());
+    const CPhraseSet bodyPhrases = BuildPhrases(BodyDictionary());
     m_ui.ShowProgress(texts.size());
     const std::size_t start = CRlaText::FindFirstTextLine(texts);
-    for (std::size_t i = start; i < records.size() && i < texts.size(); ++i) {
+    // A confirmation that leaves the rows alone lets each line keep only the lines around it for
+    // taking its tags back, not a copy of the whole text, and lets the lines below wait outside
+    // the lists, so that a tag inserted before a line moves only the few let in after it.
+    const bool keepsRows = m_ui.KeepsRowsWhileConfirming();
+    const bool wholeSnapshot = !keepsRows;
+    CLinesAhead ahead(texts, records, start, keepsRows);
+    for (std::size_t i = start; ahead.LetIn(i + 1 + kLinesAhead), i < records.size() && i < texts.size(); ++i) {
         m_ui.StepProgress();
         if (m_ui.StopRequested())
             break;
         if (records[i].*traits.suspectFlag != 1)
             continue;
-        CLinePlacement p(texts, records, i);
+        CLinePlacement p(texts, records, i, wholeSnapshot);
         p.preceding = PrecedingTag(texts, records, start, i, p.precedingNumber);
 
         std::vector<CDocRecvisits> candidates;
@@ -409,9 +563,7 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
         MergeRecord(fresh, records[i]);
         if (!candidates.empty()) {
             PlaceTags(p, candidates, start, effective);
-            if (p.confirm && !p.positions.empty()
-                && ConfirmPlacedTags(p.positions, p.linked, p.snapshotTexts, p.snapshotRecords, texts, records, p.current, i)
-                    == AnswerCancel)
+            if (p.confirm && !p.positions.empty() && ConfirmPlacedTags(p) == AnswerCancel)
                 p.endPass = true;
             if (p.endPass)
                 break;
@@ -419,6 +571,7 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
         }
         YieldToUi(m_ui);
     }
+    ahead.LetInAll();
     m_ui.HideProgress();
 }
 

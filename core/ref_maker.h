@@ -90,8 +90,8 @@ public:
         const CDocRecvisits& requisites, const COleDate& effective);
     // The requisites the text names and the documents that agree with them, in candidate order;
     // the record's recvFound receives what was recognised.
-    virtual void FindCandidates(std::string_view text, const std::vector<CPhrase>& typePhrases,
-        const std::vector<CPhrase>& bodyPhrases, const COleDate& effective, std::vector<CDocRecvisits>& out,
+    virtual void FindCandidates(std::string_view text, const CPhraseSet& typePhrases,
+        const CPhraseSet& bodyPhrases, const COleDate& effective, std::vector<CDocRecvisits>& out,
         CLineRecord& record);
     // The first pass: existing tags and suspicious lines.
     virtual void ScanLines(const std::vector<std::string>& texts, std::vector<CLineRecord>& records) = 0;
@@ -131,11 +131,12 @@ protected:
     // One suspicious line of the second pass: the snapshot taken before its first change, the
     // tags placed directly before it and the documents they link.
     struct CLinePlacement {
-        CLinePlacement(std::vector<std::string>& t, std::vector<CLineRecord>& r, std::size_t i)
+        CLinePlacement(std::vector<std::string>& t, std::vector<CLineRecord>& r, std::size_t i, bool wholeSnapshot)
             : texts(t)
             , records(r)
             , line(i)
             , current(i)
+            , snapshotWhole(wholeSnapshot)
         {
         }
         std::vector<std::string>& texts;
@@ -144,14 +145,26 @@ protected:
         std::size_t current; // where it stands now
         bool preceding = false; // a tag of this base stands where it keeps the line from another
         std::int32_t precedingNumber = 0;
+        // The lines as they were before the first change: all of them when the confirmation may
+        // change any row, else only those around the line, from snapshotFrom on. Until the anchors
+        // are marked, the handling changes the line's own record and inserts its tags before it,
+        // nothing else; marking reaches a few lines either side of the tags.
+        bool snapshotWhole;
+        bool snapshotTaken = false;
+        std::size_t snapshotFrom = 0;
         std::vector<std::string> snapshotTexts;
         std::vector<CLineRecord> snapshotRecords;
-        bool snapshotTaken = false;
         std::vector<std::size_t> positions;
         std::vector<CDocRecvisits> linked;
         bool confirm = true; // false: the pass ended before the confirmation
         bool endPass = false;
         void TakeSnapshot();
+        // A partial snapshot grows to hold at least margin lines on either side of the line. Only
+        // while the tags stand together directly before the line, i.e. before marking anchors.
+        void WidenSnapshot(std::size_t margin);
+        // Puts the snapshot's lines back in place of the current ones, tags removed, with the
+        // bookmarks of the current rows carried over to the lines they stand on.
+        void RestoreSnapshot();
     };
     // What each base does for a suspicious line with candidates.
     virtual void PlaceTags(CLinePlacement& p, const std::vector<CDocRecvisits>& candidates, std::size_t start,
@@ -178,13 +191,10 @@ protected:
     // Marks the anchors of the placed tags and asks whether they stay. On "Нет" and "Отмена" the
     // lists go back to the snapshot (with the bookmarks set meanwhile) and the count of placed tags
     // with them. Returns the answer.
-    // suspicious: the index of the line the tags were placed for; it follows the lines as the
-    // anchors move tags about, and comes back to the snapshot's index on a rejection. When the
-    // tags stay it becomes the last index of that line's lines and tags: the pass goes on after it.
-    int ConfirmPlacedTags(std::vector<std::size_t> positions, const std::vector<CDocRecvisits>& linked,
-        const std::vector<std::string>& snapshotTexts, const std::vector<CLineRecord>& snapshotRecords,
-        std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t& suspicious,
-        std::size_t snapshotSuspicious);
+    // p.current follows the line as the anchors move tags about, and comes back to the line's
+    // index on a rejection. When the tags stay it becomes the last index of that line's lines and
+    // tags: the pass goes on after it.
+    int ConfirmPlacedTags(CLinePlacement& p);
     static void InsertLine(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t at,
         std::string text, CLineRecord record);
     void SetDocumentModified() const

@@ -140,6 +140,11 @@ public:
     virtual int AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
         std::vector<CLineRecord>& records, std::size_t row)
         = 0;
+    // True when the rows stay as they are while AskTagCandidates is open, bookmark flags aside,
+    // and the interface makes do with the rows up to a few past the one asked about. The analyses
+    // then keep only the lines around a suspicious line for taking its tags back, instead of a
+    // copy of the whole text, and hold the lines further below outside the lists.
+    virtual bool KeepsRowsWhileConfirming() const { return false; }
 
     // The main window: progress indicator of the passes, title, foreground.
     virtual void ShowProgress(std::size_t steps) = 0;

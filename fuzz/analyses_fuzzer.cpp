@@ -37,7 +37,7 @@ struct Bases {
     CFuzzUi ui;
     COrvoRefMaker orvo { ui };
     CInnerRefMaker local { ui };
-    std::vector<CPhrase> orvoTypes, orvoBodies, localTypes, localBodies;
+    CPhraseSet orvoTypes, orvoBodies, localTypes, localBodies;
     Bases()
     {
         orvo.keywords.strings = { Cp("ЗАКОН"), Cp("УКАЗ"), Cp("ПОСТАНОВЛЕНИЕ") };
@@ -71,14 +71,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bases.local.FindCandidates(texts[i], bases.localTypes, bases.localBodies, effective, candidates, record);
     }
 
+    // The second pass keeps either the whole text or only the lines around each suspicious line
+    // for taking tags back; both must come to the same lines.
     std::vector<CLineRecord> records(texts.size());
     for (CRefMaker* maker : { static_cast<CRefMaker*>(&bases.orvo), static_cast<CRefMaker*>(&bases.local) }) {
         maker->ResetCounters(true);
         maker->ScanLines(texts, records);
         fuzz::Check(texts.size() == records.size(), "the first pass put lines and records out of step");
+        std::vector<std::string> wholeTexts = texts;
+        std::vector<CLineRecord> wholeRecords = records;
+        const int turn = bases.ui.confirmTurn;
+        const std::int32_t placedBefore = maker->nPlacedTags;
+        bases.ui.keepsRows = false;
+        maker->AnalyseLines(wholeTexts, wholeRecords, effective);
+        const std::int32_t wholePlaced = maker->nPlacedTags;
+        maker->nPlacedTags = placedBefore;
+        bases.ui.confirmTurn = turn;
+        bases.ui.keepsRows = true;
         maker->AnalyseLines(texts, records, effective);
         fuzz::Check(texts.size() == records.size(), "the second pass put lines and records out of step");
         fuzz::Check(maker->nPlacedTags >= 0 && maker->nExistingTags >= 0, "a negative count of tags");
+        fuzz::Check(texts == wholeTexts && maker->nPlacedTags == wholePlaced,
+            "taking tags back from the lines around a line differs from taking them back from a whole copy");
+        for (std::size_t k = 0; k < records.size(); ++k)
+            fuzz::Check(records[k].nKind == wholeRecords[k].nKind && records[k].bBookmark == wholeRecords[k].bBookmark
+                    && records[k].recvOrvo.Equals(wholeRecords[k].recvOrvo)
+                    && records[k].recvLocal.Equals(wholeRecords[k].recvLocal)
+                    && records[k].recvFound.Equals(wholeRecords[k].recvFound)
+                    && records[k].bSuspectOrvo == wholeRecords[k].bSuspectOrvo
+                    && records[k].bSuspectLocal == wholeRecords[k].bSuspectLocal,
+                "a line record differs between the two ways of taking tags back");
     }
     return 0;
 }

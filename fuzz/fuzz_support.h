@@ -62,6 +62,7 @@ public:
     void ClearUndo() override { }
     int AskTagCandidates(const std::vector<CDocRecvisits>&, std::vector<std::string>& texts,
         std::vector<CLineRecord>& records, std::size_t row) override;
+    bool KeepsRowsWhileConfirming() const override { return keepsRows; }
     void ShowProgress(std::size_t) override { }
     void StepProgress() override { }
     void HideProgress() override { }
@@ -72,6 +73,8 @@ public:
 
     // The answer of the confirmation: Yes, No and Cancel in turn, so every way back is walked.
     int confirmTurn = 0;
+    // The confirmation leaves the rows alone: the analyses keep only the lines around each one.
+    bool keepsRows = true;
 
 private:
     std::vector<std::string> m_texts;

@@ -27,7 +27,7 @@ bool LooksLikeReference(const std::string& line)
     return n != std::string::npos && n + 2 == line.size();
 }
 
-bool NamesMonthOrType(const std::string& upper, const std::vector<CPhrase>& typePhrases)
+bool NamesMonthOrType(const std::string& upper, const CPhraseSet& typePhrases)
 {
     for (auto month : kMonths)
         if (upper.find(month) != std::string::npos)
@@ -63,7 +63,7 @@ const CRefMaker::Traits& CInnerRefMaker::GetTraits() const
 
 void CInnerRefMaker::ScanLines(const std::vector<std::string>& texts, std::vector<CLineRecord>& records)
 {
-    const std::vector<CPhrase> typePhrases = BuildPhrases(types);
+    const CPhraseSet typePhrases = BuildPhrases(types);
     bool inBlock = false;
     for (std::size_t i = 0; i < texts.size() && i < records.size(); ++i) {
         const std::string& line = texts[i];

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/codepage.h"
 #include "storage/recv_dict.h"
 
@@ -27,6 +29,25 @@ std::vector<std::string> Values(std::initializer_list<std::string_view> list)
     for (auto s : list)
         v.emplace_back(s);
     return v;
+}
+
+// Every phrase tried at every word, the last phrase first: what the matching must report.
+std::vector<std::string> FindValuesByTryingAll(const std::vector<std::string>& words, const std::vector<CPhrase>& phrases)
+{
+    std::vector<std::string> found;
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        for (auto p = phrases.rbegin(); p != phrases.rend(); ++p) {
+            const std::size_t m = p->stems.size();
+            if (words.size() - w < m)
+                continue;
+            bool match = true;
+            for (std::size_t k = 0; k < m && match; ++k)
+                match = std::string_view(words[w + k]).starts_with(p->stems[k]);
+            if (match)
+                found.push_back(p->value);
+        }
+    }
+    return found;
 }
 
 } // namespace
@@ -94,4 +115,45 @@ TEST(PhraseMatch, CleanNumberDropsTrailingPunctuation)
     EXPECT_EQ(CleanNumber(" 12-фз. "_cp), S("12-ФЗ"_cp));
     EXPECT_EQ(CleanNumber(".,;"), "");
     EXPECT_EQ(CleanNumber("\""), "");
+}
+
+TEST(PhraseMatch, MatchingByFirstLetterFindsWhatTryingEveryPhraseFinds)
+{
+    // Few letters, so that words and stems share beginnings; quotes and brackets that leave empty
+    // words; phrases built by hand too, with empty stems no dictionary would give.
+    std::mt19937 rng(7);
+    const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    const char letters[] = { 'A', 'B', 'C', '\xC0', '\xC1', '"', '(' };
+    const auto word = [&] {
+        std::string w;
+        for (int n = pick(7); n > 0; --n)
+            w += letters[pick(7)];
+        return w;
+    };
+    std::size_t matches = 0;
+    for (int trial = 0; trial < 400; ++trial) {
+        CRecvDict dict;
+        for (int r = pick(12); r > 0; --r) {
+            std::vector<std::string> synonyms;
+            for (int k = pick(3); k > 0; --k)
+                synonyms.push_back(word() + (pick(2) ? " " + word() : ""));
+            dict.records.emplace_back(word() + (pick(3) == 0 ? " " + word() : ""), synonyms);
+        }
+        std::vector<CPhrase> phrases = BuildPhrases(dict).Phrases();
+        if (pick(4) == 0)
+            phrases.push_back({ "EMPTY", "", { "", word() } });
+        if (pick(8) == 0)
+            phrases.push_back({ "NONE", "", {} });
+        const CPhraseSet set(phrases);
+        for (int t = 0; t < 20; ++t) {
+            std::string text;
+            for (int n = pick(12); n > 0; --n)
+                text += word() + " ";
+            const std::vector<std::string> words = SplitMatchWords(text);
+            const std::vector<std::string> expected = FindValuesByTryingAll(words, phrases);
+            ASSERT_EQ(FindValuesInWords(words, set), expected) << "trial " << trial << ": " << text;
+            matches += expected.size();
+        }
+    }
+    EXPECT_GT(matches, 1000u);
 }

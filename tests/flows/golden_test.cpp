@@ -674,7 +674,20 @@ private:
     return true;
 }();
 
+void RunCaseOnce(const std::string& caseName, bool keepsRows);
+
+// Every case twice: with a confirmation that may change any row, the second pass keeps a copy of
+// the whole text for taking tags back; with one that only sets bookmarks, just the lines around
+// each line. Both must come to the same document, questions and bookmarks.
 void RunCase(const std::string& caseName)
+{
+    for (const bool keepsRows : { false, true }) {
+        SCOPED_TRACE(keepsRows ? "the confirmation keeps the rows" : "the confirmation may change any row");
+        RunCaseOnce(caseName, keepsRows);
+    }
+}
+
+void RunCaseOnce(const std::string& caseName, bool keepsRows)
 {
     const CaseFiles files { fs::path(TELVARION_FLOW_CASES) / caseName };
     CTempDir dir;
@@ -695,6 +708,7 @@ void RunCase(const std::string& caseName)
     ASSERT_TRUE(expectedStats) << "expected-stats.txt is missing";
 
     CFlowUi ui;
+    ui.keepsRowsWhileConfirming = keepsRows;
     ASSERT_TRUE(LoadScript(files.ReadOrEmpty("script.txt"), ui, error)) << error;
 
     const std::string inputPath = dir.Write("document.rla", input);

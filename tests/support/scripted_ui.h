@@ -56,6 +56,8 @@ public:
     std::deque<std::optional<ManualTagAnswer>> manualTagAnswers;
     // Runs while the confirmation is open, over the rows the view holds (the person edits them).
     std::function<void(std::vector<std::string>&, std::vector<CLineRecord>&)> duringConfirm;
+    // Promises the analyses that duringConfirm changes bookmark flags at most.
+    bool keepsRowsWhileConfirming = false;
     std::deque<bool> trashAnswers;
     // Settings dialogs: each changes the working copy and says whether it ended with OK.
     std::deque<std::function<bool(std::string&, std::string&)>> optionAnswers;
@@ -124,6 +126,7 @@ public:
     void ClearUndo() override { ++undoCleared; }
     int AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
         std::vector<CLineRecord>& records, std::size_t row) override;
+    bool KeepsRowsWhileConfirming() const override { return keepsRowsWhileConfirming; }
     void ShowProgress(std::size_t steps) override;
     void StepProgress() override { ++progressStepped; }
     void HideProgress() override { progressVisible = false; }
