@@ -16,6 +16,7 @@
 #include "core/rla_text.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"
+#include "orvo/orvo_search.h"
 #include "storage/archive.h"
 #include "storage/service_file.h"
 
@@ -167,6 +168,38 @@ void BM_BothAnalyses(benchmark::State& state)
     state.counters["local_suspicious"] = m.inner.nSuspiciousLines;
     state.counters["local_placed"] = m.inner.nPlacedTags;
 }
+
+// "Документы Орво" over every record of the base: one type and one body adopted in a five-year
+// range; then a word of the name in the same range, which reads the title of every document
+// adopted in it.
+void OrvoSearch(benchmark::State& state, bool byName)
+{
+    CMakers& m = LoadedMakers();
+    COrvoSearchQuery query;
+    query.types.values = { m.orvo.types.records[3].value };
+    query.bodies.values = { m.orvo.bodies.records[7].value };
+    query.dateFrom = COleDate::FromText(2000, 1, 1);
+    query.dateTo = COleDate::FromText(2004, 12, 31);
+    if (byName) {
+        // Only a word of a name and the dates: every title of the range is read.
+        query.types.values.clear();
+        query.bodies.values.clear();
+        const CDocRecords& records = m.orvo.documents.records;
+        const std::vector<std::string> words = NameWords(m.orvo.documents.GetTitle(records.TitlePos(11), records.TitleLen(11)));
+        query.name.values = { words.empty() ? std::string("ЗАКОН") : words.back() };
+    }
+    std::size_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        SearchOrvoDocuments(m.orvo.documents, query, COleDate::FromText(2025, 12, 31), m.ui,
+            [&](const COrvoFoundDoc&) { ++hits; });
+    }
+    state.counters["base_records"] = static_cast<double>(m.orvo.documents.records.size());
+    state.counters["found"] = static_cast<double>(hits);
+}
+
+void BM_OrvoSearchByRequisites(benchmark::State& state) { OrvoSearch(state, false); }
+void BM_OrvoSearchByName(benchmark::State& state) { OrvoSearch(state, true); }
 
 // Telvarion.orv of 2,000,000 records, written once from a generated dictionary.
 const std::string& OrvoDocumentsFile()
@@ -337,6 +370,8 @@ void BM_WriteRla(benchmark::State& state)
 BENCHMARK(BM_CandidatesIndexed)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_CandidatesScan)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_BothAnalyses)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_OrvoSearchByRequisites)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_OrvoSearchByName)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ReadOrvFileBytes)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_LoadOrvFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_StoreOrvFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);

@@ -19,12 +19,12 @@ struct CIdCondition {
     bool hasUnknown = false;
 };
 
-bool Contains(const std::vector<std::int32_t>& list, std::int32_t id)
+bool Contains(std::span<const std::int32_t> list, std::int32_t id)
 {
     return std::find(list.begin(), list.end(), id) != list.end();
 }
 
-bool TestIds(const CIdCondition& c, const std::vector<std::int32_t>& list)
+bool TestIds(const CIdCondition& c, std::span<const std::int32_t> list)
 {
     if (!c.hasValues)
         return true;
@@ -103,10 +103,12 @@ COleDate AtTextTime(const COleDate& date)
     return COleDate::FromText(p.year, p.month, p.day);
 }
 
-bool InRange(const std::vector<COleDate>& dates, const COleDate& low, const COleDate& high)
+bool InRange(const CDateList& dates, const COleDate& low, const COleDate& high)
 {
-    return std::any_of(dates.begin(), dates.end(),
-        [&](const COleDate& d) { return d.IsValid() && !(d < low) && !(high < d); });
+    for (std::size_t k = 0; k < dates.size(); ++k)
+        if (dates[k].IsValid() && !(dates[k] < low) && !(high < dates[k]))
+            return true;
+    return false;
 }
 
 } // namespace
@@ -121,7 +123,7 @@ std::string ConditionText(const CNumsCondition& condition)
     return JoinCondition(condition, [](std::int32_t v) { return std::to_string(v); });
 }
 
-bool TestCondition(const CNumsCondition& condition, const std::vector<std::int32_t>& list)
+bool TestCondition(const CNumsCondition& condition, std::span<const std::int32_t> list)
 {
     CIdCondition c;
     c.nOperator = condition.nOperator;
@@ -213,15 +215,18 @@ SearchOutcome SearchOrvoDocuments(COrvoDict& dict, const COrvoSearchQuery& query
 
     ui.ShowProgress(dict.records.size());
     SearchOutcome outcome = SearchOutcome::Done;
-    for (std::size_t i = 0; i < dict.records.size(); ++i) {
-        const COrvoRec& rec = dict.records[i];
+    // Each record is tested where the dictionary keeps it; only a hit is read out whole.
+    const CDocRecords& records = dict.records;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const std::int32_t baseNumber = records.BaseNumber(i);
         // Titles are read from their file only for the documents the cheaper tests let through.
-        const bool hit = TestIds(types, rec.typeIds) && TestIds(bodies, rec.bodyIds) && TestIds(numbers, rec.numberIds)
-            && TestCondition(query.baseNumbers, { rec.nBaseNumber })
-            && (name.values.empty() || TestNameCondition(name, NameWords(dict.GetTitle(rec.nTitlePos, rec.nTitleLen))))
-            && InRange(rec.adoptionDates, low, high);
+        const bool hit = TestIds(types, records.TypeIds(i)) && TestIds(bodies, records.BodyIds(i))
+            && TestIds(numbers, records.NumberIds(i)) && TestCondition(query.baseNumbers, { &baseNumber, 1 })
+            && InRange(records.AdoptionDates(i), low, high)
+            && (name.values.empty()
+                || TestNameCondition(name, NameWords(dict.GetTitle(records.TitlePos(i), records.TitleLen(i)))));
         if (hit && found)
-            found(COrvoFoundDoc { rec.nBaseNumber, SearchResultRow(dict.GetRequisites(rec).Describe()) });
+            found(COrvoFoundDoc { baseNumber, SearchResultRow(dict.GetRequisitesAt(i).Describe()) });
         ui.StepProgress();
         YieldToUi(ui);
         if (ui.StopRequested()) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,7 +41,7 @@ std::string ConditionText(const CNumsCondition& condition);
 
 // Whether a document's list meets the condition. An empty condition is always met; И needs every
 // value in the list (so never an empty list), ИЛИ some value, НЕ none.
-bool TestCondition(const CNumsCondition& condition, const std::vector<std::int32_t>& list);
+bool TestCondition(const CNumsCondition& condition, std::span<const std::int32_t> list);
 
 // The words of a document's name as the name condition compares them: upper-cased, split at
 // blanks, without the quotes, brackets and punctuation that cling to a word in running text.

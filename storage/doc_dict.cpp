@@ -108,28 +108,45 @@ void CDocDict::CloseTextFile()
         std::fclose(m_textFile);
         m_textFile = nullptr;
     }
+    m_textBlock.clear();
+    m_textBlockPos = 0;
+}
+
+bool CDocDict::ReadTextBlock(std::uint64_t pos, std::uint64_t count)
+{
+    // A large block when the reads go forward through the file (a search), a small one when they
+    // jump about (the candidates of a line).
+    constexpr std::uint64_t kForward = 64 * 1024;
+    constexpr std::uint64_t kJump = 512;
+    const std::uint64_t blockEnd = m_textBlockPos + m_textBlock.size();
+    const std::uint64_t block = !m_textBlock.empty() && pos >= blockEnd && pos - blockEnd < kForward ? kForward : kJump;
+    m_textBlock.clear();
+    m_textBlockPos = pos;
+    // Never trust a length before knowing the file holds that many bytes.
+    const long long size = platform::FileSize(m_textFile);
+    if (size < 0 || pos > static_cast<std::uint64_t>(size) || count > static_cast<std::uint64_t>(size) - pos)
+        return false;
+    const std::uint64_t wanted = std::min(static_cast<std::uint64_t>(size) - pos, std::max(count, block));
+    if (!platform::Seek(m_textFile, pos))
+        return false;
+    m_textBlock.resize(static_cast<std::size_t>(wanted));
+    m_textBlock.resize(std::fread(m_textBlock.data(), 1, m_textBlock.size(), m_textFile));
+    return m_textBlock.size() >= count;
 }
 
 std::string CDocDict::GetText(std::uint64_t pos, std::int32_t len)
 {
     if (len == 0)
         return {};
-    std::string text;
-    bool ok = m_textFile && len > 0;
-    if (ok) {
-        // Never trust a length before knowing the file holds that many bytes.
-        const long long size = platform::FileSize(m_textFile);
-        ok = size >= 0 && pos <= static_cast<std::uint64_t>(size)
-            && static_cast<std::uint64_t>(len) <= static_cast<std::uint64_t>(size) - pos;
-        if (ok)
-            ok = platform::Seek(m_textFile, pos);
-        if (ok) {
-            text.resize(static_cast<std::size_t>(len));
-            ok = std::fread(text.data(), 1, text.size(), m_textFile) == text.size();
-        }
+    if (m_textFile && len > 0) {
+        const auto count = static_cast<std::uint64_t>(len);
+        const auto held = [&] {
+            return pos >= m_textBlockPos && pos - m_textBlockPos <= m_textBlock.size()
+                && count <= m_textBlock.size() - (pos - m_textBlockPos);
+        };
+        if (held() || (ReadTextBlock(pos, count) && held()))
+            return m_textBlock.substr(static_cast<std::size_t>(pos - m_textBlockPos), static_cast<std::size_t>(count));
     }
-    if (ok)
-        return text;
     if (!m_textErrorShown && m_ui) {
         m_textErrorShown = true;
         ShowError(*m_ui, "Ошибка получения названия документа");

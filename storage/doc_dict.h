@@ -75,7 +75,15 @@ public:
 
 private:
     CUserInterface* m_ui = nullptr;
+    // Reads the text file from pos, at least count bytes and as many as a block holds, into the
+    // block; false when the file does not hold count bytes there.
+    bool ReadTextBlock(std::uint64_t pos, std::uint64_t count);
+
     std::FILE* m_textFile = nullptr;
     std::string m_textPath;
     bool m_textErrorShown = false;
+    // The last block read from the text file: a search reads titles in file order, one after
+    // another, and is served from it instead of seeking and reading for every title.
+    std::string m_textBlock;
+    std::uint64_t m_textBlockPos = 0;
 };

@@ -354,3 +354,30 @@ TEST(IndexingProgress, PercentAndTimeTexts)
     empty.Cancel();
     EXPECT_TRUE(empty.IsCancelled());
 }
+
+TEST(DocDict, TitlesReadInAnyOrderAndAcrossBlocks)
+{
+    // Titles are read a block at a time: in file order, backwards, one longer than a block, one
+    // that ends with the file, one starting inside the block held but ending past it.
+    CTempDir dir;
+    CScriptedUi ui;
+    std::string bytes;
+    for (int i = 0; bytes.size() < 300000; ++i)
+        bytes += static_cast<char>('a' + (i * 7 + i / 26) % 26);
+    const std::string path = dir.Write("titles.ttl", bytes);
+    CDocDict dict;
+    dict.SetUserInterface(&ui);
+    ASSERT_TRUE(dict.OpenTextFile(path));
+    const std::pair<std::uint64_t, std::int32_t> reads[] = { { 0, 10 }, { 10, 100 }, { 65530, 20 }, { 5, 3 },
+        { 70000, 200000 }, { bytes.size() - 7, 7 }, { 65536 + 65530, 12 }, { 1, 65536 }, { 200000, 1 } };
+    for (const auto& [pos, len] : reads)
+        EXPECT_EQ(dict.GetText(pos, len), bytes.substr(pos, static_cast<std::size_t>(len))) << pos << " " << len;
+    EXPECT_TRUE(ui.messages.empty());
+    // One byte past the end fails, even right after a block that reached the end was read.
+    EXPECT_EQ(dict.GetText(bytes.size() - 7, 8), "");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    // A file written anew is read anew once opened again.
+    dir.Write("titles.ttl", std::string(bytes.rbegin(), bytes.rend()));
+    ASSERT_TRUE(dict.OpenTextFile(path));
+    EXPECT_EQ(dict.GetText(0, 5), std::string(bytes.rbegin(), bytes.rbegin() + 5));
+}
