@@ -77,6 +77,50 @@ std::vector<std::string> MakeStems(std::string_view text)
     return stems;
 }
 
+namespace {
+
+std::size_t PairIndex(char a, char b) { return static_cast<std::size_t>(static_cast<unsigned char>(a)) << 8 | static_cast<unsigned char>(b); }
+
+bool Bit(const std::uint64_t* bits, std::size_t i) { return (bits[i >> 6] >> (i & 63)) & 1; }
+
+} // namespace
+
+CBytePairs::CBytePairs()
+    : m_pairs(65536 / 64, 0)
+{
+}
+
+void CBytePairs::Flip(bool on)
+{
+    // Only the bits of the line are touched: clearing walks the line again instead of the whole map.
+    const auto set = [on](std::uint64_t* bits, std::size_t i) {
+        const std::uint64_t mask = std::uint64_t { 1 } << (i & 63);
+        bits[i >> 6] = on ? bits[i >> 6] | mask : bits[i >> 6] & ~mask;
+    };
+    for (std::size_t k = 0; k < m_line.size(); ++k) {
+        set(m_bytes.data(), static_cast<unsigned char>(m_line[k]));
+        if (k + 1 < m_line.size())
+            set(m_pairs.data(), PairIndex(m_line[k], m_line[k + 1]));
+    }
+}
+
+void CBytePairs::Reset(std::string_view line)
+{
+    Flip(false);
+    m_line.assign(line);
+    Flip(true);
+}
+
+bool CBytePairs::MayContain(std::string_view text) const
+{
+    if (text.size() == 1)
+        return Bit(m_bytes.data(), static_cast<unsigned char>(text[0]));
+    for (std::size_t k = 0; k + 1 < text.size(); ++k)
+        if (!Bit(m_pairs.data(), PairIndex(text[k], text[k + 1])))
+            return false;
+    return true;
+}
+
 CPhraseSet::CPhraseSet(std::vector<CPhrase> phrases)
     : m_phrases(std::move(phrases))
 {

@@ -45,6 +45,23 @@ private:
     std::array<std::vector<std::uint32_t>, kNoLetter + 1> m_byFirstLetter;
 };
 
+// Which bytes and pairs of adjacent bytes one line holds, so that the many words the first passes
+// look for in every line are searched for only where they can occur. Exact: a string that occurs
+// in the line always passes MayContain.
+class CBytePairs {
+public:
+    CBytePairs();
+    // Forgets the previous line and takes this one.
+    void Reset(std::string_view line);
+    bool MayContain(std::string_view text) const;
+
+private:
+    void Flip(bool on);
+    std::vector<std::uint64_t> m_pairs; // one bit for each of the 65,536 pairs
+    std::array<std::uint64_t, 4> m_bytes {};
+    std::string m_line;
+};
+
 // Trimmed of blanks, upper-cased (code page 1251), inner runs of blanks collapsed.
 std::string NormalizeText(std::string_view text);
 // The words of a text (only the blank separates words), each cut to its stem.

@@ -27,12 +27,15 @@ bool LooksLikeReference(const std::string& line)
     return n != std::string::npos && n + 2 == line.size();
 }
 
-bool NamesMonthOrType(const std::string& upper, const CPhraseSet& typePhrases)
+bool NamesMonthOrType(const std::string& upper, const CPhraseSet& typePhrases, CBytePairs& pairs)
 {
+    pairs.Reset(upper);
     for (auto month : kMonths)
-        if (upper.find(month) != std::string::npos)
+        if (pairs.MayContain(month) && upper.find(month) != std::string::npos)
             return true;
     for (const auto& phrase : typePhrases) {
+        if (!pairs.MayContain(phrase.stems.front()))
+            continue;
         const std::size_t p = upper.find(phrase.stems.front());
         // A type word right after an anchor start is already linked.
         if (p != std::string::npos && (p == 0 || upper[p - 1] != '\x01'))
@@ -64,6 +67,7 @@ const CRefMaker::Traits& CInnerRefMaker::GetTraits() const
 void CInnerRefMaker::ScanLines(const std::vector<std::string>& texts, std::vector<CLineRecord>& records)
 {
     const CPhraseSet typePhrases = BuildPhrases(types);
+    CBytePairs pairs;
     bool inBlock = false;
     for (std::size_t i = 0; i < texts.size() && i < records.size(); ++i) {
         const std::string& line = texts[i];
@@ -84,7 +88,7 @@ void CInnerRefMaker::ScanLines(const std::vector<std::string>& texts, std::vecto
         }
         bool suspicious = LooksLikeReference(line);
         if (!suspicious) {
-            suspicious = NamesMonthOrType(codepage::ToUpper1251(line), typePhrases);
+            suspicious = NamesMonthOrType(codepage::ToUpper1251(line), typePhrases, pairs);
             YieldToUi(m_ui);
         }
         if (suspicious) {

@@ -1,6 +1,7 @@
 #include "orvo/orvo_ref_maker.h"
 
 #include "core/codepage.h"
+#include "core/phrase_match.h"
 #include "core/rla_text.h"
 #include "core/tag_line.h"
 #include "core/user_interface.h"
@@ -46,6 +47,7 @@ const CRefMaker::Traits& COrvoRefMaker::GetTraits() const
 
 void COrvoRefMaker::ScanLines(const std::vector<std::string>& texts, std::vector<CLineRecord>& records)
 {
+    CBytePairs pairs;
     bool inBlock = false;
     for (std::size_t i = 0; i < texts.size() && i < records.size(); ++i) {
         const std::string& line = texts[i];
@@ -59,8 +61,9 @@ void COrvoRefMaker::ScanLines(const std::vector<std::string>& texts, std::vector
         }
         CLineRecord fresh;
         const std::string upper = codepage::ToUpper1251(line);
+        pairs.Reset(upper);
         for (const auto& keyword : keywords.strings) {
-            if (!keyword.empty() && upper.find(keyword) != std::string::npos) {
+            if (!keyword.empty() && pairs.MayContain(keyword) && upper.find(keyword) != std::string::npos) {
                 fresh.nKind = Suspicious;
                 fresh.bSuspectOrvo = 1;
                 ++nSuspiciousLines;

@@ -157,3 +157,35 @@ TEST(PhraseMatch, MatchingByFirstLetterFindsWhatTryingEveryPhraseFinds)
     }
     EXPECT_GT(matches, 1000u);
 }
+
+TEST(PhraseMatch, BytePairsPassEveryStringTheLineHolds)
+{
+    // Lines after lines of random bytes from a small alphabet: whatever occurs must pass, and
+    // most of what does not occur must not, or the filter would be no use.
+    std::mt19937 rng(11);
+    const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    const char alphabet[] = { 'A', 'B', 'C', 'D', '\xC0', '\xFF', '\x01', ' ' };
+    const auto text = [&](int longest) {
+        std::string s;
+        for (int n = pick(longest + 1); n > 0; --n)
+            s += alphabet[pick(8)];
+        return s;
+    };
+    CBytePairs pairs;
+    int ruledOut = 0;
+    int absent = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        const std::string line = text(trial % 3 == 0 ? 3 : 40);
+        pairs.Reset(line);
+        for (int k = 0; k < 20; ++k) {
+            const std::string probe = k % 4 == 0 && !line.empty()
+                ? line.substr(static_cast<std::size_t>(pick(static_cast<int>(line.size()))), 1 + pick(5))
+                : text(6);
+            const bool occurs = line.find(probe) != std::string::npos;
+            ASSERT_TRUE(!occurs || pairs.MayContain(probe)) << "line '" << line << "', probe '" << probe << "'";
+            absent += !occurs;
+            ruledOut += !occurs && !pairs.MayContain(probe);
+        }
+    }
+    EXPECT_GT(ruledOut, absent / 2);
+}
