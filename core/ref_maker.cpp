@@ -431,9 +431,6 @@ void CRefMaker::CLinePlacement::RestoreSnapshot()
 {
     if (!snapshotTaken)
         return;
-    const std::int32_t tagKind = positions.empty() || positions.front() >= records.size()
-        ? Plain
-        : records[positions.front()].nKind;
     if (snapshotWhole) {
         CarryBookmarks(records, 0, records.size(), positions, tagKind, snapshotRecords);
         texts = std::move(snapshotTexts);
@@ -466,6 +463,7 @@ void CRefMaker::PlaceTag(CLinePlacement& p, std::string tag, CLineRecord tagReco
     const std::size_t at = p.line + p.positions.size();
     InsertLine(p.texts, p.records, at, std::move(tag), std::move(tagRecord));
     p.positions.push_back(at);
+    p.tagKind = traits.newKind;
     p.linked.push_back(doc);
     p.current = at + 1;
     ++nPlacedTags;

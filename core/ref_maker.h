@@ -155,6 +155,7 @@ protected:
         std::vector<std::string> snapshotTexts;
         std::vector<CLineRecord> snapshotRecords;
         std::vector<std::size_t> positions;
+        std::int32_t tagKind = Plain; // the kind of the tags placed
         std::vector<CDocRecvisits> linked;
         bool confirm = true; // false: the pass ended before the confirmation
         bool endPass = false;

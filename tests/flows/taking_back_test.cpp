@@ -207,3 +207,49 @@ TEST(TakingTagsBack, LinesAroundTheLineServeAsWellAsAWholeCopy)
     // The generated texts must have led to confirmations, or nothing was compared.
     EXPECT_GT(confirmations, 300);
 }
+
+TEST(TakingTagsBack, BookmarksFollowTheirLinesUnlessThePersonChangedRows)
+{
+    // One tag for the decree's line; during the confirmation the person sets bookmarks, in the
+    // second run after adding a row of their own. "Нет" gives the lines back either way.
+    const std::vector<std::string> text = { Cp("первая"), "", Cp("согласно Указу Президента РФ от 02.02.2002 N 5"),
+        Cp("последняя") };
+    for (const bool addRow : { false, true }) {
+        SCOPED_TRACE(addRow ? "a row added" : "only bookmarks");
+        CTempDir dir;
+        CScriptedUi ui;
+        COrvoRefMaker orvo(ui);
+        orvo.keywords.strings = { Cp("УКАЗ") };
+        Fill(orvo, ui, dir, "orvo.ttl");
+        ASSERT_FALSE(HasFatalFailure());
+        ui.confirmAnswers = { AnswerNo };
+        ui.duringConfirm = [addRow](std::vector<std::string>& texts, std::vector<CLineRecord>& records) {
+            ASSERT_EQ(texts.size(), 5u);
+            ASSERT_TRUE(IsOrvoTagLine(texts[2]));
+            if (addRow) {
+                texts.insert(texts.begin(), "new");
+                records.insert(records.begin(), CLineRecord());
+            }
+            if (addRow) {
+                records[1].bBookmark = 1; // "первая"
+                records[4].bBookmark = 1; // the decree's line
+            } else {
+                records[3].bBookmark = 1; // the decree's line
+                records[4].bBookmark = 1; // the last line
+            }
+        };
+        std::vector<std::string> texts = text;
+        std::vector<CLineRecord> records(texts.size());
+        orvo.ScanLines(texts, records);
+        orvo.AnalyseLines(texts, records, COleDate::FromText(2004, 1, 1));
+        ASSERT_EQ(ui.confirmQuestions.size(), 1u);
+        EXPECT_EQ(texts, text);
+        ASSERT_EQ(records.size(), 4u);
+        EXPECT_EQ(orvo.nPlacedTags, 0);
+        std::vector<int> bookmarks;
+        for (const CLineRecord& record : records)
+            bookmarks.push_back(record.bBookmark);
+        // On their lines; with rows changed, row by row as far as both lists reach.
+        EXPECT_EQ(bookmarks, addRow ? (std::vector<int> { 0, 1, 0, 0 }) : (std::vector<int> { 0, 0, 1, 1 }));
+    }
+}
