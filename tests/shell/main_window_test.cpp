@@ -319,6 +319,7 @@ private slots:
     void openAnalyseSaveThroughTheRealDialogs();
     void aPassStops_data();
     void aPassStops();
+    void bookmarksSetDuringARejectedConfirmationStayOnTheirLines();
     void everyCommandWhileAPassWaits();
     void importShowsItsProgressAndStopsOnCancel_data();
     void importShowsItsProgressAndStopsOnCancel();
@@ -926,6 +927,55 @@ void MainWindowTest::aPassStops()
     again.filePath = path;
     frame->Run(CommandId::FileOpen);
     QVERIFY(again.innerTags > 0);
+}
+
+void MainWindowTest::bookmarksSetDuringARejectedConfirmationStayOnTheirLines()
+{
+    // At the first confirmation the person bookmarks, by their keys in the window, the row below
+    // the tag and the last row, then answers "Нет". With the tag gone, the bookmarks are on the
+    // same lines: one row up, and the last row again.
+    Session s;
+    QVERIFY(s.Start());
+    CMainFrame* frame = s.Frame();
+    CTelvarionView* view = s.View();
+    CAnswerer answers;
+    answers.filePath = s.Sample(QStringLiteral("ukaz-14.rla"));
+    int tagRow = -1;
+    int rejected = 0;
+    answers.atConfirmation = [&](QWidget* question) {
+        if (rejected > 0)
+            return true;
+        tagRow = view->SelectedRow();
+        frame->activateWindow();
+        if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == frame; }))
+            qWarning("the window did not become active");
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_T, Qt::ControlModifier);
+        QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(view, Qt::Key_T, Qt::ControlModifier);
+        ++rejected;
+        for (QPushButton* button : question->findChildren<QPushButton*>())
+            if (button->text() == QStringLiteral("&Нет"))
+                button->click();
+        return false;
+    };
+    frame->Run(CommandId::FileOpen);
+
+    QCOMPARE(rejected, 1);
+    QVERIFY(tagRow >= 0);
+    std::vector<std::string> texts;
+    std::vector<CLineRecord> records;
+    view->GetLines(texts, &records);
+    std::vector<std::size_t> bookmarked;
+    for (std::size_t row = 0; row < records.size(); ++row)
+        if (records[row].bBookmark)
+            bookmarked.push_back(row);
+    // Tags kept later in the pass stand above the last line but not above the first bookmark.
+    QCOMPARE(bookmarked.size(), std::size_t { 2 });
+    QCOMPARE(bookmarked[0], static_cast<std::size_t>(tagRow));
+    QCOMPARE(bookmarked[1], records.size() - 1);
+    QCOMPARE(records[bookmarked[0]].nKind, int(Suspicious));
 }
 
 void MainWindowTest::everyCommandWhileAPassWaits()
