@@ -6,6 +6,7 @@
 #include "core/platform.h"
 #include "core/user_interface.h"
 #include "storage/archive.h"
+#include "storage/atomic_file.h"
 #include "storage/service_file.h"
 
 namespace {
@@ -328,6 +329,8 @@ bool CTelvarionDoc::MarkAnchorForRow(std::vector<std::string>& texts, std::vecto
 void CTelvarionDoc::LoadServiceData(bool mayWrite)
 {
     CWaitCursor wait(m_ui);
+    if (mayWrite)
+        CAtomicFile::RemoveStaleTemporaries(m_programFolder);
     for (CRefMaker* maker : { static_cast<CRefMaker*>(&orvoMaker), static_cast<CRefMaker*>(&innerMaker) }) {
         if (!maker->LoadFiles(m_programFolder) && mayWrite)
             maker->SaveFiles(m_programFolder);

@@ -1,6 +1,7 @@
 #include "storage/atomic_file.h"
 
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -43,6 +44,43 @@ bool CAtomicFile::Fail(Step, const std::string& text)
     if (m_error.empty())
         m_error = text;
     return false;
+}
+
+namespace {
+
+// NAME.tmpDIGITS_DIGITS, as Open names its temporary files.
+bool IsTemporaryName(const std::string& name)
+{
+    const std::size_t tmp = name.rfind(".tmp");
+    if (tmp == std::string::npos || tmp == 0)
+        return false;
+    const std::string_view rest = std::string_view(name).substr(tmp + 4);
+    const std::size_t bar = rest.find('_');
+    const auto digits = [](std::string_view s) {
+        return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return bar != std::string_view::npos && digits(rest.substr(0, bar)) && digits(rest.substr(bar + 1));
+}
+
+} // namespace
+
+int CAtomicFile::RemoveStaleTemporaries(const std::string& folder, long long minAgeSeconds)
+{
+    namespace fs = std::filesystem;
+    int removed = 0;
+    std::error_code ec;
+    const auto now = fs::file_time_type::clock::now();
+    for (fs::directory_iterator it(platform::ToFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code entryError;
+        if (!it->is_regular_file(entryError) || !IsTemporaryName(it->path().filename().string()))
+            continue;
+        const auto written = it->last_write_time(entryError);
+        if (entryError || now - written < std::chrono::seconds(minAgeSeconds))
+            continue;
+        if (fs::remove(it->path(), entryError))
+            ++removed;
+    }
+    return removed;
 }
 
 bool CAtomicFile::Open()

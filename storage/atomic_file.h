@@ -40,6 +40,10 @@ public:
 
     // Writes a whole file at once.
     static bool WriteWhole(const std::string& targetPath, std::string_view content, std::string* error = nullptr);
+    // Removes from a folder the temporary files of writers that never finished (the program was
+    // killed or the machine stopped mid-write) and that are older than minAgeSeconds, so that a
+    // writer still at work keeps its file. Returns how many went.
+    static int RemoveStaleTemporaries(const std::string& folder, long long minAgeSeconds = 3600);
 
 private:
     bool Fail(Step step, const std::string& text);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -16,6 +17,7 @@
 #endif
 
 #include "storage/archive.h"
+#include "storage/atomic_file.h"
 #include "storage/doc_dict.h"
 #include "storage/service_file.h"
 #include "support/temp_dir.h"
@@ -109,8 +111,39 @@ TEST(KilledWriter, FileIsAlwaysTheOldOrTheNewContent)
                 || entry.path().filename().string().rfind("Telvarion.loc.tmp", 0) == 0)
                 << entry.path();
     }
+    // What the killed writers left goes once it is old enough; a fresh one stays, and so does the file.
+    const int left = static_cast<int>(std::distance(std::filesystem::directory_iterator(dir.Path()), {})) - 1;
+    EXPECT_EQ(CAtomicFile::RemoveStaleTemporaries(dir.Path().string()), 0);
+    EXPECT_EQ(CAtomicFile::RemoveStaleTemporaries(dir.Path().string(), 0), left);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+    EXPECT_TRUE(Loads(path));
     // Where the kills landed, for whoever reads the test's report.
     RecordProperty("rounds_unchanged", sawOld);
     RecordProperty("rounds_replaced", sawNew);
 #endif
+}
+
+TEST(KilledWriter, OnlyOldTemporaryFilesOfTheWriterAreRemoved)
+{
+    CTempDir dir;
+    const auto aged = [&](const std::string& name) {
+        const std::string path = dir.Write(name, "x");
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
+        return path;
+    };
+    aged("Telvarion.orv.tmp4711_0");
+    aged("Telvarion.dat.tmp12_345");
+    for (const char* kept : { "Telvarion.orv", "notes.tmp", "b.tmp12", "c.tmp1_x", ".tmp1_2", "d.tmp_3" })
+        aged(kept);
+    dir.Write("Telvarion.dov.tmp99_1", "a writer still at work");
+    std::filesystem::create_directory(dir.Path() / "folder.tmp1_1");
+
+    EXPECT_EQ(CAtomicFile::RemoveStaleTemporaries(dir.Path().string()), 2);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string> { ".tmp1_2", "Telvarion.dov.tmp99_1", "Telvarion.orv", "b.tmp12",
+                         "c.tmp1_x", "d.tmp_3", "folder.tmp1_1", "notes.tmp" }));
+    EXPECT_EQ(CAtomicFile::RemoveStaleTemporaries((dir.Path() / "missing").string()), 0);
 }
