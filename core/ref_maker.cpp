@@ -324,8 +324,7 @@ int CRefMaker::ConfirmPlacedTags(CLinePlacement& p)
     // Marking moves a tag at most 3 lines and shifts the others by one each time; it touches 3
     // lines above and 2 below a tag. With k tags before the line, nothing beyond k + 5 lines
     // either side of the line (as the snapshot counts them) changes.
-    if (!p.snapshotWhole)
-        p.WidenSnapshot(p.positions.size() + 8);
+    p.WidenSnapshot(p.positions.size() + 8);
     for (std::size_t k = 0; k < p.positions.size(); ++k) {
         std::vector<std::size_t*> tracked { &p.current };
         for (auto& position : p.positions)

@@ -36,6 +36,7 @@
 #include "shell/telvarion_app.h"
 #include "shell/whats_this.h"
 #include "view/telvarion_view.h"
+#include "isolated_run.h"
 
 namespace {
 
@@ -453,14 +454,8 @@ void HelpTest::theUsersFolderIsWhereQtKeepsUserData()
 
 int main(int argc, char** argv)
 {
-    // Settings and the single-instance socket of this run stay in a folder of its own.
     QTemporaryDir home;
-    const QString runtime = home.filePath(QStringLiteral("runtime"));
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("share"))));
+    KeepTheRunIn(home);
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     HelpTest test;

@@ -48,6 +48,7 @@
 #include "view/line_model.h"
 #include "view/qt_text.h"
 #include "view/telvarion_view.h"
+#include "isolated_run.h"
 
 namespace {
 
@@ -1437,14 +1438,8 @@ int main(int argc, char** argv)
         return app.InitInstance() ? 4 : 3;
     }
 
-    // Settings, the trash and the single-instance socket of this run stay in a folder of its own.
     QTemporaryDir home;
-    const QString runtime = home.filePath(QStringLiteral("runtime"));
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("share"))));
+    KeepTheRunIn(home);
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     MainWindowTest test;
