@@ -4,7 +4,9 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 
-packages=(cmake ninja-build g++ libgtest-dev qt6-base-dev fonts-liberation dpkg-dev)
+# file: the package build reads the libraries' dependencies with it; python3: the check of the
+# starter data against its sources.
+packages=(cmake ninja-build g++ libgtest-dev qt6-base-dev fonts-liberation dpkg-dev file python3)
 
 ensure_packages() {
   local missing=() p

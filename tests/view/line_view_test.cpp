@@ -520,11 +520,12 @@ void LineViewTest::goToLine()
 void LineViewTest::font()
 {
     Fixture f;
-    // The settings' face and pitch make the view font, 13 pixels high.
-    f.doc.settings.fontFace = "DejaVu Sans";
+    // The settings' face and pitch make the view font, 13 pixels high. Only the fonts the
+    // scripts install are named: a bare system has no others.
+    f.doc.settings.fontFace = "Liberation Sans";
     f.doc.settings.fontPitchAndFamily = 0x22; // variable pitch, Swiss
     f.view.ApplyDocumentFont();
-    QCOMPARE(f.view.font().family(), QStringLiteral("DejaVu Sans"));
+    QCOMPARE(f.view.font().family(), QStringLiteral("Liberation Sans"));
     QCOMPARE(f.view.font().pixelSize(), 13);
     QVERIFY(!f.view.font().fixedPitch());
 
@@ -544,12 +545,12 @@ void LineViewTest::font()
         auto* dialog = qobject_cast<QFontDialog*>(modal);
         QVERIFY(dialog);
         startFamily = dialog->currentFont().family();
-        dialog->setCurrentFont(QFont(QStringLiteral("DejaVu Sans Mono")));
+        dialog->setCurrentFont(QFont(QStringLiteral("Liberation Serif")));
         dialog->accept();
     });
     f.view.Run(ViewCommand::ChangeFont);
     QCOMPARE(startFamily, QStringLiteral("Liberation Mono"));
-    QCOMPARE(f.doc.settings.fontFace, std::string("DejaVu Sans Mono"));
+    QCOMPARE(f.doc.settings.fontFace, std::string("Liberation Serif"));
     QCOMPARE(f.doc.bSettingsChanged, 1);
     QCOMPARE(answers.unexpected, 0);
 }
