@@ -32,10 +32,11 @@ bool AllIn(const A& part, const B& whole)
     return true;
 }
 
+// As sets: a list may repeat an element, so the shorter list is not always the part.
 template <typename A, typename B>
 bool OneHoldsTheOther(const A& a, const B& b)
 {
-    return a.size() <= b.size() ? AllIn(a, b) : AllIn(b, a);
+    return AllIn(a, b) || AllIn(b, a);
 }
 
 template <typename Ids, typename Dates>

@@ -72,6 +72,13 @@ TEST(Candidates, ScoringNeedsThreeKinds)
     // Order and repetitions do not matter for containment.
     EXPECT_EQ(ScoreRecord(Rec({ 2, 2, 1 }, {}, {}, {}), found), 3);
     EXPECT_EQ(ScoreRecord(Rec({ 1, 2, 3 }, {}, {}, {}), CFoundIds { { 3, 1 }, {}, {}, {} }), 3);
+    // Containment is of sets, whichever list is longer: a record that repeats an id is held
+    // by what was found, and what was found by a record that repeats one of its ids.
+    const CFoundIds cited { { 1 }, { 5 }, { 2, 45 }, { d2000 } };
+    EXPECT_EQ(ScoreRecord(Rec({ 1 }, { 9 }, { 2, 2 }, { d2000 }), cited), 3);
+    EXPECT_EQ(ScoreRecord(Rec({ 1, 1, 1 }, { 5 }, { 45 }, {}), cited), 3);
+    EXPECT_EQ(ScoreRecord(Rec({ 1 }, { 9 }, { 2, 2 }, { d2000, d2000, d2000 }), CFoundIds { { 1 }, {}, { 2, 45 }, { d2000, COleDate::FromText(2001, 1, 1) } }), 3);
+    EXPECT_EQ(ScoreRecord(Rec({ 4 }, { 5, 5, 5 }, { 2, 3, 3 }, { d2000 }), cited), 2);
 
     CDocDict dict;
     dict.records = { Rec({ 1 }, { 5 }, {}, {}, COleDate::FromText(2010, 1, 1), 1), Rec({ 1 }, { 5 }, {}, {}, COleDate::NoDate(), 2),
