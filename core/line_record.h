@@ -32,4 +32,7 @@ struct CLineRecord {
     CDocRecvisits recvFound; // what the analyses recognised in the line itself
     std::int32_t bSuspectLocal = 0;
     std::int32_t bSuspectOrvo = 0;
+    // A tag a pass placed and asks about now: while the question waits it may not be deleted,
+    // cut, moved or edited. Never stored; clear at every other time.
+    std::int32_t bAwaiting = 0;
 };

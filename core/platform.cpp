@@ -1,5 +1,6 @@
 #include "core/platform.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -120,6 +121,42 @@ std::string UserDataHome()
     return home + "/.local/share";
 #endif
 #endif
+}
+
+std::string ErrorReason(const std::error_code& error)
+{
+    if (!error)
+        return std::string();
+    struct Known {
+        std::errc code;
+        const char* text;
+    };
+    static const Known known[] = {
+        { std::errc::no_such_file_or_directory, "папка или файл не существует" },
+        { std::errc::not_a_directory, "папка не существует" },
+        { std::errc::permission_denied, "нет прав доступа" },
+        { std::errc::operation_not_permitted, "нет прав доступа" },
+        { std::errc::no_space_on_device, "на диске нет свободного места" },
+        { std::errc::read_only_file_system, "диск доступен только для чтения" },
+        { std::errc::device_or_resource_busy, "файл занят другой программой" },
+        { std::errc::text_file_busy, "файл занят другой программой" },
+        { std::errc::is_a_directory, "на месте файла находится папка" },
+        { std::errc::filename_too_long, "слишком длинное имя файла" },
+        { std::errc::file_too_large, "файл слишком велик" },
+        { std::errc::too_many_files_open, "открыто слишком много файлов" },
+        { std::errc::io_error, "ошибка ввода-вывода" },
+    };
+    std::string text;
+    for (const Known& k : known)
+        if (error == k.code)
+            text = k.text;
+#ifdef EDQUOT
+    if (text.empty() && error.default_error_condition() == std::error_condition(EDQUOT, std::generic_category()))
+        text = "превышена квота на диске";
+#endif
+    if (text.empty())
+        text = error.message();
+    return "Причина: " + text + ".";
 }
 
 bool IsTerminal(std::FILE* stream)

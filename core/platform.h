@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace platform {
 
@@ -34,6 +35,11 @@ std::string ExecutableDir();
 // The root of the user's own data folders: $XDG_DATA_HOME, else ~/.local/share (Windows: the
 // local application data folder; macOS: ~/Library/Application Support). Empty when unknown.
 std::string UserDataHome();
+
+// Why a file operation failed, for the person reading the message: "Причина: ...", UTF-8, in
+// Russian for the usual causes (a missing folder, no permission, a full disk), the system's own
+// words otherwise. Empty when there is no error.
+std::string ErrorReason(const std::error_code& error);
 
 // Whether the stream is a terminal (progress bars are drawn only there).
 bool IsTerminal(std::FILE* stream);

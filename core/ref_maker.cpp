@@ -331,8 +331,27 @@ int CRefMaker::ConfirmPlacedTags(CLinePlacement& p)
             tracked.push_back(&position);
         MarkAnchorNearTag(p.texts, p.records, p.positions[k], tracked);
     }
+    for (std::size_t position : p.positions)
+        p.records[position].bAwaiting = 1;
     const int answer = m_ui.AskTagCandidates(p.linked, p.texts, p.records, p.positions.front());
+    // Only the tags that are in the document count: an interface that let one go meanwhile
+    // must not have it counted as placed.
+    std::size_t present = 0;
+    if (m_ui.KeepsRowsWhileConfirming()) {
+        for (std::size_t position : p.positions) {
+            if (position < p.records.size() && p.records[position].bAwaiting) {
+                p.records[position].bAwaiting = 0;
+                ++present;
+            }
+        }
+    } else {
+        for (CLineRecord& record : p.records) {
+            present += record.bAwaiting != 0;
+            record.bAwaiting = 0;
+        }
+    }
     if (answer == AnswerYes) {
+        nPlacedTags -= static_cast<std::int32_t>(p.positions.size() - std::min(present, p.positions.size()));
         // A tag whose anchor lay below the line now stands after it: the pass goes on after that
         // tag, so it is not taken for a line to analyse.
         for (std::size_t position : p.positions)

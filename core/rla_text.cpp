@@ -218,10 +218,12 @@ bool CRlaText::WriteRla(CUserInterface& ui) const
     if (!ok) {
         // No temporary file is left lying about while the message waits for the person.
         file.Abort();
-        ShowError(ui, WithPath("Ошибка записи файла %s!", path));
+        ShowError(ui, WithPath("Ошибка записи файла %s!", path) + "\n" + platform::ErrorReason(file.ErrorCode()));
     }
     return ok;
 }
+
+bool CRlaText::HasTextStart() const { return !headerLines.empty() && headerLines.back() == kTextStart; }
 
 void CRlaText::Clear()
 {

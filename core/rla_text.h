@@ -25,6 +25,9 @@ public:
     // Writes header and text lines to path, each ended by CR LF; the old file stays as it was
     // when anything goes wrong.
     bool WriteRla(CUserInterface& ui) const;
+    // Whether the header ends in the line that starts the document text (a file without it is
+    // all header and has no text to analyse).
+    bool HasTextStart() const;
     void Clear();
 
     // The adoption dates (ascending) and the edition date of the header, read when first asked for.

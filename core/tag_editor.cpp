@@ -48,22 +48,35 @@ bool CTagEditor::IsEnabled(Command command) const
     case Command::PlaceInnerTag:
         return selected >= 0;
     case Command::DeleteTag:
-        return selected >= 0 && IsTagKind(kind);
+        return selected >= 0 && IsTagKind(kind) && !IsAwaiting(selected);
     case Command::CutTag:
+        return selected >= 0 && IsMovableTagKind(kind) && !IsAwaiting(selected);
     case Command::CopyTag:
         return selected >= 0 && IsMovableTagKind(kind);
     case Command::PasteTag:
         return selected >= 0 && !m_clipboard.text.empty();
     case Command::MoveDown:
-        return selected >= 0 && IsMovableTagKind(kind) && selected + 1 < count;
+        return selected >= 0 && IsMovableTagKind(kind) && selected + 1 < count && !IsAwaiting(selected)
+            && !IsAwaiting(selected + 1);
     case Command::MoveUp:
-        return selected > 0 && IsMovableTagKind(kind);
+        return selected > 0 && IsMovableTagKind(kind) && !IsAwaiting(selected) && !IsAwaiting(selected - 1);
     case Command::Undo:
-        return HasUndo();
+        return HasUndo() && !m_undoBeforeQuestion;
     case Command::ChooseRequisites:
         return selected >= 0 && kind == Suspicious;
     }
     return false;
+}
+
+void CTagEditor::SetQuestionOpen(bool open)
+{
+    m_questionOpen = open;
+    m_undoBeforeQuestion = open && HasUndo();
+}
+
+bool CTagEditor::IsAwaiting(int row) const
+{
+    return m_questionOpen && row >= 0 && row < m_rows.Count() && m_rows.Record(row).bAwaiting != 0;
 }
 
 void CTagEditor::Run(Command command)
@@ -107,6 +120,7 @@ void CTagEditor::Run(Command command)
 void CTagEditor::TakeSnapshot()
 {
     m_rows.Copy(m_snapshot.texts, m_snapshot.records);
+    m_undoBeforeQuestion = false;
 }
 
 bool CTagEditor::AcceptsLaterDates(const CDocRecvisits& linked, bool orvo)
@@ -160,6 +174,10 @@ void CTagEditor::PlaceOrvoTag()
     ManualTagRequest request;
     request.recentNumbers = &m_doc.recentOrvo.Numbers();
     request.notepad = &m_doc.settings.notepad;
+    request.accepts = [this](const std::string& typed) {
+        CDocRecvisits linked;
+        return LookUpManual(true, typed, linked);
+    };
     PlaceManualTag(true, m_ui.AskOrvoTagNumber(request));
 }
 
@@ -167,9 +185,28 @@ void CTagEditor::PlaceInnerTag()
 {
     ManualTagRequest request;
     request.recentNumbers = &m_doc.recentLocal.Numbers();
+    request.accepts = [this](const std::string& typed) {
+        CDocRecvisits linked;
+        return LookUpManual(false, typed, linked);
+    };
     const ManualTagAnswer answer = m_ui.AskInnerTag(request);
     if (!answer.tag.empty())
         PlaceManualTag(false, answer);
+}
+
+bool CTagEditor::LookUpManual(bool orvo, const std::string& numberText, CDocRecvisits& linked)
+{
+    const std::int32_t number = DecimalPrefix(numberText);
+    CDocDict& documents = orvo ? static_cast<CDocDict&>(m_doc.orvoMaker.documents)
+                               : static_cast<CDocDict&>(m_doc.innerMaker.documents);
+    bool found = false;
+    {
+        CWaitCursor wait(m_ui);
+        found = documents.FindByNumber(number, linked);
+    }
+    if (!found)
+        NotFound(number);
+    return found;
 }
 
 void CTagEditor::PlaceManualTag(bool orvo, const ManualTagAnswer& answer)
@@ -178,18 +215,9 @@ void CTagEditor::PlaceManualTag(bool orvo, const ManualTagAnswer& answer)
         return;
     const int row = m_rows.Selected();
     const std::int32_t number = DecimalPrefix(answer.numberText);
-    CDocDict& documents = orvo ? static_cast<CDocDict&>(m_doc.orvoMaker.documents)
-                               : static_cast<CDocDict&>(m_doc.innerMaker.documents);
     CDocRecvisits linked;
-    bool found = false;
-    {
-        CWaitCursor wait(m_ui);
-        found = documents.FindByNumber(number, linked);
-    }
-    if (!found) {
-        NotFound(number);
+    if (!LookUpManual(orvo, answer.numberText, linked))
         return;
-    }
     if (!AcceptsLaterDates(linked, orvo))
         return;
     (orvo ? m_doc.recentOrvo : m_doc.recentLocal).AddNumber(linked.nBaseNumber);
@@ -212,6 +240,7 @@ void CTagEditor::InsertHotTag(int slot)
     const std::int32_t number = m_doc.HotDocument(slot);
     if (number == 0) {
         m_ui.Beep();
+        m_ui.ShowStatusText("Ctrl+" + std::to_string(slot) + ": \"горячий\" документ не задан (Словари → \"Горячие\" документы)");
         return;
     }
     CDocRecvisits linked;
@@ -258,6 +287,7 @@ void CTagEditor::CopyTag()
     const int row = m_rows.Selected();
     m_clipboard.text = m_rows.Text(row);
     m_clipboard.record = m_rows.Record(row);
+    m_clipboard.record.bAwaiting = 0;
     // A pasted tag is a new one, of its own base.
     if (m_clipboard.record.nKind != InnerLinkNew)
         m_clipboard.record.nKind = OrvoLinkNew;
@@ -300,6 +330,10 @@ void CTagEditor::UndoLastChange()
     Snapshot current;
     m_rows.Copy(current.texts, current.records);
     const int selected = m_rows.Selected();
+    // Marks of a question that has been answered since the snapshot mean nothing any more.
+    if (!m_questionOpen)
+        for (CLineRecord& record : m_snapshot.records)
+            record.bAwaiting = 0;
     m_rows.Replace(std::move(m_snapshot.texts), std::move(m_snapshot.records));
     if (selected >= 0 && selected < m_rows.Count())
         m_rows.Select(selected);
@@ -310,7 +344,7 @@ void CTagEditor::UndoLastChange()
 
 void CTagEditor::CommitLineEdit(int row, std::string text)
 {
-    if (row < 0 || row >= m_rows.Count() || text == m_rows.Text(row))
+    if (row < 0 || row >= m_rows.Count() || text == m_rows.Text(row) || IsAwaiting(row))
         return;
     TakeSnapshot();
     m_rows.SetText(row, std::move(text));
@@ -358,6 +392,7 @@ void CTagEditor::ChooseRequisites()
         if (!snapshotTaken) {
             m_snapshot.texts = texts;
             m_snapshot.records = records;
+            m_undoBeforeQuestion = false;
             snapshotTaken = true;
         }
         // The bookmark is the suspicious line's, not its new tag's.

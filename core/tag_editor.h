@@ -85,6 +85,12 @@ public:
     void TakeSnapshot();
     void ClearUndo() { m_snapshot = Snapshot(); }
 
+    // A pass asks whether the tags it just placed stay. While it waits, those tags (their
+    // records are marked awaiting) cannot be deleted, cut, moved or edited, and an undo step
+    // taken before the question, which would take them away, waits too.
+    void SetQuestionOpen(bool open);
+    bool IsAwaiting(int row) const;
+
     // The later-adoption-date questions: false when the person declines the tag.
     bool AcceptsLaterDates(const CDocRecvisits& linked, bool orvo);
 
@@ -93,6 +99,8 @@ private:
     void PlaceInnerTag();
     // Looks the number of the dialog's answer up in the base and places its tag.
     void PlaceManualTag(bool orvo, const ManualTagAnswer& answer);
+    // The document a tag placed by hand links to; "not found" is said here.
+    bool LookUpManual(bool orvo, const std::string& numberText, CDocRecvisits& linked);
     void DeleteTag();
     void CopyTag();
     void CutTag();
@@ -110,4 +118,6 @@ private:
     CLineRows& m_rows;
     Clipboard m_clipboard;
     Snapshot m_snapshot;
+    bool m_questionOpen = false;
+    bool m_undoBeforeQuestion = false;
 };

@@ -11,7 +11,7 @@
 
 namespace {
 
-const char* const kRlaFilter = "Файлы \"Консультант плюс\" (*.rla)|*.rla||";
+const char* const kRlaFilter = "Тексты документов (*.rla)|*.rla||";
 
 std::string MakerCounts(const CRefMaker& maker)
 {
@@ -107,8 +107,9 @@ void CTelvarionDoc::OnFileOpen()
         const int answer = m_ui.MessageBox("Сохранить файл " + currentPath + "?", MsgIcon::Question, MsgButtons::YesNoCancel);
         if (answer == AnswerCancel)
             return;
-        if (answer == AnswerYes)
-            WriteText();
+        // A text that could not be written keeps the document open: its edits are not lost.
+        if (answer == AnswerYes && !WriteText())
+            return;
     }
     OpenFile(path);
 }
@@ -123,6 +124,10 @@ bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
     text = std::move(fresh);
     bModified = 0;
     bInOutputFolder = 0;
+    // Such a file opens as all header: an empty view with zero counts would say nothing of why.
+    if (!text.HasTextStart())
+        m_ui.MessageBox("В файле " + path + " нет строки \"$18  Текст документа\": в нём нет текста документа, "
+            "ссылки искать не в чем. Файл не изменён.", MsgIcon::Warning);
 
     bBusy = 1;
     std::vector<std::string> texts = text.textLines;
@@ -178,31 +183,29 @@ void CTelvarionDoc::OnFileSave()
         return;
     CWaitCursor wait(m_ui);
     m_ui.GetLines(text.textLines, nullptr);
+    std::string target = currentPath;
+    bool moving = false;
     if (!bInOutputFolder && !settings.outputFolder.empty() && !currentPath.empty()) {
-        const std::string newPath
-            = platform::FromFsPath(platform::ToFsPath(settings.outputFolder) / platform::ToFsPath(FileNameOf(currentPath)));
+        target = platform::FromFsPath(platform::ToFsPath(settings.outputFolder) / platform::ToFsPath(FileNameOf(currentPath)));
         // Input and output folder the same: the file is already where it belongs.
-        if (!SameFile(currentPath, newPath)) {
-            std::error_code ec;
-            std::filesystem::rename(platform::ToFsPath(currentPath), platform::ToFsPath(newPath), ec);
-            if (ec) {
-                // Another disk: copy, then take the input file away.
-                std::error_code copyError;
-                std::filesystem::copy_file(platform::ToFsPath(currentPath), platform::ToFsPath(newPath),
-                    std::filesystem::copy_options::overwrite_existing, copyError);
-                if (!copyError)
-                    std::filesystem::remove(platform::ToFsPath(currentPath), copyError);
-                if (copyError)
-                    ShowError(m_ui, "Ошибка сохранения файла " + newPath + "!");
-            }
-        }
-        currentPath = newPath;
-        text.path = newPath;
+        moving = !SameFile(currentPath, target);
     }
+    // The edited text goes to its new place first and the input file is taken away only after:
+    // a save that fails leaves the document where it was, modified, so the next save tries again
+    // with the output folder as it is then.
+    if (!WriteTextTo(target)) {
+        UpdateTitle();
+        return;
+    }
+    if (moving) {
+        std::error_code ec;
+        std::filesystem::remove(platform::ToFsPath(currentPath), ec);
+        if (ec)
+            ShowError(m_ui, "Ошибка сохранения файла " + target + "!\n" + platform::ErrorReason(ec));
+    }
+    currentPath = target;
     bInOutputFolder = 1;
-    // A text that could not be written stays modified, so the edits are not lost at close.
-    if (text.WriteRla(m_ui))
-        bModified = 0;
+    bModified = 0;
     UpdateTitle();
 }
 
@@ -219,12 +222,22 @@ void CTelvarionDoc::OnFileSaveAs()
     if (!m_ui.AskSaveFileName(request, path))
         return;
     m_ui.GetLines(text.textLines, nullptr);
+    if (!WriteTextTo(path))
+        return;
     currentPath = path;
-    text.path = path;
-    if (text.WriteRla(m_ui))
-        bModified = 0;
+    bModified = 0;
     bInOutputFolder = 1;
     UpdateTitle();
+}
+
+bool CTelvarionDoc::WriteTextTo(const std::string& path)
+{
+    const std::string previous = text.path;
+    text.path = path;
+    if (text.WriteRla(m_ui))
+        return true;
+    text.path = previous;
+    return false;
 }
 
 void CTelvarionDoc::OnFileDelete()
@@ -253,7 +266,7 @@ void CTelvarionDoc::OnSettings()
         return;
     settings.inputFolder = input;
     settings.outputFolder = output;
-    bSettingsChanged = 1;
+    StoreChangedSettings();
 }
 
 void CTelvarionDoc::OnHotDocuments()
@@ -263,7 +276,7 @@ void CTelvarionDoc::OnHotDocuments()
         return;
     for (std::size_t k = 0; k < settings.hotDocuments.size(); ++k)
         settings.hotDocuments[k] = k < slots.size() ? slots[k] : 0;
-    bSettingsChanged = 1;
+    StoreChangedSettings();
 }
 
 void CTelvarionDoc::OnNotepad()
@@ -272,7 +285,21 @@ void CTelvarionDoc::OnNotepad()
     if (!m_ui.EditNotepad(copy))
         return;
     settings.notepad = std::move(copy);
+    StoreChangedSettings();
+}
+
+void CTelvarionDoc::StoreChangedSettings()
+{
+    // Still marked changed: the end of the run writes them again, as it always has.
     bSettingsChanged = 1;
+    if (m_storeAtEnd)
+        SaveSettings();
+}
+
+void CTelvarionDoc::StoreEdited(CRefMaker& maker, bool changed)
+{
+    if (changed && m_storeAtEnd)
+        maker.SaveFiles(m_programFolder);
 }
 
 void CTelvarionDoc::SetModified()

@@ -77,11 +77,13 @@ public:
     void OnSettings();
     void OnHotDocuments();
     void OnNotepad();
-    void OnOrvoKeywords() { orvoMaker.EditKeywords(); }
-    void OnOrvoTypes() { orvoMaker.EditTypes(); }
-    void OnOrvoBodies() { orvoMaker.EditBodies(); }
-    void OnLocalTypes() { innerMaker.EditTypes(); }
-    void OnLocalBodies() { innerMaker.EditBodies(); }
+    // A dictionary changed in its dialog is written when the dialog closes with OK, not only at
+    // the end of the run: a crash must not take the day's dictionary work with it.
+    void OnOrvoKeywords() { StoreEdited(orvoMaker, orvoMaker.EditKeywords()); }
+    void OnOrvoTypes() { StoreEdited(orvoMaker, orvoMaker.EditTypes()); }
+    void OnOrvoBodies() { StoreEdited(orvoMaker, orvoMaker.EditBodies()); }
+    void OnLocalTypes() { StoreEdited(innerMaker, innerMaker.EditTypes()); }
+    void OnLocalBodies() { StoreEdited(innerMaker, innerMaker.EditBodies()); }
     void OnImportOrvo() { orvoMaker.ImportDocuments(); }
     void OnImportLocal() { innerMaker.ImportDocuments(); }
 
@@ -104,6 +106,8 @@ public:
     // mayWrite false: nothing is ever written back, neither now nor at the end (batch analysis).
     void LoadServiceData(bool mayWrite = true);
     bool SaveSettings();
+    // Settings changed by a dialog are written at once (when this run may write at all).
+    void StoreChangedSettings();
     // The question before the document closes; false when the person cancels (or the text could
     // not be written).
     bool SaveModified();
@@ -114,7 +118,10 @@ public:
 private:
     void RunAnalyses(std::vector<std::string>& texts, std::vector<CLineRecord>& records, bool full);
     bool WriteText();
+    // Writes the text under another path; on failure the text keeps its own.
+    bool WriteTextTo(const std::string& path);
     void StoreServiceData();
+    void StoreEdited(CRefMaker& maker, bool changed);
 
     CUserInterface& m_ui;
     std::string m_programFolder;

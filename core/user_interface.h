@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,9 @@ struct InnerTagRequest {
 struct ManualTagRequest {
     const std::deque<std::int32_t>* recentNumbers = nullptr;
     const COrvoLinkDict* notepad = nullptr; // the inter-base picker only; may be null
+    // Looks the typed number up before the dialog closes; false (after saying so) keeps the
+    // dialog open with the number selected. May be empty.
+    std::function<bool(const std::string& numberText)> accepts;
 };
 struct ManualTagAnswer {
     bool ok = false;
@@ -125,6 +129,9 @@ public:
     virtual ManualTagAnswer AskInnerTag(const ManualTagRequest& request) = 0;
     // The warning sound.
     virtual void Beep() = 0;
+    // A short word in the status bar, for what the warning sound alone would say (a machine
+    // without sound says nothing otherwise). UTF-8.
+    virtual void ShowStatusText(const std::string& text) { (void)text; }
     // The line view. The view holds the rows while a document is open; the engine hands them over
     // and takes them back.
     // selectFirst: select row 0 afterwards (after opening and re-analysis).

@@ -42,18 +42,23 @@ bool RunSelectRecvDlg(QWidget* parent, CDocRecvisits& requisites, bool& localBas
     return true;
 }
 
-std::optional<InnerTagEntry> RunInnerTagDlg(QWidget* parent, const std::deque<std::int32_t>& recentNumbers)
+std::optional<InnerTagEntry> RunInnerTagDlg(
+    QWidget* parent, const std::deque<std::int32_t>& recentNumbers, const std::function<bool(const std::string&)>& accepts)
 {
     CInnerTagDlg dlg(recentNumbers, parent);
+    if (accepts)
+        dlg.SetCheck([&accepts](const QString& typed) { return accepts(ToCp1251(typed)); });
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
     return InnerTagEntry { dlg.Tag(), ToCp1251(dlg.NumberText()) };
 }
 
-std::optional<std::string> RunSelectNumDlg(
-    QWidget* parent, const std::deque<std::int32_t>& recentNumbers, const COrvoLinkDict& notepad)
+std::optional<std::string> RunSelectNumDlg(QWidget* parent, const std::deque<std::int32_t>& recentNumbers,
+    const COrvoLinkDict& notepad, const std::function<bool(const std::string&)>& accepts)
 {
     CSelectNumDlg dlg(recentNumbers, &notepad, parent);
+    if (accepts)
+        dlg.SetCheck([&accepts](const QString& typed) { return accepts(ToCp1251(typed)); });
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
     return ToCp1251(dlg.NumberText());

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -25,9 +26,11 @@ struct InnerTagEntry {
     std::string tag;        // code page 1251
     std::string numberText; // as typed
 };
-std::optional<InnerTagEntry> RunInnerTagDlg(QWidget* parent, const std::deque<std::int32_t>& recentNumbers);
+// accepts (may be empty): the lookup of the typed number on OK; false keeps the dialog open.
+std::optional<InnerTagEntry> RunInnerTagDlg(QWidget* parent, const std::deque<std::int32_t>& recentNumbers,
+    const std::function<bool(const std::string&)>& accepts = {});
 // "Номер документа базы Орво": the text of its number box on OK.
-std::optional<std::string> RunSelectNumDlg(
-    QWidget* parent, const std::deque<std::int32_t>& recentNumbers, const COrvoLinkDict& notepad);
+std::optional<std::string> RunSelectNumDlg(QWidget* parent, const std::deque<std::int32_t>& recentNumbers,
+    const COrvoLinkDict& notepad, const std::function<bool(const std::string&)>& accepts = {});
 // "Блокнот" picker: the number in base of the chosen notepad entry.
 std::optional<std::int32_t> RunBlocknoteDlg(QWidget* parent, const COrvoLinkDict& notepad);

@@ -24,8 +24,7 @@ constexpr std::array kCommands {
     CCommandInfo { ChooseRequisites, "actionChooseRequisites", "&Выбор реквизитов документа", "Ctrl+В", "Ctrl+D",
         "Выбор реквизитов документа, по которым осуществляется поиск\nВыбор реквизитов документа",
         I::ChooseRequisites },
-    // The menu has always shown Ctrl+П (the key of Ctrl+G, which stays with go to line).
-    CCommandInfo { OrvoSearch, "actionOrvoSearch", "&Поиск документа Орво...", "Ctrl+П", "Ctrl+Shift+F",
+    CCommandInfo { OrvoSearch, "actionOrvoSearch", "&Поиск документа Орво...", "Ctrl+Shift+А", "Ctrl+Shift+F",
         "Поиск документа Орво\nПоиск документа Орво", I::OrvoSearch },
     CCommandInfo { Exit, "actionExit", "В&ыход", "", "", "Завершение работы с приложением\nВыход", I::None },
 

@@ -149,7 +149,12 @@ QString CInnerTagDlg::NumberText() const { return m_number->currentText(); }
 
 void CInnerTagDlg::accept()
 {
-    // Nothing is checked here: the caller looks the number up and reports what it cannot find.
+    // The caller's check looks the number up and says what it cannot find.
+    if (m_check && !m_check(NumberText())) {
+        m_number->setFocus();
+        m_number->lineEdit()->selectAll();
+        return;
+    }
     m_tag = m_fields.Compose(DecimalPrefix(ToCp1251(NumberText())));
     QDialog::accept();
 }

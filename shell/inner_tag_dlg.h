@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 
 #include <QDialog>
@@ -48,9 +49,12 @@ public:
     const std::string& Tag() const { return m_tag; }
     QString NumberText() const;
 
+    // Asked on OK with the typed number; false keeps the dialog open with the number selected.
+    void SetCheck(std::function<bool(const QString&)> check) { m_check = std::move(check); }
     void accept() override;
 
 private:
+    std::function<bool(const QString&)> m_check;
     QComboBox* m_number;
     CInnerTagFields m_fields;
     QPlainTextEdit* m_description;

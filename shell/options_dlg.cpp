@@ -194,7 +194,7 @@ COptionsDlg::COptionsDlg(CUserInterface& ui, const QString& inputFolder, const Q
         [this] { Browse(m_input, QStringLiteral("Папка для входных файлов"), QStringLiteral("Выбирете папку для входных файлов")); });
     connect(browseOutput, &QPushButton::clicked, this,
         [this] { Browse(m_output, QStringLiteral("Папка для выходных файлов"), QStringLiteral("Выбирете папку для выходных файлов")); });
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &COptionsDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* grid = new QGridLayout;
@@ -211,6 +211,24 @@ COptionsDlg::COptionsDlg(CUserInterface& ui, const QString& inputFolder, const Q
     auto* root = new QVBoxLayout(this);
     root->addLayout(grid);
     root->addLayout(buttons);
+}
+
+void COptionsDlg::accept()
+{
+    // A folder typed by hand gets the checks of the folder chooser: a save into a folder that
+    // is not there would fail only much later.
+    for (QLineEdit* field : { m_input, m_output }) {
+        const QString path = field->text();
+        const QFileInfo info(path);
+        if (path.isEmpty() || (info.isAbsolute() && info.isDir()))
+            continue;
+        if (!CheckAndCreateFolder(m_ui, path)) {
+            field->setFocus();
+            field->selectAll();
+            return;
+        }
+    }
+    QDialog::accept();
 }
 
 QString COptionsDlg::InputFolder() const { return m_input->text(); }

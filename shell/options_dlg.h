@@ -48,6 +48,8 @@ public:
 
     QString InputFolder() const;
     QString OutputFolder() const;
+    // A folder that does not exist is created when the person agrees, or the dialog stays open.
+    void accept() override;
 
 private:
     void Browse(QLineEdit* field, const QString& caption, const QString& text);

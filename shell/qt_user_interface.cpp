@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include "core/line_record.h"
 #include "core/telvarion_doc.h"
@@ -285,7 +286,7 @@ bool CQtUserInterface::EditOptions(std::string& inputFolder, std::string& output
 bool CQtUserInterface::EditHotDocuments(std::vector<std::int32_t>& hotSlots)
 {
     CArrowCursor arrow(m_waitDepth > 0);
-    CHotDocsDlg dialog(hotSlots, DialogParent());
+    CHotDocsDlg dialog(*this, hotSlots, DialogParent());
     if (dialog.exec() != QDialog::Accepted)
         return false;
     hotSlots = dialog.Slots();
@@ -330,7 +331,7 @@ ManualTagAnswer CQtUserInterface::AskOrvoTagNumber(const ManualTagRequest& reque
     static const COrvoLinkDict noNotepad;
     ManualTagAnswer answer;
     if (const auto number = RunSelectNumDlg(DialogParent(), request.recentNumbers ? *request.recentNumbers : noNumbers,
-            request.notepad ? *request.notepad : noNotepad)) {
+            request.notepad ? *request.notepad : noNotepad, request.accepts)) {
         answer.ok = true;
         answer.numberText = *number;
     }
@@ -342,7 +343,8 @@ ManualTagAnswer CQtUserInterface::AskInnerTag(const ManualTagRequest& request)
     CArrowCursor arrow(m_waitDepth > 0);
     static const std::deque<std::int32_t> noNumbers;
     ManualTagAnswer answer;
-    if (const auto entry = RunInnerTagDlg(DialogParent(), request.recentNumbers ? *request.recentNumbers : noNumbers)) {
+    if (const auto entry
+        = RunInnerTagDlg(DialogParent(), request.recentNumbers ? *request.recentNumbers : noNumbers, request.accepts)) {
         answer.ok = true;
         answer.numberText = entry->numberText;
         answer.tag = entry->tag;
@@ -351,6 +353,12 @@ ManualTagAnswer CQtUserInterface::AskInnerTag(const ManualTagRequest& request)
 }
 
 void CQtUserInterface::Beep() { QApplication::beep(); }
+
+void CQtUserInterface::ShowStatusText(const std::string& text)
+{
+    if (m_frame)
+        m_frame->statusBar()->showMessage(QString::fromStdString(text), 5000);
+}
 
 void CQtUserInterface::FillList(
     const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst)

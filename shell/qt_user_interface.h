@@ -75,6 +75,7 @@ public:
     ManualTagAnswer AskOrvoTagNumber(const ManualTagRequest& request) override;
     ManualTagAnswer AskInnerTag(const ManualTagRequest& request) override;
     void Beep() override;
+    void ShowStatusText(const std::string& text) override;
 
     void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst) override;
     void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) override;

@@ -86,6 +86,11 @@ CRecvDictDlg::CRecvDictDlg(
     connect(m_list, &QTreeWidget::itemDoubleClicked, this,
         [this](QTreeWidgetItem* item) { EditSynonyms(m_list->indexOfTopLevelItem(item)); });
     connect(m_newEntry, &QLineEdit::textChanged, this, &CRecvDictDlg::UpdateButtons);
+    // Enter in the new entry's field adds it as a value rather than closing the dialog.
+    connect(m_newEntry, &QLineEdit::returnPressed, this, [this] {
+        if (m_addValue->isEnabled())
+            OnAddValue();
+    });
     connect(clear, &QPushButton::clicked, this, &CRecvDictDlg::OnClear);
     connect(m_remove, &QPushButton::clicked, this, &CRecvDictDlg::OnRemove);
     connect(m_synonyms, &QPushButton::clicked, this, [this] {

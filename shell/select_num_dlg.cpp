@@ -38,7 +38,7 @@ CSelectNumDlg::CSelectNumDlg(const std::deque<std::int32_t>& recentNumbers, cons
     m_ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ok, &QPushButton::clicked, this, &CSelectNumDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* numberRow = new QHBoxLayout;
@@ -65,6 +65,16 @@ CSelectNumDlg::CSelectNumDlg(const std::deque<std::int32_t>& recentNumbers, cons
 }
 
 QString CSelectNumDlg::NumberText() const { return m_number->currentText(); }
+
+void CSelectNumDlg::accept()
+{
+    if (m_check && !m_check(NumberText())) {
+        m_number->setFocus();
+        m_number->lineEdit()->selectAll();
+        return;
+    }
+    QDialog::accept();
+}
 
 void CSelectNumDlg::PickFromNotepad()
 {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 
 #include <QDialog>
 
@@ -20,6 +21,9 @@ public:
 
     // The text of the number box; the caller reads it as a number.
     QString NumberText() const;
+    // Asked on OK with the typed number; false keeps the dialog open with the number selected.
+    void SetCheck(std::function<bool(const QString&)> check) { m_check = std::move(check); }
+    void accept() override;
 
 private:
     void PickFromNotepad();
@@ -28,4 +32,5 @@ private:
     const COrvoLinkDict* m_notepad;
     QComboBox* m_number;
     QPushButton* m_ok;
+    std::function<bool(const QString&)> m_check;
 };

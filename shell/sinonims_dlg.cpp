@@ -87,7 +87,8 @@ CSinonimsDlg::CSinonimsDlg(CUserInterface& ui, CRecvRec& record, QWidget* parent
     root->addLayout(buttons);
 
     Refill();
-    m_list->setFocus();
+    // The dialog is opened to add synonyms: typing starts in the field for a new one.
+    m_newSynonym->setFocus();
 }
 
 void CSinonimsDlg::Refill()

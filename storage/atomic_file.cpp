@@ -26,6 +26,8 @@ bool Injected(CAtomicFile::Step step, const std::string& target)
 }
 
 std::string SystemError() { return std::strerror(errno); }
+std::error_code LastError() { return std::error_code(errno, std::generic_category()); }
+std::error_code InjectedError() { return std::make_error_code(std::errc::io_error); }
 
 } // namespace
 
@@ -38,11 +40,13 @@ CAtomicFile::CAtomicFile(std::string targetPath)
 
 CAtomicFile::~CAtomicFile() { Abort(); }
 
-bool CAtomicFile::Fail(Step, const std::string& text)
+bool CAtomicFile::Fail(Step, const std::string& text, std::error_code code)
 {
     m_failed = true;
-    if (m_error.empty())
+    if (m_error.empty()) {
         m_error = text;
+        m_code = code;
+    }
     return false;
 }
 
@@ -88,8 +92,9 @@ bool CAtomicFile::Open()
     Abort();
     m_failed = false;
     m_error.clear();
+    m_code.clear();
     if (Injected(Step::Create, m_target))
-        return Fail(Step::Create, "cannot create a temporary file");
+        return Fail(Step::Create, "cannot create a temporary file", InjectedError());
     // A unique name beside the target, so that the rename stays within one file system.
     static std::atomic<unsigned> counter { 0 };
     for (int attempt = 0; attempt < 100 && !m_file; ++attempt) {
@@ -101,7 +106,7 @@ bool CAtomicFile::Open()
     }
     if (!m_file) {
         m_temp.clear();
-        return Fail(Step::Create, SystemError());
+        return Fail(Step::Create, SystemError(), LastError());
     }
     return true;
 }
@@ -113,32 +118,34 @@ bool CAtomicFile::Write(const void* data, std::size_t size)
     if (size == 0)
         return true;
     if (Injected(Step::Write, m_target))
-        return Fail(Step::Write, "write failed");
+        return Fail(Step::Write, "write failed", InjectedError());
     if (std::fwrite(data, 1, size, m_file) != size)
-        return Fail(Step::Write, SystemError());
+        return Fail(Step::Write, SystemError(), LastError());
     return true;
 }
 
 bool CAtomicFile::Commit()
 {
     if (!m_file) {
-        Fail(Step::Create, "the file was not opened");
+        Fail(Step::Create, "the file was not opened", m_code ? m_code : InjectedError());
         return false;
     }
     bool ok = !m_failed;
-    if (ok && (Injected(Step::Flush, m_target) || std::fflush(m_file) != 0 || !platform::SyncFile(m_file)))
-        ok = Fail(Step::Flush, SystemError());
+    if (ok && Injected(Step::Flush, m_target))
+        ok = Fail(Step::Flush, "flush failed", InjectedError());
+    if (ok && (std::fflush(m_file) != 0 || !platform::SyncFile(m_file)))
+        ok = Fail(Step::Flush, SystemError(), LastError());
     if (std::fclose(m_file) != 0 && ok)
-        ok = Fail(Step::Flush, SystemError());
+        ok = Fail(Step::Flush, SystemError(), LastError());
     m_file = nullptr;
     if (ok) {
         std::error_code ec;
         if (Injected(Step::Rename, m_target))
-            ok = Fail(Step::Rename, "rename failed");
+            ok = Fail(Step::Rename, "rename failed", InjectedError());
         else {
             std::filesystem::rename(platform::ToFsPath(m_temp), platform::ToFsPath(m_target), ec);
             if (ec)
-                ok = Fail(Step::Rename, ec.message());
+                ok = Fail(Step::Rename, ec.message(), ec);
         }
     }
     if (!ok) {

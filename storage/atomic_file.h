@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 class CAtomicFile {
 public:
@@ -37,6 +38,8 @@ public:
     const std::string& TargetPath() const { return m_target; }
     // What went wrong, for messages and diagnostics ("" when nothing did).
     const std::string& ErrorText() const { return m_error; }
+    // The system's code of the first failure (an injected fault is an input/output error).
+    const std::error_code& ErrorCode() const { return m_code; }
 
     // Writes a whole file at once.
     static bool WriteWhole(const std::string& targetPath, std::string_view content, std::string* error = nullptr);
@@ -46,11 +49,12 @@ public:
     static int RemoveStaleTemporaries(const std::string& folder, long long minAgeSeconds = 3600);
 
 private:
-    bool Fail(Step step, const std::string& text);
+    bool Fail(Step step, const std::string& text, std::error_code code);
 
     std::string m_target;
     std::string m_temp;
     std::FILE* m_file = nullptr;
     bool m_failed = false;
     std::string m_error;
+    std::error_code m_code;
 };

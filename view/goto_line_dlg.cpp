@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "view/view_message.h"
+
 CLineNumberSpin::CLineNumberSpin(int lineCount, QWidget* parent)
     : QSpinBox(parent)
     , m_lineCount(lineCount)
@@ -39,7 +41,7 @@ CGotoLineDlg::CGotoLineDlg(int lineCount, QWidget* parent)
 {
     setObjectName(QStringLiteral("gotoLineDialog"));
     setWindowTitle(QStringLiteral("Перейти на строку"));
-    m_prompt = new QLabel(QStringLiteral("Выдерете строку от 1 до %1").arg(lineCount), this);
+    m_prompt = new QLabel(QStringLiteral("Выберите строку от 1 до %1").arg(lineCount), this);
     m_spin = new CLineNumberSpin(lineCount, this);
     m_prompt->setBuddy(m_spin);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -53,6 +55,7 @@ CGotoLineDlg::CGotoLineDlg(int lineCount, QWidget* parent)
     layout->addWidget(buttons);
     m_spin->setFocus();
     m_spin->selectAll();
+    FitTitleWidth(this);
 }
 
 int CGotoLineDlg::Number() const { return m_spin->value(); }

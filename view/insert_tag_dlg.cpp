@@ -9,11 +9,12 @@
 
 #include "core/user_interface.h"
 
-CInsertTagDlg::CInsertTagDlg(const QString& text, QWidget* parent)
+CInsertTagDlg::CInsertTagDlg(const QString& text, bool local, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("insertTagDialog"));
-    setWindowTitle(QStringLiteral("Вставка тега межбазовой гиперссылки"));
+    setWindowTitle(local ? QStringLiteral("Вставка тега внутрибазовой гиперссылки")
+                         : QStringLiteral("Вставка тега межбазовой гиперссылки"));
     setModal(false);
     setSizeGripEnabled(true);
 
@@ -35,8 +36,8 @@ CInsertTagDlg::CInsertTagDlg(const QString& text, QWidget* parent)
     const int buttonWidth = std::max({ m_yes->sizeHint().width(), m_no->sizeHint().width(), m_cancel->sizeHint().width(), 80 });
     for (QPushButton* button : { m_yes, m_no, m_cancel })
         button->resize(buttonWidth, m_yes->sizeHint().height());
-    // Нет and Да share the left half, so the half holds two buttons and the gaps.
-    setMinimumSize(4 * buttonWidth + 60, 140);
+    // Да | Нет | Отмена, as in every dialog of the program, centred.
+    setMinimumSize(3 * buttonWidth + 60, 140);
     resize(std::max(380, minimumWidth()), 300);
     m_yes->setFocus();
 }
@@ -76,11 +77,10 @@ void CInsertTagDlg::resizeEvent(QResizeEvent* event)
     const int w = event->size().width();
     const int h = event->size().height();
     m_text->setGeometry(10, 10, w - 20, h - 50);
-    const int centre = w / 2;
     const int top = h - 30;
-    // Да and Отмена flank the centre; Нет stands outside Да, so the default answer stays nearest
-    // the middle and Отмена apart from the other two.
-    m_yes->move(centre - 10 - m_yes->width(), top);
-    m_cancel->move(centre + 10, top);
-    m_no->move(m_yes->x() - 10 - m_no->width(), top);
+    // Да | Нет | Отмена, the row centred, in the order of every other question of the program.
+    const int row = m_yes->width() + m_no->width() + m_cancel->width() + 20;
+    m_yes->move((w - row) / 2, top);
+    m_no->move(m_yes->x() + m_yes->width() + 10, top);
+    m_cancel->move(m_no->x() + m_no->width() + 10, top);
 }

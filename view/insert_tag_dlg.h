@@ -1,8 +1,8 @@
 #pragma once
 
-// "Вставка тега межбазовой гиперссылки": the analyses ask whether the tags just placed for a
-// line stay. Modeless, so the person can scroll and edit the document while deciding; it sits
-// at the right edge of the screen, clear of the lines.
+// "Вставка тега межбазовой гиперссылки" ("... внутрибазовой ..." for local tags): the analyses
+// ask whether the tags just placed for a line stay. Modeless, so the person can scroll and edit
+// the document while deciding; it sits at the right edge of the screen, clear of the lines.
 
 #include <QDialog>
 
@@ -12,7 +12,8 @@ class QPushButton;
 class CInsertTagDlg : public QDialog {
     Q_OBJECT
 public:
-    CInsertTagDlg(const QString& text, QWidget* parent);
+    // local: the tags link to documents of the local base.
+    CInsertTagDlg(const QString& text, bool local, QWidget* parent);
 
     bool IsAnswered() const { return m_answered; }
     // 6 Да (keep), 7 Нет (undo this line), 2 Отмена (undo it and end the pass).

@@ -569,7 +569,7 @@ void CTelvarionView::SetViewFont(const QFont& font)
     setFont(font);
     m_doc.settings.fontFace = ToCp1251(font.family());
     m_doc.settings.fontPitchAndFamily = PitchAndFamily(font);
-    m_doc.bSettingsChanged = 1;
+    m_doc.StoreChangedSettings();
 }
 
 void CTelvarionView::ChangeFont()
@@ -606,6 +606,11 @@ void CTelvarionView::OpenInPlaceEditor(int row)
         InPlaceEditEnded(open);
     if (row < 0 || row >= m_model->Count())
         return;
+    if (m_editor->IsAwaiting(row)) {
+        m_doc.Ui().Beep();
+        m_doc.Ui().ShowStatusText("Тег ждёт ответа на вопрос о нём: изменить его можно после ответа.");
+        return;
+    }
     HideTip();
     const QModelIndex index = m_model->index(row);
     scrollTo(index);
@@ -665,18 +670,25 @@ int CTelvarionView::AskTagCandidates(const std::vector<CDocRecvisits>& linked, s
     }
 
     QPointer<CTelvarionView> self(this);
-    auto* dialog = new CInsertTagDlg(FromCp1251(text), this);
+    const bool local = row < records.size() && records[row].nKind == InnerLinkNew;
+    auto* dialog = new CInsertTagDlg(FromCp1251(text), local, this);
     m_question = dialog;
+    m_editor->SetQuestionOpen(true);
     // A loop of its own: the view and its commands stay live while the person decides, and the
     // pass waits here without spinning.
     QEventLoop wait;
     connect(dialog, &CInsertTagDlg::Answered, &wait, &QEventLoop::quit);
     connect(dialog, &QObject::destroyed, &wait, &QEventLoop::quit);
     dialog->show();
+    // Each question takes the keyboard, however the last one was answered: Enter is Да here,
+    // never a command of the line view.
+    dialog->raise();
+    dialog->activateWindow();
     if (!dialog->IsAnswered())
         wait.exec();
     if (!self)
         return AnswerCancel;
+    m_editor->SetQuestionOpen(false);
 
     // An application that quits ends every loop; that counts as Отмена.
     const int answer = (m_question && m_question->IsAnswered()) ? m_question->Answer() : AnswerCancel;

@@ -1,5 +1,7 @@
 #include "view/view_message.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 
 QMessageBox::StandardButton ViewMessageBox(
@@ -20,4 +22,12 @@ QMessageBox::StandardButton ViewMessageBox(
 bool ViewAskYesNo(QWidget* parent, const QString& text)
 {
     return ViewMessageBox(parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void FitTitleWidth(QWidget* dialog)
+{
+    // Title bars often use a bolder or larger face than the dialog: a fifth more, and room for
+    // the icon and the buttons.
+    const int needed = dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()) * 6 / 5 + 140;
+    dialog->setMinimumWidth(std::max(dialog->minimumWidth(), needed));
 }

@@ -12,3 +12,6 @@ QMessageBox::StandardButton ViewMessageBox(QWidget* parent, QMessageBox::Icon ic
     QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 // A question with Да and Нет; true for Да.
 bool ViewAskYesNo(QWidget* parent, const QString& text);
+// Gives a small dialog the width its title needs beside the title bar's buttons, so that the
+// window manager does not cut the title off.
+void FitTitleWidth(QWidget* dialog);

@@ -152,7 +152,7 @@ TEST(RlaText, FailedWriteKeepsTheOldFileAndReports)
         CRlaText text = WithHeader({ kTextStart, "new" });
         text.path = target;
         EXPECT_FALSE(text.WriteRla(ui));
-        ExpectOneError(ui, "Ошибка записи файла " + target + "!");
+        ExpectOneError(ui, "Ошибка записи файла " + target + "!\nПричина: ошибка ввода-вывода.");
         EXPECT_EQ(CTempDir::Read(target), "old\r\n");
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator {}), 1) << "temporary file left";
     }
@@ -162,7 +162,8 @@ TEST(RlaText, FailedWriteKeepsTheOldFileAndReports)
     CRlaText text;
     text.path = dir.File("no/such/folder.rla");
     EXPECT_FALSE(text.WriteRla(ui));
-    ExpectOneError(ui, "Ошибка записи файла " + text.path + "!");
+    // The message says why, after the path.
+    ExpectOneError(ui, "Ошибка записи файла " + text.path + "!\nПричина: папка или файл не существует.");
 }
 
 TEST(RlaTextDates, AdoptionListSortedEmptyOrInFileOrder)

@@ -227,12 +227,22 @@ TEST(TagEditor, PlaceOrvoTagMarksAnchorAndRemembersNumber)
     EXPECT_EQ(f.doc->bModified, 1);
     EXPECT_EQ(f.doc->recentOrvo.Numbers().front(), 100);
     EXPECT_TRUE(f.ui.messages.empty()); // 2003 is before the document's date
-    // The next picker offers the number first.
-    f.PlaceOrvo(0, "999");
+    // The next picker offers the number first. An unknown number: the error, and the picker
+    // stays open; Отмена then places nothing, a known number retyped places its tag.
+    f.rows.selected = 0;
+    f.AnswerOrvoNumber("999");
+    f.ui.manualTagAnswers.push_back(std::nullopt);
+    f.editor->Run(CTagEditor::Command::PlaceOrvoTag);
     EXPECT_EQ(f.ui.manualTagRecent.back().front(), 100);
-    // An unknown number: the error, nothing placed.
-    EXPECT_EQ(f.ui.MessageTexts().back(), "Документ \"999\" в базе не найден.");
+    EXPECT_EQ(f.ui.MessageTexts(), std::vector<std::string> { "Документ \"999\" в базе не найден." });
     EXPECT_EQ(f.rows.Count(), 4);
+    f.AnswerOrvoNumber("999");
+    f.PlaceOrvo(0, "100");
+    EXPECT_EQ(f.ui.manualTagQuestions.size(), 3u);
+    EXPECT_EQ(f.ui.messages.size(), 2u);
+    EXPECT_EQ(f.rows.Count(), 5);
+    EXPECT_EQ(f.rows.texts[0], FormatOrvoTag(100));
+    f.editor->Run(CTagEditor::Command::Undo);
     // Cancel in the picker: nothing at all.
     f.rows.selected = 0;
     f.ui.manualTagAnswers.push_back(std::nullopt);
@@ -377,6 +387,8 @@ TEST(TagEditor, HotAndSearchTags)
     f.rows.selected = 1;
     f.editor->InsertHotTag(4);
     EXPECT_EQ(f.ui.beeps, 1);
+    EXPECT_EQ(f.ui.statusTexts,
+        std::vector<std::string> { "Ctrl+4: \"горячий\" документ не задан (Словари → \"Горячие\" документы)" });
     EXPECT_EQ(f.rows.Count(), 3);
     f.doc->settings.hotDocuments[4] = 100;
     f.editor->InsertHotTag(4);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/codepage.h"
 #include "core/tag_line.h"
 #include "storage/archive.h"
@@ -95,6 +97,32 @@ TEST(TelvarionDoc, OpenAnalysesShowsAndTitles)
     EXPECT_EQ(f.doc->orvoMaker.nPlacedTags, 0); // the tag above the line stops a second one
 }
 
+// The tags a question asks about are marked for the interface while it waits; one that went
+// meanwhile (an interface that did not hold it) is not counted as placed, and no mark outlives
+// the question.
+TEST(TelvarionDoc, OnlyTagsInTheDocumentAreCounted)
+{
+    for (const bool removeTag : { false, true }) {
+        Fixture f;
+        f.ui.confirmAnswers.push_back(AnswerYes);
+        std::vector<std::int32_t> marked;
+        f.ui.duringConfirm = [&](std::vector<std::string>& texts, std::vector<CLineRecord>& records) {
+            for (const auto& r : records)
+                marked.push_back(r.bAwaiting);
+            if (removeTag) {
+                texts.erase(texts.begin() + 1);
+                records.erase(records.begin() + 1);
+            }
+        };
+        ASSERT_TRUE(f.doc->OpenFile(f.Input(), false));
+        EXPECT_EQ(marked, (std::vector<std::int32_t> { 0, 1, 0, 0 }));
+        EXPECT_EQ(f.doc->orvoMaker.nPlacedTags, removeTag ? 0 : 1);
+        EXPECT_EQ(f.ui.viewTexts.size(), removeTag ? 3u : 4u);
+        for (const auto& r : f.ui.viewRecords)
+            EXPECT_EQ(r.bAwaiting, 0);
+    }
+}
+
 TEST(TelvarionDoc, FailedOpenKeepsTheOpenDocument)
 {
     Fixture f;
@@ -118,6 +146,27 @@ TEST(TelvarionDoc, FailedOpenKeepsTheOpenDocument)
     EXPECT_EQ(f.doc->currentPath, path);
     EXPECT_EQ(f.ui.messages[f.ui.messages.size() - 1].text, "Сохранить файл " + path + "?");
     EXPECT_EQ(f.ui.messages.back().buttons, MsgButtons::YesNoCancel);
+}
+
+TEST(TelvarionDoc, AFileWithoutTheTextLineIsNamedAndLeftAlone)
+{
+    Fixture f;
+    std::string bytes;
+    for (const auto& l : kHeader)
+        bytes += codepage::Cp1251ToCp866(codepage::Utf8ToCp1251(l)) + "\r\n";
+    const std::string path = f.work.Write("header.rla", bytes);
+    ASSERT_TRUE(f.doc->OpenFile(path));
+    ASSERT_GE(f.ui.messages.size(), 2u);
+    const auto& warning = f.ui.messages[f.ui.messages.size() - 2];
+    EXPECT_EQ(warning.text, "В файле " + path + " нет строки \"$18  Текст документа\": в нём нет текста документа, "
+        "ссылки искать не в чем. Файл не изменён.");
+    EXPECT_EQ(warning.icon, MsgIcon::Warning);
+    EXPECT_EQ(f.doc->bModified, 0);
+    EXPECT_EQ(CTempDir::Read(path), bytes);
+    // A document with the line, even with no text after it, opens without a word.
+    const std::size_t before = f.ui.messages.size();
+    ASSERT_TRUE(f.doc->OpenFile(f.work.Write("empty.rla", Rla(kHeader, {})), false));
+    EXPECT_EQ(f.ui.messages.size(), before);
 }
 
 TEST(TelvarionDoc, FirstSaveMovesTheFileIntoTheOutputFolder)
@@ -167,13 +216,62 @@ TEST(TelvarionDoc, SaveWithTheSameFoldersWritesInPlace)
     {
         CFaultAt fault(CAtomicFile::Step::Rename);
         f.doc->OnFileSave();
-        EXPECT_EQ(f.ui.messages.back().text, "Ошибка записи файла " + path + "!");
+        EXPECT_EQ(f.ui.messages.back().text, "Ошибка записи файла " + path + "!\nПричина: ошибка ввода-вывода.");
         EXPECT_EQ(f.doc->bModified, 1);
         f.ui.answers.push_back(AnswerYes);
         EXPECT_FALSE(f.doc->SaveModified());
     }
     f.ui.answers.push_back(AnswerNo);
     EXPECT_TRUE(f.doc->SaveModified());
+}
+
+// A save that fails changes nothing: path, place and modified mark stay, so the next save tries
+// again with the output folder as it is then. Save As and the save question of Open alike.
+TEST(TelvarionDoc, AFailedSaveChangesNothing)
+{
+    Fixture f;
+    f.doc->settings.outputFolder = f.work.File("missing");
+    f.ui.confirmAnswers.push_back(AnswerYes);
+    const std::string path = f.Input();
+    ASSERT_TRUE(f.doc->OpenFile(path, false));
+    const std::string input = CTempDir::Read(path);
+    const auto unchanged = [&](const char* step) {
+        EXPECT_EQ(f.doc->currentPath, path) << step;
+        EXPECT_EQ(f.doc->text.path, path) << step;
+        EXPECT_EQ(f.doc->bInOutputFolder, 0) << step;
+        EXPECT_EQ(f.doc->bModified, 1) << step;
+        EXPECT_EQ(f.ui.title, "Telvarion - " + path + "* - Дата принятия: 01.02.2003") << step;
+        EXPECT_EQ(CTempDir::Read(path), input) << step;
+    };
+    f.doc->OnFileSave();
+    EXPECT_EQ(f.ui.messages.back().text,
+        "Ошибка записи файла " + f.work.File("missing") + "/law.rla!\nПричина: папка или файл не существует.");
+    EXPECT_EQ(f.ui.messages.back().icon, MsgIcon::Error);
+    unchanged("save into a missing folder");
+
+    f.ui.filePaths.push_back(f.work.File("missing/copy.rla"));
+    f.doc->OnFileSaveAs();
+    unchanged("save as into a missing folder");
+
+    // Asked to save before another document opens, Yes with a write that fails keeps this one.
+    f.ui.filePaths.push_back(f.Input("other.rla"));
+    f.ui.answers.push_back(AnswerYes);
+    {
+        CFaultAt fault(CAtomicFile::Step::Rename);
+        f.doc->OnFileOpen();
+    }
+    unchanged("open after a failed save");
+
+    CTempDir out;
+    f.doc->settings.outputFolder = out.Path().string();
+    f.doc->OnFileSave();
+    EXPECT_EQ(f.doc->currentPath, out.File("law.rla"));
+    EXPECT_EQ(f.doc->bInOutputFolder, 1);
+    EXPECT_EQ(f.doc->bModified, 0);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    CRlaText back;
+    ASSERT_TRUE(back.ReadRla(out.File("law.rla"), f.ui));
+    EXPECT_EQ(back.textLines, f.ui.viewTexts);
 }
 
 TEST(TelvarionDoc, SaveAsAndDelete)
@@ -237,6 +335,82 @@ TEST(TelvarionDoc, ServiceDataAtStartAndEnd)
     EXPECT_EQ(f.ui.MessageTexts(), (std::vector<std::string> { "Ошибка сохранения файла служебных данных!",
                                        "Ошибка сохранения словаря номеров последних документов Орво!",
                                        "Ошибка сохранения словаря номеров последних внутрибазовых документов!" }));
+}
+
+// Each dialog that changes a service file writes it when it closes with OK; a dialog closed
+// without a change writes nothing, and neither does a run that may not write.
+TEST(TelvarionDoc, DialogsWriteWhatTheyChangedOnOk)
+{
+    struct Case {
+        const char* name;
+        const char* file;
+        std::function<void(CScriptedUi&, bool change)> answer;
+        void (CTelvarionDoc::*command)();
+    };
+    const auto edit = [](bool change, auto& queue, auto modify) {
+        queue.push_back([change, modify](auto&... args) {
+            if (change)
+                modify(args...);
+            return change;
+        });
+    };
+    const std::vector<Case> cases = {
+        { "options", kSettingsFile,
+            [&](CScriptedUi& ui, bool change) {
+                edit(change, ui.optionAnswers, [](std::string&, std::string& out) { out = "/tmp/out"; });
+            },
+            &CTelvarionDoc::OnSettings },
+        { "hot documents", kSettingsFile,
+            [&](CScriptedUi& ui, bool change) {
+                edit(change, ui.hotAnswers, [](std::vector<std::int32_t>& slots) { slots[1] = 100; });
+            },
+            &CTelvarionDoc::OnHotDocuments },
+        { "notepad", kSettingsFile,
+            [&](CScriptedUi& ui, bool change) {
+                edit(change, ui.notepadAnswers, [](COrvoLinkDict& notepad) {
+                    notepad.entries.emplace_back();
+                    notepad.entries.back().nBaseNumber = 100;
+                });
+            },
+            &CTelvarionDoc::OnNotepad },
+        { "Orvo keywords", kOrvoDictionariesFile,
+            [](CScriptedUi& ui, bool change) {
+                ui.listEdits.push_back(change ? std::optional(std::vector<std::string> { S("ЗАКОН"_cp), S("УКАЗ"_cp) }) : std::nullopt);
+            },
+            &CTelvarionDoc::OnOrvoKeywords },
+        { "Orvo types", kOrvoDictionariesFile,
+            [](CScriptedUi& ui, bool change) {
+                ui.recvEdits.push_back(change ? std::optional(ParseRecvDictText("ЗАКОН\nУКАЗ")) : std::nullopt);
+            },
+            &CTelvarionDoc::OnOrvoTypes },
+        { "local bodies", kLocalDictionariesFile,
+            [](CScriptedUi& ui, bool change) {
+                ui.recvEdits.push_back(change ? std::optional(ParseRecvDictText("ДУМА")) : std::nullopt);
+            },
+            &CTelvarionDoc::OnLocalBodies },
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        const std::string path = ServicePath(f.Folder(), c.file);
+        const std::string before = CTempDir::Read(path);
+        c.answer(f.ui, false);
+        ((*f.doc).*c.command)();
+        EXPECT_EQ(CTempDir::Read(path), before) << c.name << ": nothing changed, nothing written";
+        c.answer(f.ui, true);
+        ((*f.doc).*c.command)();
+        const std::string after = CTempDir::Read(path);
+        EXPECT_NE(after, before) << c.name;
+        // What the end of the run stores is what was written on OK.
+        f.doc.reset();
+        EXPECT_EQ(CTempDir::Read(path), after) << c.name;
+
+        CTelvarionDoc batch(f.ui, f.Folder());
+        batch.LoadServiceData(false);
+        std::filesystem::remove(path);
+        c.answer(f.ui, true);
+        (batch.*c.command)();
+        EXPECT_FALSE(std::filesystem::exists(path)) << c.name << ": a run that may not write";
+    }
 }
 
 TEST(TelvarionDoc, CommandsWhileAPassRuns)

@@ -99,6 +99,7 @@ private slots:
     void insertInnerTagSitsAtTheRightEdge();
 
     void numberPickerAndNotepadPicker();
+    void pickersStayOpenOnANumberNotFound();
 
     void requisiteRowsAlwaysHaveTheFourHeaders();
     void tickCouplingBetweenHeadersAndValues();
@@ -517,6 +518,39 @@ QStringList RowTexts(const QTreeWidget* rows)
 }
 
 } // namespace
+
+// A number the lookup does not find keeps either picker open with the number selected for
+// retyping; the next number that is found closes it.
+void DialogsTest::pickersStayOpenOnANumberNotFound()
+{
+    std::vector<std::string> looked;
+    const auto accepts = [&looked](const std::string& typed) {
+        looked.push_back(typed);
+        return typed == "100001";
+    };
+    const auto retype = [](QDialog* dlg, bool& stayed, bool& selected) {
+        auto* number = Find<QComboBox>(dlg, "number");
+        number->setEditText(QStringLiteral("999"));
+        Click(dlg, "ok");
+        stayed = dlg->isVisible();
+        selected = number->lineEdit()->selectedText() == QStringLiteral("999")
+            && (dlg->focusWidget() == number || dlg->focusWidget() == number->lineEdit());
+        number->setEditText(QStringLiteral("100001"));
+        Click(dlg, "ok");
+    };
+    const COrvoLinkDict notepad = Notepad();
+    bool stayed = false;
+    bool selected = false;
+    WhenShown<CSelectNumDlg>([&](CSelectNumDlg* dlg) { retype(dlg, stayed, selected); });
+    QCOMPARE(RunSelectNumDlg(nullptr, {}, notepad, accepts).value_or("none"), std::string("100001"));
+    QVERIFY(stayed && selected);
+
+    stayed = selected = false;
+    WhenShown<CInnerTagDlg>([&](CInnerTagDlg* dlg) { retype(dlg, stayed, selected); });
+    QCOMPARE(RunInnerTagDlg(nullptr, {}, accepts).value_or(InnerTagEntry {}).numberText, std::string("100001"));
+    QVERIFY(stayed && selected);
+    QCOMPARE(looked, (std::vector<std::string> { "999", "100001", "999", "100001" }));
+}
 
 void DialogsTest::requisiteRowsAlwaysHaveTheFourHeaders()
 {

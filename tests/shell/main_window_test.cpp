@@ -27,6 +27,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -161,6 +162,9 @@ public:
     // The number typed into the tag dialogs of the tag commands.
     QString tagNumber;
     int tagDialogs = 0;
+    int tagDialogsKeptOpen = 0;
+    bool m_tagClickPending = false;
+    QPointer<QWidget> lastTagDialog;
 
     explicit CAnswerer(QObject* parent = nullptr)
         : QObject(parent)
@@ -251,12 +255,25 @@ private:
             ++candidates;
             Keep(modal, QStringLiteral("candidates"));
             Child(modal, "no")->click();
+        } else if ((modal->inherits("CSelectNumDlg") || modal->inherits("CInnerTagDlg")) && m_tagClickPending) {
+            // OK is on its way; a number not found brings its message up first.
+        } else if ((modal->inherits("CSelectNumDlg") || modal->inherits("CInnerTagDlg")) && modal == lastTagDialog) {
+            // A number that is not found keeps the picker open: the person gives up.
+            ++tagDialogsKeptOpen;
+            Child(modal, "cancel")->click();
         } else if (modal->inherits("CSelectNumDlg") || modal->inherits("CInnerTagDlg")) {
+            lastTagDialog = modal;
             ++tagDialogs;
             Keep(modal, modal->inherits("CSelectNumDlg") ? QStringLiteral("orvo-number") : QStringLiteral("inner-tag"));
             if (auto* number = modal->findChild<QComboBox*>(QStringLiteral("number")))
                 number->setEditText(tagNumber);
-            Child(modal, "ok")->click();
+            // Clicked from the loop, not from here: a number that is not found is reported by a
+            // message box, which the next poll answers.
+            m_tagClickPending = true;
+            QTimer::singleShot(0, modal, [this, ok = Child(modal, "ok")] {
+                ok->click();
+                m_tagClickPending = false;
+            });
         } else if (modal->inherits("CInsertInnerTagDlg")) {
             First();
             ++innerTags;
@@ -352,7 +369,7 @@ void MainWindowTest::menusShowTheirTextsAndLabelsAndBindTheirKeys()
         { "&Файл", "&Удалить...", "", "" },
         { "&Файл", "Повторить &разбор", "", "" },
         { "&Файл", "&Выбор реквизитов документа", "Ctrl+В", "Ctrl+D" },
-        { "&Файл", "&Поиск документа Орво...", "Ctrl+П", "Ctrl+Shift+F" },
+        { "&Файл", "&Поиск документа Орво...", "Ctrl+Shift+А", "Ctrl+Shift+F" },
         { "&Файл", "В&ыход", "", "" },
         { "&Правка", "&Отменить", "Ctrl+Z", "Ctrl+Z, Alt+Backspace" },
         { "&Правка", "&Вырезать тег", "Ctrl+X", "Ctrl+X" },
@@ -773,11 +790,12 @@ void MainWindowTest::tagCommandsByTheirKeys()
     press(Qt::Key_Delete);
     QCOMPARE(model.Count(), count);
 
-    // An unknown number: the error box, nothing placed.
+    // An unknown number: the error box, the picker stays open, nothing placed.
     answers.tagNumber = QStringLiteral("999999999");
     view->SelectLine(2);
     press(Qt::Key_Insert);
     QCOMPARE(answers.tagDialogs, 2);
+    QCOMPARE(answers.tagDialogsKeptOpen, 1);
     QVERIFY(answers.messages.contains(QStringLiteral("Документ \"999999999\" в базе не найден.")));
     QCOMPARE(model.Count(), count);
     QVERIFY(answers.unexpected.isEmpty());
@@ -1171,8 +1189,8 @@ void MainWindowTest::layoutIsRestoredOnlyWhenItFits()
 
 void MainWindowTest::fileDialogFiltersAndTheChosenFilter()
 {
-    QCOMPARE(CQtUserInterface::ConvertFilter("Файлы \"Консультант плюс\" (*.rla)|*.rla||"),
-        QStringList { QStringLiteral("Файлы \"Консультант плюс\" (*.rla)") });
+    QCOMPARE(CQtUserInterface::ConvertFilter("Тексты документов (*.rla)|*.rla||"),
+        QStringList { QStringLiteral("Тексты документов (*.rla)") });
     // "*.*" is every file; Qt would read it as names with a point only.
     QCOMPARE(CQtUserInterface::ConvertFilter("Все файлы Dos (*.*)|*.*|Все файлы Windows (*.*)|*.*||"),
         QStringList({ QStringLiteral("Все файлы Dos (*)"), QStringLiteral("Все файлы Windows (*)") }));

@@ -128,6 +128,7 @@ private slots:
     void clearAsksAndEmpties();
     void removeTakesEverySelectedRow();
     void addingNormalisesAndRefusesDuplicates();
+    void enterInTheNewEntryFieldAdds();
     void synonymsAreSortedOnCopy();
     void typedCharacterJumpsToTheRow();
 
@@ -360,6 +361,42 @@ void SettingsDialogsTest::addingNormalisesAndRefusesDuplicates()
         QCOMPARE(ui.messages.size(), before + 1);
         QCOMPARE(rec.synonyms.size(), std::size_t { 1 });
     }
+}
+
+// Enter in the new entry's field of each dictionary dialog adds the entry and keeps the dialog
+// open; the synonyms dialog starts in that field.
+void SettingsDialogsTest::enterInTheNewEntryFieldAdds()
+{
+    CTestUi ui;
+    std::vector<std::string> strings = Keywords();
+    CDictionaryDlg words(ui, QStringLiteral("Словарь"), QStringLiteral("Слова"), strings);
+    CRecvDict dict = Types();
+    CRecvDictDlg values(ui, QStringLiteral("Словарь"), QStringLiteral("Виды"), dict);
+    CRecvRec rec(Cp("ПРИКАЗ"), {});
+    CSinonimsDlg synonyms(ui, rec);
+    const struct {
+        QDialog* dlg;
+        const char* field;
+        std::function<std::string()> last;
+    } cases[] = {
+        { &words, "newEntry", [&] { return strings.back(); } },
+        { &values, "newEntry", [&] { return dict.records.back().value; } },
+        { &synonyms, "newSynonym", [&] { return rec.synonyms.empty() ? std::string() : rec.synonyms.back(); } },
+    };
+    for (const auto& c : cases) {
+        c.dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(c.dlg));
+        auto* field = Find<QLineEdit>(c.dlg, c.field);
+        if (c.dlg == &synonyms)
+            QCOMPARE(c.dlg->focusWidget(), field);
+        Type(c.dlg, c.field, QStringLiteral("новый"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(c.last(), Cp("НОВЫЙ"));
+        QVERIFY(field->text().isEmpty());
+        QVERIFY(c.dlg->isVisible());
+        c.dlg->hide();
+    }
+    QVERIFY(ui.messages.empty());
 }
 
 void SettingsDialogsTest::synonymsAreSortedOnCopy()
@@ -609,57 +646,99 @@ void SettingsDialogsTest::folderChooserValidatesAndCreates()
 
 void SettingsDialogsTest::optionsTakeTheFieldsOnOk()
 {
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in"));
+    QVERIFY(QDir().mkpath(in));
+    const QString out = dir.filePath(QStringLiteral("Выход"));
     CTestUi ui;
-    std::string input = "/data/in";
+    std::string input = in.toStdString();
     std::string output = "/data/out";
     WhenShown<COptionsDlg>([](COptionsDlg* dlg) {
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Параметры"));
-        QCOMPARE(Find<QLineEdit>(dlg, "input")->text(), QStringLiteral("/data/in"));
         Type(dlg, "output", QStringLiteral("/data/Выход"));
         Click(dlg, "cancel");
     });
     QVERIFY(!ui.EditOptions(input, output));
     QCOMPARE(output, std::string("/data/out"));
+    QVERIFY(ui.messages.empty());
 
+    // A folder that is not there: refused when the person does not want it made, made when he
+    // does; a malformed name is refused with the chooser's message. The dialog stays open until
+    // the fields are sound (or it is cancelled).
+    const QString bad = dir.filePath(QStringLiteral("a:b"));
+    ui.answers = { AnswerNo, AnswerYes };
+    int attempts = 0;
+    WhenShown<COptionsDlg>([&](COptionsDlg* dlg) {
+        for (const QString& typed : { out, bad, out }) {
+            Type(dlg, "output", typed);
+            Click(dlg, "ok");
+            attempts += dlg->isVisible();
+        }
+    });
+    QVERIFY(ui.EditOptions(input, output));
+    QCOMPARE(attempts, 2);
+    QCOMPARE(ui.messages.size(), std::size_t(3));
+    QCOMPARE(ui.messages[0], QStringLiteral("Папка:\n\n%1\n\nне существует. Создать папку?").arg(out).toStdString());
+    QCOMPARE(ui.messages[1], QStringLiteral("Ошибочное название папки:\n\n%1\n\n. Переименуйте папку.").arg(bad).toStdString());
+    QCOMPARE(ui.messages[2], ui.messages[0]);
+    QVERIFY(QFileInfo(out).isDir());
+    QCOMPARE(input, in.toStdString());
+    QCOMPARE(output, out.toStdString());
+    // Empty fields and existing folders pass without a word.
     WhenShown<COptionsDlg>([](COptionsDlg* dlg) {
-        Type(dlg, "output", QStringLiteral("/data/Выход"));
+        Type(dlg, "input", QString());
         Click(dlg, "ok");
     });
     QVERIFY(ui.EditOptions(input, output));
-    QCOMPARE(input, std::string("/data/in"));
-    QCOMPARE(output, std::string("/data/Выход"));
+    QCOMPARE(input, std::string());
+    QCOMPARE(ui.messages.size(), std::size_t(3));
+    QVERIFY(!ui.unanswered);
 }
 
 void SettingsDialogsTest::hotDocumentFieldsAndSlots()
 {
+    CTestUi ui;
     const std::vector<std::int32_t> hotSlots = { 100, 1, 2, 0, 4, 5, 6, 7, 8, 99999 };
-    CHotDocsDlg dlg(hotSlots);
+    CHotDocsDlg dlg(ui, hotSlots);
     dlg.show();
     QCOMPARE(Find<QLineEdit>(&dlg, "hot10")->text(), QStringLiteral("100"));
     QCOMPARE(Find<QLineEdit>(&dlg, "hot1")->text(), QStringLiteral("1"));
     QCOMPARE(Find<QLineEdit>(&dlg, "hot3")->text(), QString());
     QCOMPARE(Find<QLineEdit>(&dlg, "hot9")->text(), QStringLiteral("99999"));
     QCOMPARE(dlg.Slots(), hotSlots);
+    // The title is not cut off.
+    QVERIFY(dlg.width() > dlg.fontMetrics().horizontalAdvance(dlg.windowTitle()) + 100);
 
+    // Real Orvo numbers have six to nine digits: up to ten are taken.
     Type(&dlg, "hot10", QString());
-    Type(&dlg, "hot3", QStringLiteral("123456"));
+    Type(&dlg, "hot3", QStringLiteral("100120"));
     Type(&dlg, "hot5", QStringLiteral("4x2"));
+    Type(&dlg, "hot6", QStringLiteral("123456789012"));
     const std::vector<std::int32_t> after = dlg.Slots();
     QCOMPARE(after[0], 0);
-    QCOMPARE(after[3], 12345); // five digits at most
+    QCOMPARE(after[3], 100120);
     QCOMPARE(after[5], 42);
+    QCOMPARE(after[6], 1234567890);
     QCOMPARE(after[9], 99999);
 
-    CTestUi ui;
     std::vector<std::int32_t> edited = hotSlots;
     WhenShown<CHotDocsDlg>([](CHotDocsDlg* hot) {
         Type(hot, "hot10", QStringLiteral("777"));
         Type(hot, "hot1", QString());
+        // Beyond the 32-bit range: refused with a message, the dialog stays.
+        Type(hot, "hot2", QStringLiteral("4294967295"));
+        Click(hot, "ok");
+        QVERIFY(hot->isVisible());
+        QCOMPARE(hot->focusWidget(), Find<QLineEdit>(hot, "hot2"));
+        Type(hot, "hot2", QStringLiteral("2147483647"));
         Click(hot, "ok");
     });
     QVERIFY(ui.EditHotDocuments(edited));
+    QCOMPARE(ui.messages,
+        std::vector<std::string> { "Номер документа 4294967295 слишком велик: номер в базе не больше 2147483647." });
     QCOMPARE(edited[0], 777);
     QCOMPARE(edited[1], 0);
+    QCOMPARE(edited[2], 2147483647);
     QCOMPARE(edited[9], 99999);
 }
 

@@ -87,6 +87,7 @@ public:
     int fillCount = 0;
     int undoCleared = 0;
     std::string title;
+    std::vector<std::string> statusTexts; // the status bar words, in order
     int broughtToFront = 0;
     std::size_t progressSteps = 0; // of the pass progress indicator
     std::size_t progressStepped = 0;
@@ -119,6 +120,7 @@ public:
     ManualTagAnswer AskOrvoTagNumber(const ManualTagRequest& request) override { return ManualTag("orvo", request); }
     ManualTagAnswer AskInnerTag(const ManualTagRequest& request) override { return ManualTag("inner", request); }
     void Beep() override { ++beeps; }
+    void ShowStatusText(const std::string& text) override { statusTexts.push_back(text); }
     void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst) override;
     void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) override;
     void SelectLine(std::size_t row) override { selectedRow = row; }

@@ -169,9 +169,18 @@ ManualTagAnswer CScriptedUi::ManualTag(const std::string& which, const ManualTag
         ADD_FAILURE() << "unexpected tag dialog " << which;
         return {};
     }
-    const std::optional<ManualTagAnswer> answer = manualTagAnswers.front();
-    manualTagAnswers.pop_front();
-    return answer.value_or(ManualTagAnswer());
+    // As the real dialogs: a number the request's check refuses keeps the dialog open for the
+    // next answer.
+    for (;;) {
+        const std::optional<ManualTagAnswer> answer = manualTagAnswers.front();
+        manualTagAnswers.pop_front();
+        if (!answer || !answer->ok || !request.accepts || request.accepts(answer->numberText))
+            return answer.value_or(ManualTagAnswer());
+        if (manualTagAnswers.empty()) {
+            ADD_FAILURE() << "the " << which << " tag dialog stayed open with no answer left";
+            return {};
+        }
+    }
 }
 
 bool CScriptedUi::SelectRequisites(CDocRecvisits& requisites, bool& localBase)

@@ -1,6 +1,7 @@
 // The confirmation of the analyses: its text, its answers, its place and layout, and the nested
 // wait during which the view stays usable and whatever the person changes goes back to the pass.
 
+#include <QApplication>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -66,6 +67,7 @@ private slots:
     void textOfTheCandidates();
     void answers();
     void rowsChangedWhileWaitingGoBack();
+    void theTagsAskedAboutStayWhileAsked();
     void placementAndLayout();
 };
 
@@ -140,9 +142,80 @@ void InsertTagDlgTest::rowsChangedWhileWaitingGoBack()
     QCOMPARE(f.texts[4], std::string("last"));
 }
 
+// The tag lines of the question cannot be deleted, cut, moved or edited while it waits, nor
+// taken away by an undo step from before it; everything else stays usable. The question has the
+// keyboard and names the base of its tags.
+void InsertTagDlgTest::theTagsAskedAboutStayWhileAsked()
+{
+    Fixture f;
+    f.records[1].bAwaiting = 1;
+    f.texts.insert(f.texts.begin() + 2, "\x04\x04" + Cp("СС_НУЛ_6_LAW#---"));
+    f.records.insert(f.records.begin() + 2, LinkRecord(OrvoLinkNew, 6));
+    f.records[2].bAwaiting = 1;
+    // An undo step taken before the question.
+    f.view.FillList(f.texts, f.records, false);
+    f.view.SelectLine(1);
+    f.view.Run(ViewCommand::MoveLineUp);
+    f.view.Run(ViewCommand::MoveLineDown);
+    QVERIFY(f.view.IsEnabled(ViewCommand::Undo));
+
+    const auto guarded = { ViewCommand::DeleteTag, ViewCommand::CutTag, ViewCommand::MoveLineUp, ViewCommand::MoveLineDown };
+    QStringList refused;
+    const int answer = f.Ask({ Document(5, "Закон") }, [&](CInsertTagDlg* d) {
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(d));
+        QCOMPARE(d->focusWidget(), static_cast<QWidget*>(d->YesButton()));
+        QVERIFY(!f.view.IsEnabled(ViewCommand::Undo));
+        for (int row : { 1, 2 }) {
+            f.view.SelectLine(static_cast<std::size_t>(row));
+            for (ViewCommand c : guarded) {
+                if (f.view.IsEnabled(c))
+                    refused << QStringLiteral("row %1 command %2").arg(row).arg(int(c));
+                f.view.Run(c);
+            }
+            QVERIFY(f.view.IsEnabled(ViewCommand::CopyTag));
+            f.view.OpenInPlaceEditor(row);
+            QVERIFY(!f.view.InPlaceEditor());
+        }
+        // A tag of the person's own below them moves and goes as usual.
+        f.view.Model().InsertLine(4, "\x04\x04" + Cp("СС_НУЛ_77_LAW#---"), LinkRecord(OrvoLinkNew, 77));
+        f.view.SelectLine(4);
+        QVERIFY(f.view.IsEnabled(ViewCommand::MoveLineDown));
+        f.view.Run(ViewCommand::MoveLineDown);
+        QCOMPARE(f.view.SelectedRow(), 5);
+        f.view.Run(ViewCommand::DeleteTag);
+        // The copy of an asked-about tag is a tag like any other.
+        f.view.SelectLine(1);
+        f.view.Run(ViewCommand::CopyTag);
+        f.view.SelectLine(4);
+        f.view.Run(ViewCommand::PasteTag);
+        QVERIFY(f.view.IsEnabled(ViewCommand::DeleteTag));
+        QVERIFY(f.view.IsEnabled(ViewCommand::Undo)); // the step taken during the question
+        d->YesButton()->click();
+    });
+    QCOMPARE(answer, int(AnswerYes));
+    QVERIFY2(refused.isEmpty(), qPrintable(refused.join(u',')));
+    QCOMPARE(f.texts.size(), std::size_t(6));
+    QCOMPARE(f.records[1].recvOrvo.nBaseNumber, 5);
+    QCOMPARE(f.records[2].recvOrvo.nBaseNumber, 6);
+    QCOMPARE(f.records[4].recvOrvo.nBaseNumber, 5);
+    QCOMPARE(f.records[4].bAwaiting, 0);
+    // Once answered, the same rows are the person's again.
+    f.view.SelectLine(1);
+    QVERIFY(f.view.IsEnabled(ViewCommand::DeleteTag));
+
+    // Local tags: the question says so.
+    f.records[1] = LinkRecord(InnerLinkNew, 5);
+    QString title;
+    f.Ask({ Document(5, "Закон") }, [&title](CInsertTagDlg* d) {
+        title = d->windowTitle();
+        d->NoButton()->click();
+    });
+    QCOMPARE(title, QStringLiteral("Вставка тега внутрибазовой гиперссылки"));
+}
+
 void InsertTagDlgTest::placementAndLayout()
 {
-    CInsertTagDlg dialog(QStringLiteral("text"), nullptr);
+    CInsertTagDlg dialog(QStringLiteral("text"), false, nullptr);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     const QRect screen = dialog.screen()->geometry();
@@ -153,9 +226,10 @@ void InsertTagDlgTest::placementAndLayout()
     dialog.resize(420, 260);
     QTRY_COMPARE(dialog.size(), QSize(420, 260));
     QCOMPARE(dialog.TextArea()->geometry(), QRect(10, 10, 400, 210));
-    const int centre = 210;
-    QCOMPARE(dialog.YesButton()->geometry().right() + 1, centre - 10);
-    QCOMPARE(dialog.CancelButton()->geometry().left(), centre + 10);
+    // Да | Нет | Отмена, the row centred.
+    QVERIFY(dialog.YesButton()->geometry().right() < dialog.NoButton()->x());
+    QVERIFY(dialog.NoButton()->geometry().right() < dialog.CancelButton()->x());
+    QVERIFY(qAbs(dialog.YesButton()->x() + dialog.CancelButton()->geometry().right() + 1 - 420) <= 1);
     for (QPushButton* button : { dialog.YesButton(), dialog.NoButton(), dialog.CancelButton() }) {
         QCOMPARE(button->y(), 260 - 30);
         QVERIFY(button->geometry().left() >= 0);

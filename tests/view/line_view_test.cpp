@@ -487,7 +487,7 @@ void LineViewTest::goToLine()
     });
     f.view.Run(ViewCommand::GoToLine);
     QCOMPARE(answers.seen.at(0).title, QStringLiteral("Перейти на строку"));
-    QCOMPARE(prompt, QStringLiteral("Выдерете строку от 1 до 5"));
+    QCOMPARE(prompt, QStringLiteral("Выберите строку от 1 до 5"));
     QCOMPARE(f.view.SelectedRow(), 3);
     QCOMPARE(f.frame.linePane, QStringLiteral("4:5"));
 
