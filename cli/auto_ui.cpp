@@ -45,12 +45,23 @@ bool CAutoUi::EditStringList(const std::string&, const std::string&, std::vector
 
 bool CAutoUi::EditRecvDict(const std::string&, const std::string&, CRecvDict&) { return false; }
 
-SelectDocumentsResult CAutoUi::SelectDocuments(const SelectDocumentsRequest&)
+SelectDocumentsResult CAutoUi::SelectDocuments(const SelectDocumentsRequest& request)
 {
-    // "Нет": nothing chosen, the pass goes on.
+    // single: "Нет", nothing chosen, the pass goes on. paired: the candidates cited together.
     SelectDocumentsResult result;
     result.endCode = AnswerOk;
+    if (m_policy != Policy::Paired)
+        return result;
+    for (std::size_t k = 0; k < request.candidates.size() && k < request.agreements.size(); ++k)
+        if (request.agreements[k].citedTogether && !request.agreements[k].itself)
+            result.chosen.push_back(request.candidates[k]);
     return result;
+}
+
+void CAutoUi::NoteTagsPlaced(std::int32_t tagKind, std::size_t count, bool amongSeveral)
+{
+    std::vector<bool>& choices = tagKind == InnerLinkNew ? m_localChoices : m_orvoChoices;
+    choices.insert(choices.end(), count, amongSeveral);
 }
 
 InnerTagAnswer CAutoUi::AskInnerTagParameters(const InnerTagRequest& request)

@@ -15,7 +15,10 @@ public:
     // single: one candidate gets its tag (the tag parameters dialog says Да with the preselected
     // kind, the confirmation Да), several get none (the candidates dialog says Нет).
     // scan: nothing is placed; the analyses only count.
-    enum class Policy { Single, Scan };
+    // paired: as single, but of several candidates those whose number and date the line cites
+    // together get their tags (none: no tag, as Нет); the open document itself is never chosen,
+    // not even as the only candidate.
+    enum class Policy { Single, Scan, Paired };
     explicit CAutoUi(Policy policy = Policy::Single)
         : m_policy(policy)
     {
@@ -49,6 +52,8 @@ public:
     int AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
         std::vector<CLineRecord>& records, std::size_t row) override;
     bool KeepsRowsWhileConfirming() const override { return true; }
+    bool LeavesTheDocumentItself() const override { return m_policy == Policy::Paired; }
+    void NoteTagsPlaced(std::int32_t tagKind, std::size_t count, bool amongSeveral) override;
     void ShowProgress(std::size_t steps) override;
     void StepProgress() override;
     void HideProgress() override;
@@ -58,6 +63,18 @@ public:
     bool StopRequested() override { return false; }
 
     int ErrorCount() const { return m_errors; }
+    // How the tags of one kind that the last document's analyses placed were chosen, in the order
+    // they were confirmed (which is their order in the text): true among several candidates.
+    // Emptied when the next document is filled in.
+    const std::vector<bool>& TagChoices(std::int32_t tagKind) const
+    {
+        return tagKind == InnerLinkNew ? m_localChoices : m_orvoChoices;
+    }
+    void ClearTagChoices()
+    {
+        m_orvoChoices.clear();
+        m_localChoices.clear();
+    }
 
 private:
     bool DueToDraw(bool force) const;
@@ -66,6 +83,8 @@ private:
     void EndBar();
 
     Policy m_policy;
+    std::vector<bool> m_orvoChoices;
+    std::vector<bool> m_localChoices;
     std::vector<std::string> m_texts;
     std::vector<CLineRecord> m_records;
     std::size_t m_passSteps = 0;

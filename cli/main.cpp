@@ -42,10 +42,15 @@ Usage:
       is the value followed by its synonyms, separated by ";". Empty lines, lines starting with
       "#" and empty synonyms are skipped; every entry is normalised (upper case, single blanks).
       Only Telvarion.dov (Orvo) or Telvarion.dlc (local) is written.
-  telvarion-cli analyse [--out DIR] [--policy single|scan] [--json] FILE...
+  telvarion-cli analyse [--out DIR] [--policy single|paired|scan] [--json] FILE...
       Analyses *.rla documents as opening them in the program does: both analyses, with every
       question answered by the policy. single (the default): a line with exactly one candidate
       document gets its tag (link kind НУЛ for the local base), a line with several gets none.
+      paired: as single, but of several candidates those whose number and adoption date the
+      line cites together ("от 29 июня 2004 г. N 58-ФЗ", "N 245-п от 22.06.2016") get their
+      tags, and the document itself (the one the header describes) is never linked; the tags
+      in the JSON output say "chosen": "only" or "paired". Analyse the incoming documents with it,
+      then open each result in the program: only the undecided lines still ask.
       scan: nothing is placed, only counted. With --out the resulting texts are written to DIR
       under their own names. Prints each file's name and its statistics, or with --json one
       JSON object per file: {"file", "orvo": {"suspicious", "placed", "existing"}, "local": {...},
@@ -305,14 +310,16 @@ int Analyse(const Args& a)
 {
     if (a.positional.empty())
         return Usage("give the documents to analyse");
-    if (a.policy != "single" && a.policy != "scan")
-        return Usage("--policy is single or scan");
-    CAutoUi ui(a.policy == "scan" ? CAutoUi::Policy::Scan : CAutoUi::Policy::Single);
+    if (a.policy != "single" && a.policy != "scan" && a.policy != "paired")
+        return Usage("--policy is single, paired or scan");
+    const bool paired = a.policy == "paired";
+    CAutoUi ui(a.policy == "scan" ? CAutoUi::Policy::Scan : paired ? CAutoUi::Policy::Paired : CAutoUi::Policy::Single);
     CTelvarionDoc doc(ui, a.dataDir);
     doc.LoadServiceData(false);
     bool failed = false;
     for (const auto& file : a.positional) {
         const int errorsBefore = ui.ErrorCount();
+        ui.ClearTagChoices();
         if (!doc.OpenFile(file, false)) {
             failed = true;
             continue;
@@ -329,6 +336,8 @@ int Analyse(const Args& a)
         }
         if (a.json) {
             std::string tags;
+            std::size_t orvoTag = 0;
+            std::size_t localTag = 0;
             for (std::size_t i = 0; i < records.size(); ++i) {
                 const std::int32_t kind = records[i].nKind;
                 if (kind != OrvoLinkNew && kind != InnerLinkNew)
@@ -336,7 +345,17 @@ int Analyse(const Args& a)
                 if (!tags.empty())
                     tags += ", ";
                 tags += "{\"line\": " + std::to_string(i) + ", \"kind\": \"" + (kind == OrvoLinkNew ? "orvo" : "local")
-                    + "\", \"number\": " + std::to_string(ParseTagNumber(texts[i])) + "}";
+                    + "\", \"number\": " + std::to_string(ParseTagNumber(texts[i]));
+                if (paired) {
+                    // The tags were confirmed line by line from the top, so their order in the text
+                    // is the order in which their choices were told.
+                    const std::vector<bool>& choices = ui.TagChoices(kind);
+                    std::size_t& next = kind == OrvoLinkNew ? orvoTag : localTag;
+                    const bool among = next < choices.size() && choices[next];
+                    ++next;
+                    tags += std::string(", \"chosen\": \"") + (among ? "paired" : "only") + "\"";
+                }
+                tags += "}";
             }
             std::printf("{\"file\": %s, \"orvo\": %s, \"local\": %s, \"tags\": [%s]}\n", JsonString(name).c_str(),
                 JsonCounts(doc.orvoMaker).c_str(), JsonCounts(doc.innerMaker).c_str(), tags.c_str());

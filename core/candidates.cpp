@@ -39,23 +39,20 @@ bool OneHoldsTheOther(const A& a, const B& b)
     return AllIn(a, b) || AllIn(b, a);
 }
 
+// One kind's point: both lists empty counts only for numbers and dates.
+template <typename A, typename B>
+bool Point(const A& found, const B& stored, bool bothEmptyCounts)
+{
+    if (found.empty() || stored.empty())
+        return bothEmptyCounts && found.empty() && stored.empty();
+    return OneHoldsTheOther(found, stored);
+}
+
 template <typename Ids, typename Dates>
 int Score(const Ids& types, const Ids& bodies, const Ids& numbers, const Dates& dates, const CFoundIds& found)
 {
-    int score = 0;
-    if (!found.types.empty() && !types.empty() && OneHoldsTheOther(found.types, types))
-        ++score;
-    if (!found.bodies.empty() && !bodies.empty() && OneHoldsTheOther(found.bodies, bodies))
-        ++score;
-    if (found.numbers.empty() && numbers.empty())
-        ++score;
-    else if (!found.numbers.empty() && !numbers.empty() && OneHoldsTheOther(found.numbers, numbers))
-        ++score;
-    if (found.dates.empty() && dates.empty())
-        ++score;
-    else if (!found.dates.empty() && !dates.empty() && OneHoldsTheOther(found.dates, dates))
-        ++score;
-    return score;
+    return int(Point(found.types, types, false)) + int(Point(found.bodies, bodies, false))
+        + int(Point(found.numbers, numbers, true)) + int(Point(found.dates, dates, true));
 }
 
 // Whether the stored record at row is scored at all, and then whether it is a candidate.
@@ -225,4 +222,28 @@ bool CompareCandidates(const CDocRecvisits& a, const CDocRecvisits& b)
 void SortCandidates(std::vector<CDocRecvisits>& candidates)
 {
     std::stable_sort(candidates.begin(), candidates.end(), CompareCandidates);
+}
+
+std::vector<CCandidateAgreement> AgreementsOf(const CDocDict& dict, const std::vector<CDocRecvisits>& candidates,
+    const CDocRecvisits& found, const std::vector<CCitedPair>& pairs, const CDocRecvisits& header, bool localBase)
+{
+    const CFoundIds ids = ToFoundIds(dict, found.types, found.bodies, found.numbers, found.adoptionDates);
+    std::vector<CCandidateAgreement> agreements;
+    agreements.reserve(candidates.size());
+    for (const CDocRecvisits& c : candidates) {
+        // The candidate's names stand for the ids its record holds.
+        CFoundIds own;
+        CDocDict::AppendIds(c.types, dict.types, own.types);
+        CDocDict::AppendIds(c.bodies, dict.bodies, own.bodies);
+        CDocDict::AppendIds(c.numbers, dict.numbers, own.numbers);
+        CCandidateAgreement a;
+        a.type = Point(ids.types, own.types, false);
+        a.body = Point(ids.bodies, own.bodies, false);
+        a.number = Point(ids.numbers, own.numbers, true);
+        a.date = Point(ids.dates, c.adoptionDates, true);
+        a.citedTogether = IsCitedTogether(c, pairs);
+        a.itself = IsDocumentItself(c, header, localBase);
+        agreements.push_back(a);
+    }
+    return agreements;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/citation.h"
 #include "core/doc_recvisits.h"
 #include "core/ole_date.h"
 #include "core/phrase_match.h"
@@ -60,3 +61,10 @@ void MergeDuplicates(std::vector<CDocRec>& records);
 // Ascending number (by value, then bytes), and for equal numbers the most recent first.
 bool CompareCandidates(const CDocRecvisits& a, const CDocRecvisits& b);
 void SortCandidates(std::vector<CDocRecvisits>& candidates);
+
+// How each candidate agrees with its line: the scoring's points kind by kind against found (the
+// requisites recognised in its recognition text), whether the line cites one of its numbers and
+// dates together (pairs), and whether it is the document the header describes (localBase: by
+// number in base too).
+std::vector<CCandidateAgreement> AgreementsOf(const CDocDict& dict, const std::vector<CDocRecvisits>& candidates,
+    const CDocRecvisits& found, const std::vector<CCitedPair>& pairs, const CDocRecvisits& header, bool localBase);

@@ -279,6 +279,19 @@ bool CRefMaker::ProposeForRequisites(const CLineRecord& record, const std::strin
     return !out.empty() || traits.declineMeansSuccess;
 }
 
+std::vector<CCitedPair> CRefMaker::CitedPairsOfLine(const std::vector<std::string>& texts, std::size_t start, std::size_t i)
+{
+    // The recognition text's lines before the line, the line, the line after.
+    std::string before;
+    for (std::size_t k = std::max(i >= 3 ? i - 3 : 0, start); k < i && k < texts.size(); ++k) {
+        before += ' ';
+        before += texts[k];
+    }
+    const std::string_view line = i < texts.size() ? std::string_view(texts[i]) : std::string_view();
+    const std::string_view after = i + 1 < texts.size() ? std::string_view(texts[i + 1]) : std::string_view();
+    return FindCitedPairsOfLine(before, line, after);
+}
+
 std::string CRefMaker::RecognitionText(const std::vector<std::string>& texts, std::size_t start, std::size_t i)
 {
     std::string text;
@@ -304,11 +317,12 @@ std::string CRefMaker::ContextText(const std::vector<std::string>& texts, std::s
     return text;
 }
 
-SelectDocumentsRequest CRefMaker::CandidatesRequest(
-    std::vector<CDocRecvisits> candidates, std::string context, const COleDate& effective) const
+SelectDocumentsRequest CRefMaker::CandidatesRequest(std::vector<CDocRecvisits> candidates, std::string context,
+    const COleDate& effective, std::vector<CCandidateAgreement> agreements) const
 {
     SelectDocumentsRequest request;
     request.candidates = std::move(candidates);
+    request.agreements = std::move(agreements);
     request.contextText = std::move(context);
     request.dateText = effective.Format();
     if (m_doc.settings) {
@@ -317,6 +331,22 @@ SelectDocumentsRequest CRefMaker::CandidatesRequest(
         request.notepad = &m_doc.settings->notepad;
     }
     return request;
+}
+
+void CRefMaker::LeaveOutTheDocumentItself(std::vector<CDocRecvisits>& candidates, std::vector<CCandidateAgreement>& agreements)
+{
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        if (k < agreements.size() && agreements[k].itself)
+            continue;
+        if (kept != k) {
+            candidates[kept] = std::move(candidates[k]);
+            agreements[kept] = agreements[k];
+        }
+        ++kept;
+    }
+    candidates.resize(kept);
+    agreements.resize(std::min(kept, agreements.size()));
 }
 
 int CRefMaker::ConfirmPlacedTags(CLinePlacement& p)
@@ -331,6 +361,7 @@ int CRefMaker::ConfirmPlacedTags(CLinePlacement& p)
             tracked.push_back(&position);
         MarkAnchorNearTag(p.texts, p.records, p.positions[k], tracked);
     }
+    m_ui.NoteTagsPlaced(p.tagKind, p.positions.size(), p.candidateCount > 1);
     for (std::size_t position : p.positions)
         p.records[position].bAwaiting = 1;
     const int answer = m_ui.AskTagCandidates(p.linked, p.texts, p.records, p.positions.front());
@@ -563,6 +594,9 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
     // the lists, so that a tag inserted before a line moves only the few let in after it.
     const bool keepsRows = m_ui.KeepsRowsWhileConfirming();
     const bool wholeSnapshot = !keepsRows;
+    const CDocRecvisits header = m_doc.headerLines ? HeaderRequisites(*m_doc.headerLines) : CDocRecvisits();
+    const bool local = traits.linkSlot == &CLineRecord::recvLocal;
+    const bool leaveItself = m_ui.LeavesTheDocumentItself();
     CLinesAhead ahead(texts, records, start, keepsRows);
     for (std::size_t i = start; ahead.LetIn(i + 1 + kLinesAhead), i < records.size() && i < texts.size(); ++i) {
         m_ui.StepProgress();
@@ -575,8 +609,15 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
 
         std::vector<CDocRecvisits> candidates;
         CLineRecord fresh;
-        FindCandidates(RecognitionText(texts, start, i), typePhrases, bodyPhrases, effective, candidates, fresh);
+        const std::string text = RecognitionText(texts, start, i);
+        FindCandidates(text, typePhrases, bodyPhrases, effective, candidates, fresh);
         MergeRecord(fresh, records[i]);
+        if (!candidates.empty()) {
+            p.agreements = AgreementsOf(Documents(), candidates, fresh.recvFound, CitedPairsOfLine(texts, start, i), header, local);
+            if (leaveItself)
+                LeaveOutTheDocumentItself(candidates, p.agreements);
+            p.candidateCount = candidates.size();
+        }
         if (!candidates.empty()) {
             PlaceTags(p, candidates, start, effective);
             if (p.confirm && !p.positions.empty() && ConfirmPlacedTags(p) == AnswerCancel)

@@ -79,6 +79,7 @@ public:
     struct DocumentLink {
         std::function<void()> setModified;
         const CDocSettings* settings = nullptr;
+        const std::vector<std::string>* headerLines = nullptr; // of the open document
     };
     void SetDocument(DocumentLink link) { m_doc = std::move(link); }
 
@@ -157,6 +158,8 @@ protected:
         std::vector<std::size_t> positions;
         std::int32_t tagKind = Plain; // the kind of the tags placed
         std::vector<CDocRecvisits> linked;
+        std::vector<CCandidateAgreement> agreements; // of the line's candidates, in their order
+        std::size_t candidateCount = 0;
         bool confirm = true; // false: the pass ended before the confirmation
         bool endPass = false;
         void TakeSnapshot();
@@ -186,9 +189,13 @@ protected:
 
     // Pieces of the second pass both makers share.
     static std::string RecognitionText(const std::vector<std::string>& texts, std::size_t start, std::size_t i);
+    // The numbers and dates that line i cites together, within its recognition text.
+    static std::vector<CCitedPair> CitedPairsOfLine(const std::vector<std::string>& texts, std::size_t start, std::size_t i);
     static std::string ContextText(const std::vector<std::string>& texts, std::size_t start, std::size_t i);
-    SelectDocumentsRequest CandidatesRequest(
-        std::vector<CDocRecvisits> candidates, std::string context, const COleDate& effective) const;
+    SelectDocumentsRequest CandidatesRequest(std::vector<CDocRecvisits> candidates, std::string context,
+        const COleDate& effective, std::vector<CCandidateAgreement> agreements = {}) const;
+    // Drops the candidates that are the open document, with their agreements.
+    static void LeaveOutTheDocumentItself(std::vector<CDocRecvisits>& candidates, std::vector<CCandidateAgreement>& agreements);
     // Marks the anchors of the placed tags and asks whether they stay. On "Нет" and "Отмена" the
     // lists go back to the snapshot (with the bookmarks set meanwhile) and the count of placed tags
     // with them. Returns the answer.

@@ -43,7 +43,7 @@ CTelvarionDoc::CTelvarionDoc(CUserInterface& ui, std::string programFolder)
     , m_ui(ui)
     , m_programFolder(std::move(programFolder))
 {
-    const CRefMaker::DocumentLink link { [this] { SetModified(); }, &settings };
+    const CRefMaker::DocumentLink link { [this] { SetModified(); }, &settings, &text.headerLines };
     orvoMaker.SetDocument(link);
     innerMaker.SetDocument(link);
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/citation.h"
 #include "core/doc_recvisits.h"
 
 class CIndexingProgress;
@@ -39,6 +40,7 @@ struct FileDialogRequest {
 // declines.
 struct SelectDocumentsRequest {
     std::vector<CDocRecvisits> candidates;
+    std::vector<CCandidateAgreement> agreements; // one per candidate, in the same order
     std::string contextText; // code page 1251, the lines around the suspicious line joined by '\n'
     std::string dateText;    // the document's effective date, "%d.%m.%Y"
     std::string fontFace;    // the document's display font, code page 1251
@@ -152,6 +154,17 @@ public:
     // then keep only the lines around a suspicious line for taking its tags back, instead of a
     // copy of the whole text, and hold the lines further below outside the lists.
     virtual bool KeepsRowsWhileConfirming() const { return false; }
+    // True when the analyses leave out a candidate that is the open document itself before
+    // anything is placed or asked (an automatic policy); the window shows it, marked.
+    virtual bool LeavesTheDocumentItself() const { return false; }
+    // Told before each line's tags are confirmed: their kind, how many, and whether they were
+    // chosen among several candidates (or were the line's only candidate).
+    virtual void NoteTagsPlaced(std::int32_t tagKind, std::size_t count, bool amongSeveral)
+    {
+        (void)tagKind;
+        (void)count;
+        (void)amongSeveral;
+    }
 
     // The main window: progress indicator of the passes, title, foreground.
     virtual void ShowProgress(std::size_t steps) = 0;

@@ -132,7 +132,7 @@ void CInnerRefMaker::PlaceTags(
         return;
     }
     const SelectDocumentsResult answer
-        = m_ui.SelectDocuments(CandidatesRequest(candidates, ContextText(p.texts, start, i), effective));
+        = m_ui.SelectDocuments(CandidatesRequest(candidates, ContextText(p.texts, start, i), effective, p.agreements));
     if (answer.endCode != AnswerOk) {
         p.endPass = true;
         return;

@@ -124,7 +124,7 @@ void COrvoRefMaker::PlaceTags(
     }
     CLineRecord tagTemplate = records[i];
     const SelectDocumentsResult answer
-        = m_ui.SelectDocuments(CandidatesRequest(candidates, ContextText(p.texts, start, i), effective));
+        = m_ui.SelectDocuments(CandidatesRequest(candidates, ContextText(p.texts, start, i), effective, p.agreements));
     if (answer.endCode != AnswerOk) {
         p.endPass = true;
         return;

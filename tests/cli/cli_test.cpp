@@ -158,4 +158,25 @@ TEST(Cli, AnalyseTheSamplesAsExpected)
         std::string::npos);
     EXPECT_EQ(scan.out.find("\"kind\""), std::string::npos);
     EXPECT_EQ(Cli(dir, "analyse --policy sometimes x.rla" + data).code, 2);
+
+    // Paired: the lines whose number and date are cited together get those documents, each tag
+    // says how it was chosen, and the documents themselves (the appendices of the decree and
+    // the resolution cite them: local 2028 and 2038) are never linked, though single links them.
+    CliRun paired = Cli(dir, "analyse --policy paired --json" + data + " " + samples);
+    ASSERT_EQ(paired.code, 0) << paired.err;
+    for (const char* self : { "\"number\": 2028}", "\"number\": 2038}" }) {
+        EXPECT_NE(json.out.find(self), std::string::npos) << self;
+        EXPECT_EQ(paired.out.find(self), std::string::npos) << self;
+    }
+    EXPECT_NE(paired.out.find("\"number\": 100213, \"chosen\": \"paired\"}"), std::string::npos);
+    EXPECT_NE(paired.out.find("\"number\": 100204, \"chosen\": \"paired\"}"), std::string::npos);
+    std::size_t tags = 0;
+    std::size_t chosen = 0;
+    for (std::size_t at = paired.out.find("\"kind\""); at != std::string::npos; at = paired.out.find("\"kind\"", at + 1))
+        ++tags;
+    for (std::size_t at = paired.out.find("\"chosen\""); at != std::string::npos; at = paired.out.find("\"chosen\"", at + 1))
+        ++chosen;
+    EXPECT_GT(tags, 20u);
+    EXPECT_EQ(chosen, tags);
+    EXPECT_EQ(json.out.find("\"chosen\""), std::string::npos); // single says nothing new
 }

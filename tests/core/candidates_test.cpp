@@ -94,6 +94,44 @@ TEST(Candidates, ScoringNeedsThreeKinds)
     EXPECT_TRUE(ScoreDocuments(dict, found, COleDate::FromText(2020, 1, 1), true).empty());
 }
 
+// Each candidate's agreement: the scoring's points kind by kind, whether the line cites its
+// number and date together, whether it is the open document.
+TEST(Candidates, AgreementOfEachCandidate)
+{
+    CDocDict dict;
+    const auto id = [](CIndexDict& index, const char* utf8) { return index.AddName(codepage::Utf8ToCp1251(utf8)); };
+    const std::int32_t law = id(dict.types, "ЗАКОН");
+    const std::int32_t duma = id(dict.bodies, "ДУМА");
+    const std::int32_t five = id(dict.numbers, "5");
+    const std::int32_t seven = id(dict.numbers, "7");
+    const COleDate d2003 = COleDate::FromText(2003, 4, 5);
+    std::vector<CDocRecvisits> candidates;
+    for (const CDocRec& r : { Rec({ law }, { duma }, { five }, { d2000 }, COleDate::NoDate(), 1),
+             Rec({ law }, { duma }, { seven }, { d2000 }, COleDate::NoDate(), 2),
+             Rec({ law }, { duma }, { five }, { d2003 }, COleDate::NoDate(), 3) })
+        candidates.push_back(dict.ToRecvisits(r));
+
+    CDocRecvisits found;
+    found.types = { S("ЗАКОН"_cp) };
+    found.numbers = { "5", "7" };
+    found.adoptionDates = { d2000 };
+    // The line cites N 5 of 01.02.2000; the open document is law N 5 of 05.04.2003.
+    const auto pairs = FindCitedPairs(S("Законом от 01.02.2000 N 5 и N 7"_cp));
+    CDocRecvisits header = candidates[2];
+    const auto a = AgreementsOf(dict, candidates, found, pairs, header, false);
+    ASSERT_EQ(a.size(), 3u);
+    const auto flags = [](const CCandidateAgreement& x) {
+        return std::vector<bool> { x.type, x.body, x.number, x.date, x.citedTogether, x.itself };
+    };
+    EXPECT_EQ(flags(a[0]), (std::vector<bool> { true, false, true, true, true, false }));
+    EXPECT_EQ(flags(a[1]), (std::vector<bool> { true, false, true, true, false, false }));
+    EXPECT_EQ(flags(a[2]), (std::vector<bool> { true, false, true, false, false, true }));
+    // The points are the scoring's, kind by kind.
+    const CFoundIds ids = ToFoundIds(dict, found.types, found.bodies, found.numbers, found.adoptionDates);
+    EXPECT_EQ(ScoreRecord(Rec({ law }, { duma }, { seven }, { d2000 }), ids), 3);
+    EXPECT_EQ(ScoreRecord(Rec({ law }, { duma }, { five }, { d2003 }), ids), 2);
+}
+
 TEST(Candidates, DuplicatesCollapseIntoTheLatestEdition)
 {
     std::vector<CDocRec> records = {
