@@ -50,7 +50,7 @@ Usage:
       line cites together ("от 29 июня 2004 г. N 58-ФЗ", "N 245-п от 22.06.2016") get their
       tags, and the document itself (the one the header describes) is never linked; the tags
       in the JSON output say "chosen": "only" or "paired". Analyse the incoming documents with it,
-      then open each result in the program: only the undecided lines still ask.
+      then open each result in the program to review the tags and decide the lines left.
       scan: nothing is placed, only counted. With --out the resulting texts are written to DIR
       under their own names. Prints each file's name and its statistics, or with --json one
       JSON object per file: {"file", "orvo": {"suspicious", "placed", "existing"}, "local": {...},

@@ -13,6 +13,7 @@ SelectDocumentsResult RunSelectOrvoDocDlg(QWidget* parent, const SelectDocuments
 {
     CSelectOrvoDocDlg dlg(request.candidates, FromCp1251(request.contextText), FromCp1251(request.dateText),
         FromCp1251(request.fontFace), request.fontPitchAndFamily, request.notepad, parent);
+    dlg.SetAgreements(request.agreements, PreselectsCitedTogether());
     SelectDocumentsResult result;
     result.endCode = dlg.exec() == QDialog::Accepted ? AnswerOk : AnswerCancel;
     result.mode = dlg.Mode();

@@ -1,5 +1,6 @@
 #include "shell/options_dlg.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/user_interface.h"
+#include "shell/select_orvo_doc_dlg.h"
 
 namespace {
 
@@ -171,6 +173,7 @@ COptionsDlg::COptionsDlg(CUserInterface& ui, const QString& inputFolder, const Q
     , m_ui(ui)
     , m_input(new QLineEdit(inputFolder, this))
     , m_output(new QLineEdit(outputFolder, this))
+    , m_preselect(new QCheckBox(QStringLiteral("Отмечать документы, номер и дата которых стоят в тексте рядом"), this))
 {
     setWindowTitle(QStringLiteral("Параметры"));
     m_input->setObjectName(QStringLiteral("input"));
@@ -204,12 +207,15 @@ COptionsDlg::COptionsDlg(CUserInterface& ui, const QString& inputFolder, const Q
     grid->addWidget(new QLabel(outputText, this), 2, 0, 1, 2);
     grid->addWidget(m_output, 3, 0);
     grid->addWidget(browseOutput, 3, 1);
+    m_preselect->setObjectName(QStringLiteral("preselect"));
+    m_preselect->setChecked(PreselectsCitedTogether());
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto* root = new QVBoxLayout(this);
     root->addLayout(grid);
+    root->addWidget(m_preselect);
     root->addLayout(buttons);
 }
 
@@ -228,6 +234,8 @@ void COptionsDlg::accept()
             return;
         }
     }
+    // The program's own setting, not a field of the settings file.
+    SetPreselectsCitedTogether(m_preselect->isChecked());
     QDialog::accept();
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 
 class CUserInterface;
+class QCheckBox;
 class QFileSystemModel;
 class QLineEdit;
 class QPushButton;
@@ -57,4 +58,5 @@ private:
     CUserInterface& m_ui;
     QLineEdit* m_input;
     QLineEdit* m_output;
+    QCheckBox* m_preselect;
 };

@@ -14,6 +14,7 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -63,6 +64,36 @@ QString CandidateRowText(const CDocRecvisits& candidate)
     }
     return FromCp1251(text);
 }
+
+QString AgreementText(const CCandidateAgreement& a)
+{
+    QStringList agree;
+    QStringList differ;
+    const std::pair<bool, const char*> kinds[] = { { a.type, "вид" }, { a.body, "орган" }, { a.number, "номер" },
+        { a.date, "дата" } };
+    for (const auto& [same, name] : kinds)
+        (same ? agree : differ) << QString::fromUtf8(name);
+    QString text;
+    if (!agree.isEmpty())
+        text = QStringLiteral("совпадают: ") + agree.join(QStringLiteral(", "));
+    if (!differ.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral("; ")) + QStringLiteral("нет: ") + differ.join(QStringLiteral(", "));
+    if (a.citedTogether)
+        text += QStringLiteral(" · номер и дата стоят рядом");
+    if (a.itself)
+        text += QStringLiteral(" · это сам документ");
+    return text;
+}
+
+namespace {
+
+const char* const kPreselectKey = "Candidates/PreselectCitedTogether";
+
+} // namespace
+
+bool PreselectsCitedTogether() { return QSettings().value(QLatin1String(kPreselectKey), true).toBool(); }
+
+void SetPreselectsCitedTogether(bool on) { QSettings().setValue(QLatin1String(kPreselectKey), on); }
 
 QString SelectionText(const std::vector<int>& selectedRows, int rowCount)
 {
@@ -246,9 +277,25 @@ bool CSelectOrvoDocDlg::eventFilter(QObject* watched, QEvent* event)
 void CSelectOrvoDocDlg::Fill()
 {
     QStringList texts;
-    for (const CDocRecvisits& candidate : m_candidates)
-        texts << CandidateRowText(candidate);
+    for (std::size_t k = 0; k < m_candidates.size(); ++k) {
+        const QString requisites = CandidateRowText(m_candidates[k]);
+        texts << (k < m_agreements.size() ? AgreementText(m_agreements[k]) + QLatin1Char('\n') + requisites : requisites);
+    }
     m_list->SetEntries(texts);
+    UpdateSelection();
+}
+
+void CSelectOrvoDocDlg::SetAgreements(std::vector<CCandidateAgreement> agreements, bool preselect)
+{
+    if (agreements.size() != m_candidates.size())
+        return;
+    m_agreements = std::move(agreements);
+    Fill();
+    if (!preselect)
+        return;
+    for (std::size_t k = 0; k < m_agreements.size(); ++k)
+        if (m_agreements[k].citedTogether && !m_agreements[k].itself)
+            m_list->item(static_cast<int>(k))->setSelected(true);
     UpdateSelection();
 }
 
@@ -280,8 +327,11 @@ void CSelectOrvoDocDlg::UpdateInsertChoice()
 void CSelectOrvoDocDlg::RemoveSelected()
 {
     const std::vector<int> rows = SelectedRows();
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
         m_candidates.erase(m_candidates.begin() + *it);
+        if (static_cast<std::size_t>(*it) < m_agreements.size())
+            m_agreements.erase(m_agreements.begin() + *it);
+    }
     Fill();
 }
 

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QString>
 
+#include "core/citation.h"
 #include "core/doc_recvisits.h"
 
 class CMultiListBox;
@@ -25,6 +26,16 @@ QString CandidateRowText(const CDocRecvisits& candidate);
 // The selected rows (0-based, ascending) as the dialog shows them: "1, 3:7", or "-:7" for none.
 QString SelectionText(const std::vector<int>& selectedRows, int rowCount);
 
+// The line above a candidate's requisites that says how it agrees with the text: "совпадают: вид,
+// номер, дата; нет: орган · номер и дата стоят рядом", and "· это сам документ" for the open
+// document.
+QString AgreementText(const CCandidateAgreement& agreement);
+
+// Whether the candidates dialog selects the candidates cited together when it opens (the
+// program's own setting, on unless turned off in "Параметры").
+bool PreselectsCitedTogether();
+void SetPreselectsCitedTogether(bool on);
+
 class CSelectOrvoDocDlg : public QDialog {
     Q_OBJECT
 public:
@@ -37,6 +48,11 @@ public:
     int Mode() const { return m_mode; }                   // 0: from the list, 1: a number
     std::int32_t Number() const { return m_number; }      // mode 1
     const std::vector<CDocRecvisits>& Chosen() const { return m_chosen; } // mode 0, in list order
+
+    // How each candidate agrees with the text, shown above its requisites; with preselect, those
+    // whose number and date the line cites together (and that are not the document itself) are
+    // selected, so that Да takes them.
+    void SetAgreements(std::vector<CCandidateAgreement> agreements, bool preselect);
 
     // The candidates still offered (the person may remove some).
     const std::vector<CDocRecvisits>& Candidates() const { return m_candidates; }
@@ -59,6 +75,7 @@ private:
     std::vector<int> SelectedRows() const;
 
     std::vector<CDocRecvisits> m_candidates;
+    std::vector<CCandidateAgreement> m_agreements; // empty, or one per candidate
     const COrvoLinkDict* m_notepad;
     int m_mode = 0;
     std::int32_t m_number = 0;

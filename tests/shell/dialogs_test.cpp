@@ -85,6 +85,7 @@ class DialogsTest : public QObject {
 private slots:
     void candidateSelectionTextFollowsTheRows();
     void yesWithoutSelectionKeepsTheDialogOpen();
+    void candidatesShowTheirAgreementAndTheCitedOnesAreSelected();
     void removingRowsByButtonAndDeleteKey();
     void longCandidateIsCutAt1000Characters();
     void numberModeReadsTheField();
@@ -128,6 +129,52 @@ void DialogsTest::candidateSelectionTextFollowsTheRows()
     ClickRow(list, 2);
     QCOMPARE(selection->text(), QStringLiteral("-:7"));
     QVERIFY(!remove->isEnabled());
+}
+
+// Each row says how its candidate agrees with the text; those cited together (and not the
+// document itself) are selected at the start, so Enter takes them; the setting turns that off.
+void DialogsTest::candidatesShowTheirAgreementAndTheCitedOnesAreSelected()
+{
+    CCandidateAgreement cited { true, false, true, true, true, false };
+    CCandidateAgreement loose { true, true, false, true, false, false };
+    CCandidateAgreement itself { true, true, true, true, true, true };
+    QCOMPARE(AgreementText(cited), QStringLiteral("совпадают: вид, номер, дата; нет: орган · номер и дата стоят рядом"));
+    QCOMPARE(AgreementText(loose), QStringLiteral("совпадают: вид, орган, дата; нет: номер"));
+    QCOMPARE(AgreementText(itself),
+        QStringLiteral("совпадают: вид, орган, номер, дата · номер и дата стоят рядом · это сам документ"));
+    QCOMPARE(AgreementText(CCandidateAgreement {}), QStringLiteral("нет: вид, орган, номер, дата"));
+
+    SelectDocumentsRequest request;
+    request.candidates = SevenCandidates();
+    request.candidates.resize(4);
+    request.agreements = { loose, cited, itself, cited };
+    const bool before = PreselectsCitedTogether();
+    for (const bool preselect : { true, false }) {
+        SetPreselectsCitedTogether(preselect);
+        QString selection;
+        QString firstRow;
+        WhenShown<CSelectOrvoDocDlg>([&](CSelectOrvoDocDlg* dlg) {
+            selection = Find<QLineEdit>(dlg, "selection")->text();
+            firstRow = Find<QListWidget>(dlg, "candidates")->item(0)->text();
+            if (preselect)
+                QTest::keyClick(dlg, Qt::Key_Return);
+            else
+                Click(dlg, "no");
+        });
+        const SelectDocumentsResult result = RunSelectOrvoDocDlg(nullptr, request);
+        QVERIFY(firstRow.startsWith(AgreementText(loose) + QLatin1Char('\n') + CandidateRowText(request.candidates[0])));
+        QCOMPARE(result.endCode, int(AnswerOk));
+        if (preselect) {
+            QCOMPARE(selection, QStringLiteral("2, 4:4"));
+            QCOMPARE(result.chosen.size(), std::size_t(2));
+            QCOMPARE(result.chosen[0].nBaseNumber, request.candidates[1].nBaseNumber);
+            QCOMPARE(result.chosen[1].nBaseNumber, request.candidates[3].nBaseNumber);
+        } else {
+            QCOMPARE(selection, QStringLiteral("-:4"));
+            QVERIFY(result.chosen.empty());
+        }
+    }
+    SetPreselectsCitedTogether(before);
 }
 
 void DialogsTest::yesWithoutSelectionKeepsTheDialogOpen()
