@@ -1,6 +1,7 @@
 // telvarion-cli: the engine without a window. Imports list files into the documents dictionaries,
 // loads keyword and requisite dictionaries from text, and prints the service files readably.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -56,6 +57,13 @@ Usage:
       JSON object per file: {"file", "orvo": {"suspicious", "placed", "existing"}, "local": {...},
       "tags": [{"line", "kind": "orvo"|"local", "number"}]} listing the tags this run placed by
       their index in the resulting text. The service files are read, never written.
+  telvarion-cli explain [--json] FILE...
+      For every suspicious line of both bases: its index and text, the types, bodies, numbers
+      and dates recognised, every candidate with how it agrees (the four kinds, a number and
+      date cited together, the document itself), and what single and paired would tag there,
+      the line taken by itself. Then, "нет в базе": every number and date cited together that
+      no document of either base has, with its line, so the missing acts can be added. Reads
+      only; --json gives one object per file: {"file", "lines": [...], "missing": [...]}.
   telvarion-cli dump KIND
       Prints a service file readably. KIND is one of orvo, local, keywords, orvo-types,
       orvo-bodies, local-types, local-bodies, notepad, settings, recent-orvo, recent-local.
@@ -369,6 +377,163 @@ int Analyse(const Args& a)
     return failed ? kFailed : kOk;
 }
 
+namespace {
+
+std::string Utf8(const std::string& cp1251) { return codepage::Cp1251ToUtf8(cp1251); }
+
+std::string JsonList(const std::vector<std::string>& cp1251)
+{
+    std::string out = "[";
+    for (std::size_t k = 0; k < cp1251.size(); ++k)
+        out += (k ? ", " : "") + JsonString(Utf8(cp1251[k]));
+    return out + "]";
+}
+
+std::string Joined(const std::vector<std::string>& cp1251)
+{
+    std::string out;
+    for (const auto& s : cp1251)
+        out += (out.empty() ? "" : ", ") + Utf8(s);
+    return out.empty() ? "-" : out;
+}
+
+std::vector<std::string> DateTexts(const std::vector<COleDate>& dates)
+{
+    std::vector<std::string> out;
+    for (const auto& d : dates)
+        out.push_back(d.Format());
+    return out;
+}
+
+std::string Numbers(const std::vector<std::int32_t>& numbers, bool json)
+{
+    std::string out;
+    for (std::int32_t n : numbers)
+        out += (out.empty() ? "" : ", ") + std::to_string(n);
+    return json ? "[" + out + "]" : (out.empty() ? "нет тега" : out);
+}
+
+// What the single and paired policies would tag at the line, taken by itself.
+void Choices(const CRefMaker::CLineExplanation& e, std::vector<std::int32_t>& single, std::vector<std::int32_t>& paired)
+{
+    if (e.candidates.size() == 1)
+        single.push_back(e.candidates.front().nBaseNumber);
+    std::vector<std::size_t> kept;
+    for (std::size_t k = 0; k < e.candidates.size(); ++k)
+        if (!(k < e.agreements.size() && e.agreements[k].itself))
+            kept.push_back(k);
+    for (std::size_t k : kept)
+        if (kept.size() == 1 || e.agreements[k].citedTogether)
+            paired.push_back(e.candidates[k].nBaseNumber);
+}
+
+std::string AgreementWords(const CCandidateAgreement& a)
+{
+    std::string agree;
+    std::string differ;
+    const std::pair<bool, const char*> kinds[] = { { a.type, "вид" }, { a.body, "орган" }, { a.number, "номер" },
+        { a.date, "дата" } };
+    for (const auto& [same, name] : kinds) {
+        std::string& list = same ? agree : differ;
+        list += (list.empty() ? "" : ", ") + std::string(name);
+    }
+    std::string text = agree.empty() ? "" : "совпадают: " + agree;
+    if (!differ.empty())
+        text += (text.empty() ? "" : "; ") + std::string("нет: ") + differ;
+    if (a.citedTogether)
+        text += " · номер и дата стоят рядом";
+    if (a.itself)
+        text += " · это сам документ";
+    return text;
+}
+
+} // namespace
+
+int Explain(const Args& a)
+{
+    if (a.positional.empty())
+        return Usage("give the documents to explain");
+    CAutoUi ui(CAutoUi::Policy::Scan);
+    CTelvarionDoc doc(ui, a.dataDir);
+    doc.LoadServiceData(false);
+    bool failed = false;
+    for (const auto& file : a.positional) {
+        if (!doc.OpenFile(file, false)) {
+            failed = true;
+            continue;
+        }
+        std::vector<std::string> texts;
+        std::vector<CLineRecord> records;
+        ui.GetLines(texts, &records);
+        const std::string name = platform::FromFsPath(platform::ToFsPath(file).filename());
+        std::string jsonLines;
+        std::vector<std::pair<std::size_t, std::string>> missing; // line, "N number от date"
+        std::string jsonMissing;
+        if (!a.json)
+            std::printf("%s\n", name.c_str());
+        for (CRefMaker* maker : { static_cast<CRefMaker*>(&doc.orvoMaker), static_cast<CRefMaker*>(&doc.innerMaker) }) {
+            const bool local = maker == &doc.innerMaker;
+            const char* base = local ? "local" : "orvo";
+            for (const auto& e : maker->ExplainLines(texts, records, doc.GetEffectiveDate())) {
+                std::vector<std::int32_t> single;
+                std::vector<std::int32_t> paired;
+                Choices(e, single, paired);
+                if (a.json) {
+                    std::string candidates;
+                    for (std::size_t k = 0; k < e.candidates.size(); ++k) {
+                        const CCandidateAgreement& g = e.agreements[k];
+                        const auto flag = [](bool b) { return b ? "true" : "false"; };
+                        candidates += std::string(k ? ", " : "") + "{\"number\": " + std::to_string(e.candidates[k].nBaseNumber)
+                            + ", \"type\": " + flag(g.type) + ", \"body\": " + flag(g.body) + ", \"numberAgrees\": "
+                            + flag(g.number) + ", \"date\": " + flag(g.date) + ", \"citedTogether\": " + flag(g.citedTogether)
+                            + ", \"itself\": " + flag(g.itself) + "}";
+                    }
+                    jsonLines += std::string(jsonLines.empty() ? "" : ", ") + "{\"base\": \"" + base + "\", \"line\": "
+                        + std::to_string(e.line) + ", \"text\": " + JsonString(Utf8(texts[e.line])) + ", \"types\": "
+                        + JsonList(e.found.types) + ", \"bodies\": " + JsonList(e.found.bodies) + ", \"numbers\": "
+                        + JsonList(e.found.numbers) + ", \"dates\": " + JsonList(DateTexts(e.found.adoptionDates))
+                        + ", \"candidates\": [" + candidates + "], \"single\": " + Numbers(single, true)
+                        + ", \"paired\": " + Numbers(paired, true) + "}";
+                } else {
+                    std::printf("  [%s] строка %zu: %s\n", local ? "локальная" : "Орво", e.line, Utf8(texts[e.line]).c_str());
+                    std::printf("    виды: %s; органы: %s; номера: %s; даты: %s\n", Joined(e.found.types).c_str(),
+                        Joined(e.found.bodies).c_str(), Joined(e.found.numbers).c_str(),
+                        Joined(DateTexts(e.found.adoptionDates)).c_str());
+                    for (std::size_t k = 0; k < e.candidates.size(); ++k)
+                        std::printf("    %d %s N %s от %s — %s\n", e.candidates[k].nBaseNumber, Joined(e.candidates[k].types).c_str(),
+                            Joined(e.candidates[k].numbers).c_str(), Joined(DateTexts(e.candidates[k].adoptionDates)).c_str(),
+                            AgreementWords(e.agreements[k]).c_str());
+                    std::printf("    single: %s; paired: %s\n", Numbers(single, false).c_str(), Numbers(paired, false).c_str());
+                }
+                // The base maintainers' worklist: citations that no document of either base has.
+                for (const CCitedPair& pair : e.pairs) {
+                    if (doc.orvoMaker.HasDocument(pair) || doc.innerMaker.HasDocument(pair))
+                        continue;
+                    const std::pair<std::size_t, std::string> entry { e.line,
+                        "N " + Utf8(pair.number) + " от " + pair.date.Format() };
+                    // Once, at the first line that cites it (the lines around it, and both bases, see it too).
+                    if (std::any_of(missing.begin(), missing.end(), [&](const auto& m) { return m.second == entry.second; }))
+                        continue;
+                    missing.push_back(entry);
+                    jsonMissing += std::string(jsonMissing.empty() ? "" : ", ") + "{\"line\": " + std::to_string(e.line)
+                        + ", \"number\": " + JsonString(Utf8(pair.number)) + ", \"date\": " + JsonString(pair.date.Format()) + "}";
+                }
+            }
+        }
+        if (a.json) {
+            std::printf("{\"file\": %s, \"lines\": [%s], \"missing\": [%s]}\n", JsonString(name).c_str(), jsonLines.c_str(),
+                jsonMissing.c_str());
+        } else {
+            std::printf("  нет в базе:%s\n", missing.empty() ? " -" : "");
+            for (const auto& [line, citation] : missing)
+                std::printf("    строка %zu: %s\n", line, citation.c_str());
+            std::printf("\n");
+        }
+        std::fflush(stdout);
+    }
+    return failed ? kFailed : kOk;
+}
+
 int Dump(const Args& a)
 {
     if (a.positional.size() != 1)
@@ -473,5 +638,7 @@ int main(int argc, char** argv)
         return Dump(a);
     if (a.command == "analyse")
         return Analyse(a);
+    if (a.command == "explain")
+        return Explain(a);
     return Usage("unknown command " + a.command);
 }

@@ -164,7 +164,10 @@ std::vector<std::string> Normalized(const std::vector<std::string>& values, bool
 
 std::vector<CCitedPair> FindCitedPairs(std::string_view text)
 {
-    const std::string upper = NormalizeText(text);
+    // Lines joined by line breaks read as lines joined by blanks.
+    std::string joined(text);
+    std::replace_if(joined.begin(), joined.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+    const std::string upper = NormalizeText(joined);
     const Words words = SplitBlanks(upper);
     std::vector<CCitedPair> pairs;
     for (std::size_t i = 0; i + 1 < words.size(); ++i) {

@@ -264,7 +264,12 @@ bool CRefMaker::ProposeForRequisites(const CLineRecord& record, const std::strin
         out.push_back(tagRecord(CLineRecord(), candidates.front()));
         return true;
     }
-    const SelectDocumentsResult answer = m_ui.SelectDocuments(CandidatesRequest(candidates, context, effective));
+    // The same agreement as in the pass: the requisites chosen, the citations of the lines shown.
+    const CDocRecvisits header = m_doc.headerLines ? HeaderRequisites(*m_doc.headerLines) : CDocRecvisits();
+    std::vector<CCandidateAgreement> agreements = AgreementsOf(dict, candidates, requisites, FindCitedPairs(context),
+        header, traits.linkSlot == &CLineRecord::recvLocal);
+    const SelectDocumentsResult answer
+        = m_ui.SelectDocuments(CandidatesRequest(candidates, context, effective, std::move(agreements)));
     if (answer.endCode != AnswerOk)
         return false;
     if (answer.mode == 1) {
@@ -630,6 +635,55 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
     }
     ahead.LetInAll();
     m_ui.HideProgress();
+}
+
+std::vector<CRefMaker::CLineExplanation> CRefMaker::ExplainLines(
+    const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, const COleDate& effective)
+{
+    const Traits& traits = GetTraits();
+    const CPhraseSet typePhrases = BuildPhrases(TypeDictionary());
+    const CPhraseSet bodyPhrases = BuildPhrases(BodyDictionary());
+    const CDocRecvisits header = m_doc.headerLines ? HeaderRequisites(*m_doc.headerLines) : CDocRecvisits();
+    const bool local = traits.linkSlot == &CLineRecord::recvLocal;
+    const std::size_t start = CRlaText::FindFirstTextLine(texts);
+    std::vector<CLineExplanation> lines;
+    for (std::size_t i = start; i < records.size() && i < texts.size(); ++i) {
+        if (records[i].*traits.suspectFlag != 1)
+            continue;
+        CLineExplanation e;
+        e.line = i;
+        CLineRecord fresh;
+        FindCandidates(RecognitionText(texts, start, i), typePhrases, bodyPhrases, effective, e.candidates, fresh);
+        e.found = fresh.recvFound;
+        e.pairs = CitedPairsOfLine(texts, start, i);
+        e.agreements = AgreementsOf(Documents(), e.candidates, e.found, e.pairs, header, local);
+        lines.push_back(std::move(e));
+    }
+    return lines;
+}
+
+bool CRefMaker::HasDocument(const CCitedPair& pair)
+{
+    CDocDict& dict = Documents();
+    std::vector<std::int32_t> ids;
+    CDocDict::AppendIds({ pair.number }, dict.numbers, ids);
+    if (ids.empty())
+        return false;
+    std::vector<std::uint32_t> rows;
+    dict.records.CandidateRows(ids, { pair.date }, rows);
+    for (std::uint32_t row : rows) {
+        const auto numbers = dict.records.NumberIds(row);
+        const auto dates = dict.records.AdoptionDates(row);
+        bool number = false;
+        bool date = false;
+        for (std::size_t k = 0; k < numbers.size(); ++k)
+            number = number || std::find(ids.begin(), ids.end(), numbers[k]) != ids.end();
+        for (std::size_t k = 0; k < dates.size(); ++k)
+            date = date || dates[k] == pair.date;
+        if (number && date)
+            return true;
+    }
+    return false;
 }
 
 void CRefMaker::InsertLine(

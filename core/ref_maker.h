@@ -97,6 +97,20 @@ public:
     // The first pass: existing tags and suspicious lines.
     virtual void ScanLines(const std::vector<std::string>& texts, std::vector<CLineRecord>& records) = 0;
 
+    // What the second pass would see at each suspicious line of this base, without placing or
+    // asking anything: for explaining its choices and finding the citations the base lacks.
+    struct CLineExplanation {
+        std::size_t line = 0;
+        CDocRecvisits found;                       // what was recognised in its recognition text
+        std::vector<CDocRecvisits> candidates;     // in candidate order
+        std::vector<CCandidateAgreement> agreements;
+        std::vector<CCitedPair> pairs;             // the numbers and dates the line cites together
+    };
+    std::vector<CLineExplanation> ExplainLines(
+        const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, const COleDate& effective);
+    // Whether some document of this base has the pair's number and date.
+    bool HasDocument(const CCitedPair& pair);
+
     // Takes what the fresh record says into the existing one, emptying nothing.
     static void MergeRecord(const CLineRecord& fresh, CLineRecord& existing);
     // Marks the anchor of the tag line at tagIndex in the lines around it; false when none of the

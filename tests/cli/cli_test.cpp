@@ -180,3 +180,33 @@ TEST(Cli, AnalyseTheSamplesAsExpected)
     EXPECT_EQ(chosen, tags);
     EXPECT_EQ(json.out.find("\"chosen\""), std::string::npos); // single says nothing new
 }
+
+// Explain: every suspicious line with its candidates and their agreement, what single and paired
+// would do there, and the citations no base has; nothing is written.
+TEST(Cli, ExplainSaysWhyAndWhatIsMissing)
+{
+    CTempDir dir;
+    const std::string build = TELVARION_BUILD_DIR;
+    const std::string data = " --data-dir '" + build + "'";
+    const auto stamp = std::filesystem::last_write_time(build + "/Telvarion.orv");
+    const auto sample = [&](const char* name) { return " '" + build + "/samples/" + name + "'"; };
+
+    const CliRun json = Cli(dir, "explain --json" + data + sample("zakon-21-oz.rla") + sample("ukaz-14.rla"));
+    ASSERT_EQ(json.code, 0) << json.err;
+    // Two candidates of one day and body: the one cited by number and date is paired's choice.
+    EXPECT_NE(json.out.find("\"candidates\": [{\"number\": 100213, \"type\": true, \"body\": true, \"numberAgrees\": true, "
+                            "\"date\": true, \"citedTogether\": true, \"itself\": false}, {\"number\": 100214"),
+        std::string::npos);
+    EXPECT_NE(json.out.find("\"single\": [], \"paired\": [100213]}"), std::string::npos);
+    // The appendix that cites its own decree: single would link it, paired never.
+    EXPECT_NE(json.out.find("\"citedTogether\": true, \"itself\": true}], \"single\": [2028], \"paired\": []}"),
+        std::string::npos);
+    EXPECT_NE(json.out.find("{\"file\": \"ukaz-14.rla\", \"lines\": [{\"base\": \"orvo\""), std::string::npos);
+
+    const CliRun text = Cli(dir, "explain" + data + sample("postanovlenie-297-p.rla"));
+    ASSERT_EQ(text.code, 0) << text.err;
+    EXPECT_NE(text.out.find("  нет в базе:\n    строка 41: N 1/29 от 13.01.2003\n\n"), std::string::npos);
+    EXPECT_NE(text.out.find("    single: 100301; paired: 100301\n"), std::string::npos);
+    EXPECT_EQ(std::filesystem::last_write_time(build + "/Telvarion.orv"), stamp);
+    EXPECT_EQ(Cli(dir, "explain" + data).code, 2);
+}

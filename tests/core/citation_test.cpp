@@ -37,8 +37,10 @@ TEST(Citation, NumbersAndDatesCitedTogether)
         // A list of citations, each its own pair; a date in words without "г.".
         { "от 09.07.1999 N 154-ФЗ, от 27.07.2006 N 137-ФЗ и от 5 февраля 2024 года N 14;",
             { { "154-ФЗ", D(1999, 7, 9) }, { "137-ФЗ", D(2006, 7, 27) }, { "14", D(2024, 2, 5) } } },
-        // Broken across the lines of the recognition text, blanks doubled at the joint.
+        // Broken across the lines of the recognition text, blanks doubled at the joint, or lines
+        // joined by line breaks.
         { " Указом Президента Российской Федерации от 15.07.2015  N 364 \"О мерах", { { "364", D(2015, 7, 15) } } },
+        { "от 29 июня 2004 г.\nN 58-ФЗ", { { "58-ФЗ", D(2004, 6, 29) } } },
         // "N 2" is not "N 25"; the number keeps what the number recogniser keeps.
         { "от 01.02.2003 N 2 и N 25 от 3 марта 2004 г.", { { "2", D(2003, 2, 1) }, { "25", D(2004, 3, 3) } } },
         // No pair: a date far from the number, a number without a date, a malformed date.

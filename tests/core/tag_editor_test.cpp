@@ -454,9 +454,16 @@ TEST(TagEditor, ChooseRequisitesPlacesTheAcceptedCandidates)
     f.ui.innerTagAnswers.push_back(decline);
     f.ui.innerTagAnswers.push_back(CScriptedUi::InnerTagChoice());
     f.rows.selected = 1;
+    f.rows.texts[2] = Cp("(от 12.05.1999 N 10-ОЗ)");
     f.editor->Run(CTagEditor::Command::ChooseRequisites);
 
     ASSERT_EQ(f.ui.selectQuestions.size(), 1u);
+    // The dialog learns which candidate the lines cite by number and date together.
+    const auto& agreements = f.ui.selectQuestions[0].agreements;
+    ASSERT_EQ(agreements.size(), 2u);
+    EXPECT_FALSE(agreements[0].citedTogether);
+    EXPECT_TRUE(agreements[1].citedTogether);
+    EXPECT_TRUE(agreements[0].type && agreements[0].body && agreements[0].date);
     ASSERT_EQ(f.ui.innerTagQuestions.size(), 2u);
     EXPECT_EQ(f.ui.innerTagQuestions[0].number, 7);
     EXPECT_EQ(f.ui.innerTagQuestions[1].number, 8);
