@@ -314,6 +314,31 @@ std::string JsonCounts(const CRefMaker& maker)
         + ", \"existing\": " + std::to_string(maker.nExistingTags) + "}";
 }
 
+// Opens each document as the program does, with ui answering every question, and hands its
+// name and resulting lines to use. The service files are read, never written. False when any
+// document could not be read or an error was reported.
+bool ForEachDocument(const Args& a, CAutoUi& ui, CTelvarionDoc& doc,
+    const std::function<void(const std::string&, const std::vector<std::string>&, const std::vector<CLineRecord>&)>& use)
+{
+    doc.LoadServiceData(false);
+    bool ok = true;
+    for (const auto& file : a.positional) {
+        const int errorsBefore = ui.ErrorCount();
+        ui.ClearTagChoices();
+        if (!doc.OpenFile(file, false)) {
+            ok = false;
+            continue;
+        }
+        std::vector<std::string> texts;
+        std::vector<CLineRecord> records;
+        ui.GetLines(texts, &records);
+        use(platform::FromFsPath(platform::ToFsPath(file).filename()), texts, records);
+        std::fflush(stdout);
+        ok = ok && ui.ErrorCount() == errorsBefore;
+    }
+    return ok;
+}
+
 int Analyse(const Args& a)
 {
     if (a.positional.empty())
@@ -323,19 +348,8 @@ int Analyse(const Args& a)
     const bool paired = a.policy == "paired";
     CAutoUi ui(a.policy == "scan" ? CAutoUi::Policy::Scan : paired ? CAutoUi::Policy::Paired : CAutoUi::Policy::Single);
     CTelvarionDoc doc(ui, a.dataDir);
-    doc.LoadServiceData(false);
-    bool failed = false;
-    for (const auto& file : a.positional) {
-        const int errorsBefore = ui.ErrorCount();
-        ui.ClearTagChoices();
-        if (!doc.OpenFile(file, false)) {
-            failed = true;
-            continue;
-        }
-        std::vector<std::string> texts;
-        std::vector<CLineRecord> records;
-        ui.GetLines(texts, &records);
-        const std::string name = platform::FromFsPath(platform::ToFsPath(file).filename());
+    const bool ok = ForEachDocument(a, ui, doc, [&](const std::string& name, const std::vector<std::string>& texts,
+                                                   const std::vector<CLineRecord>& records) {
         if (!a.outDir.empty()) {
             CRlaText out = doc.text;
             out.textLines = texts;
@@ -370,11 +384,8 @@ int Analyse(const Args& a)
         } else {
             std::printf("%s\n%s\n\n", name.c_str(), doc.GetStatisticsText().c_str());
         }
-        std::fflush(stdout);
-        if (ui.ErrorCount() != errorsBefore)
-            failed = true;
-    }
-    return failed ? kFailed : kOk;
+    });
+    return ok ? kOk : kFailed;
 }
 
 namespace {
@@ -427,26 +438,6 @@ void Choices(const CRefMaker::CLineExplanation& e, std::vector<std::int32_t>& si
             paired.push_back(e.candidates[k].nBaseNumber);
 }
 
-std::string AgreementWords(const CCandidateAgreement& a)
-{
-    std::string agree;
-    std::string differ;
-    const std::pair<bool, const char*> kinds[] = { { a.type, "вид" }, { a.body, "орган" }, { a.number, "номер" },
-        { a.date, "дата" } };
-    for (const auto& [same, name] : kinds) {
-        std::string& list = same ? agree : differ;
-        list += (list.empty() ? "" : ", ") + std::string(name);
-    }
-    std::string text = agree.empty() ? "" : "совпадают: " + agree;
-    if (!differ.empty())
-        text += (text.empty() ? "" : "; ") + std::string("нет: ") + differ;
-    if (a.citedTogether)
-        text += " · номер и дата стоят рядом";
-    if (a.itself)
-        text += " · это сам документ";
-    return text;
-}
-
 } // namespace
 
 int Explain(const Args& a)
@@ -455,17 +446,8 @@ int Explain(const Args& a)
         return Usage("give the documents to explain");
     CAutoUi ui(CAutoUi::Policy::Scan);
     CTelvarionDoc doc(ui, a.dataDir);
-    doc.LoadServiceData(false);
-    bool failed = false;
-    for (const auto& file : a.positional) {
-        if (!doc.OpenFile(file, false)) {
-            failed = true;
-            continue;
-        }
-        std::vector<std::string> texts;
-        std::vector<CLineRecord> records;
-        ui.GetLines(texts, &records);
-        const std::string name = platform::FromFsPath(platform::ToFsPath(file).filename());
+    const bool ok = ForEachDocument(a, ui, doc, [&](const std::string& name, const std::vector<std::string>& texts,
+                                                   const std::vector<CLineRecord>& records) {
         std::string jsonLines;
         std::vector<std::pair<std::size_t, std::string>> missing; // line, "N number от date"
         std::string jsonMissing;
@@ -502,7 +484,7 @@ int Explain(const Args& a)
                     for (std::size_t k = 0; k < e.candidates.size(); ++k)
                         std::printf("    %d %s N %s от %s — %s\n", e.candidates[k].nBaseNumber, Joined(e.candidates[k].types).c_str(),
                             Joined(e.candidates[k].numbers).c_str(), Joined(DateTexts(e.candidates[k].adoptionDates)).c_str(),
-                            AgreementWords(e.agreements[k]).c_str());
+                            AgreementText(e.agreements[k]).c_str());
                     std::printf("    single: %s; paired: %s\n", Numbers(single, false).c_str(), Numbers(paired, false).c_str());
                 }
                 // The base maintainers' worklist: citations that no document of either base has.
@@ -529,9 +511,8 @@ int Explain(const Args& a)
                 std::printf("    строка %zu: %s\n", line, citation.c_str());
             std::printf("\n");
         }
-        std::fflush(stdout);
-    }
-    return failed ? kFailed : kOk;
+    });
+    return ok ? kOk : kFailed;
 }
 
 int Dump(const Args& a)

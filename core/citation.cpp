@@ -231,6 +231,26 @@ CDocRecvisits HeaderRequisites(const std::vector<std::string>& headerLines)
     return header;
 }
 
+std::string AgreementText(const CCandidateAgreement& a)
+{
+    std::string agree;
+    std::string differ;
+    const std::pair<bool, const char*> kinds[] = { { a.type, "вид" }, { a.body, "орган" }, { a.number, "номер" },
+        { a.date, "дата" } };
+    for (const auto& [same, name] : kinds) {
+        std::string& list = same ? agree : differ;
+        list += (list.empty() ? "" : ", ") + std::string(name);
+    }
+    std::string text = agree.empty() ? std::string() : "совпадают: " + agree;
+    if (!differ.empty())
+        text += (text.empty() ? "" : "; ") + std::string("нет: ") + differ;
+    if (a.citedTogether)
+        text += " · номер и дата стоят рядом";
+    if (a.itself)
+        text += " · это сам документ";
+    return text;
+}
+
 bool IsDocumentItself(const CDocRecvisits& candidate, const CDocRecvisits& header, bool localBase)
 {
     if (localBase && header.nBaseNumber > 0 && candidate.nBaseNumber == header.nBaseNumber)

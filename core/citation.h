@@ -48,6 +48,10 @@ struct CCandidateAgreement {
     bool itself = false;        // the open document (never a reference to link)
 };
 
+// How a candidate agrees, in words for the person (UTF-8): "совпадают: вид, номер, дата; нет:
+// орган · номер и дата стоят рядом", and "· это сам документ" for the open document.
+std::string AgreementText(const CCandidateAgreement& agreement);
+
 // Whether the candidate is the open document: its type, body, number and adoption date all equal
 // the header's (none of them missing), or, in the local base, its number in base is the header's.
 bool IsDocumentItself(const CDocRecvisits& candidate, const CDocRecvisits& header, bool localBase);

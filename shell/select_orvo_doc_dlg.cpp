@@ -65,26 +65,6 @@ QString CandidateRowText(const CDocRecvisits& candidate)
     return FromCp1251(text);
 }
 
-QString AgreementText(const CCandidateAgreement& a)
-{
-    QStringList agree;
-    QStringList differ;
-    const std::pair<bool, const char*> kinds[] = { { a.type, "вид" }, { a.body, "орган" }, { a.number, "номер" },
-        { a.date, "дата" } };
-    for (const auto& [same, name] : kinds)
-        (same ? agree : differ) << QString::fromUtf8(name);
-    QString text;
-    if (!agree.isEmpty())
-        text = QStringLiteral("совпадают: ") + agree.join(QStringLiteral(", "));
-    if (!differ.isEmpty())
-        text += (text.isEmpty() ? QString() : QStringLiteral("; ")) + QStringLiteral("нет: ") + differ.join(QStringLiteral(", "));
-    if (a.citedTogether)
-        text += QStringLiteral(" · номер и дата стоят рядом");
-    if (a.itself)
-        text += QStringLiteral(" · это сам документ");
-    return text;
-}
-
 namespace {
 
 const char* const kPreselectKey = "Candidates/PreselectCitedTogether";
@@ -279,7 +259,7 @@ void CSelectOrvoDocDlg::Fill()
     QStringList texts;
     for (std::size_t k = 0; k < m_candidates.size(); ++k) {
         const QString requisites = CandidateRowText(m_candidates[k]);
-        texts << (k < m_agreements.size() ? AgreementText(m_agreements[k]) + QLatin1Char('\n') + requisites : requisites);
+        texts << (k < m_agreements.size() ? FromUtf8(AgreementText(m_agreements[k])) + QLatin1Char('\n') + requisites : requisites);
     }
     m_list->SetEntries(texts);
     UpdateSelection();

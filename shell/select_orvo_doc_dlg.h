@@ -26,11 +26,6 @@ QString CandidateRowText(const CDocRecvisits& candidate);
 // The selected rows (0-based, ascending) as the dialog shows them: "1, 3:7", or "-:7" for none.
 QString SelectionText(const std::vector<int>& selectedRows, int rowCount);
 
-// The line above a candidate's requisites that says how it agrees with the text: "совпадают: вид,
-// номер, дата; нет: орган · номер и дата стоят рядом", and "· это сам документ" for the open
-// document.
-QString AgreementText(const CCandidateAgreement& agreement);
-
 // Whether the candidates dialog selects the candidates cited together when it opens (the
 // program's own setting, on unless turned off in "Параметры").
 bool PreselectsCitedTogether();
