@@ -163,6 +163,8 @@ public:
     QString tagNumber;
     int tagDialogs = 0;
     int tagDialogsKeptOpen = 0;
+    bool takePreselection = false;
+    int candidatesPreselected = 0;
     bool m_tagClickPending = false;
     QPointer<QWidget> lastTagDialog;
 
@@ -254,7 +256,15 @@ private:
             First();
             ++candidates;
             Keep(modal, QStringLiteral("candidates"));
-            Child(modal, "no")->click();
+            // Enter as the person would, taking what the dialog selected when it opened; Нет when
+            // nothing was (or when the test wants every line left alone).
+            auto* list = modal->findChild<QListWidget*>(QStringLiteral("candidates"));
+            const bool preselected = list && !list->selectedItems().isEmpty();
+            candidatesPreselected += preselected;
+            if (takePreselection && preselected)
+                QTest::keyClick(modal, Qt::Key_Return);
+            else
+                Child(modal, "no")->click();
         } else if ((modal->inherits("CSelectNumDlg") || modal->inherits("CInnerTagDlg")) && m_tagClickPending) {
             // OK is on its way; a number not found brings its message up first.
         } else if ((modal->inherits("CSelectNumDlg") || modal->inherits("CInnerTagDlg")) && modal == lastTagDialog) {
@@ -300,7 +310,7 @@ struct BatchResult {
     QByteArray text;
 };
 
-BatchResult RunBatch(const QString& sample)
+BatchResult RunBatch(const QString& sample, const QString& policy = QStringLiteral("single"))
 {
     BatchResult result;
     QTemporaryDir work;
@@ -311,7 +321,7 @@ BatchResult RunBatch(const QString& sample)
     QProcess cli;
     cli.start(TestData() + QStringLiteral("/telvarion-cli"),
         { QStringLiteral("analyse"), QStringLiteral("--data-dir"), data, QStringLiteral("--out"), out,
-            QStringLiteral("--policy"), QStringLiteral("single"), sample });
+            QStringLiteral("--policy"), policy, sample });
     if (!cli.waitForFinished(60000) || cli.exitCode() != 0)
         return result;
     // The first line names the file; the statistics follow.
@@ -335,6 +345,7 @@ private slots:
     void enablingFollowsTheDocumentAndTheView();
     void closingAsksToSaveAModifiedDocument();
     void openAnalyseSaveThroughTheRealDialogs();
+    void thePreselectionIsThePairedPolicy();
     void aPassStops_data();
     void aPassStops();
     void bookmarksSetDuringARejectedConfirmationStayOnTheirLines();
@@ -887,6 +898,34 @@ void MainWindowTest::openAnalyseSaveThroughTheRealDialogs()
     // Closing the saved document asks nothing.
     QVERIFY(frame->close());
     QCOMPARE(answers.messages.size(), 1);
+}
+
+// The window and the tool choose alike: Enter in every candidates dialog (taking what it selected
+// when it opened) and Да to every other question gives, byte for byte, what the paired policy
+// writes. (This sample has no candidate that is the document itself, which the tool leaves out
+// and the window only marks.)
+void MainWindowTest::thePreselectionIsThePairedPolicy()
+{
+    Session s;
+    QVERIFY(s.Start());
+    CMainFrame* frame = s.Frame();
+    const QString sample = s.Sample(QStringLiteral("zakon-21-oz.rla"));
+    const BatchResult paired = RunBatch(sample, QStringLiteral("paired"));
+    const BatchResult single = RunBatch(sample);
+    QVERIFY2(!paired.text.isEmpty(), "the command-line tool gave no result");
+    QVERIFY(paired.text != single.text);
+
+    CAnswerer answers;
+    answers.filePath = sample;
+    answers.takePreselection = true;
+    frame->Action(CommandId::FileOpen)->trigger();
+    QVERIFY2(answers.unexpected.isEmpty(), qPrintable(answers.unexpected.join(u'\n')));
+    QVERIFY(answers.candidatesPreselected > 0);
+    QCOMPARE(answers.messages.size(), 1);
+    QCOMPARE(answers.messages[0], paired.statistics);
+    frame->Action(CommandId::FileSave)->trigger();
+    QCOMPARE(ReadAll(sample), paired.text);
+    QVERIFY(frame->close());
 }
 
 void MainWindowTest::aPassStops_data()
