@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -32,6 +33,7 @@
 #include "view/qt_text.h"
 
 #include "dialog_test_support.h"
+#include "isolated_run.h"
 
 namespace {
 
@@ -83,6 +85,8 @@ class DialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The program's own settings the dialogs write go to a folder of the run.
+    void initTestCase() { KeepTheRunIn(m_home); }
     void candidateSelectionTextFollowsTheRows();
     void yesWithoutSelectionKeepsTheDialogOpen();
     void candidatesShowTheirAgreementAndTheCitedOnesAreSelected();
@@ -106,6 +110,9 @@ private slots:
     void tickCouplingBetweenHeadersAndValues();
     void okTakesTheTickedValuesAndReadsDates();
     void baseChoiceRoundTrip();
+
+private:
+    QTemporaryDir m_home;
 };
 
 void DialogsTest::candidateSelectionTextFollowsTheRows()

@@ -36,6 +36,7 @@
 #include "view/qt_text.h"
 
 #include "dialog_test_support.h"
+#include "isolated_run.h"
 
 namespace {
 
@@ -123,6 +124,8 @@ class SettingsDialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The program's own settings the dialogs write go to a folder of the run.
+    void initTestCase() { KeepTheRunIn(m_home); }
     void cancellingADictionaryDialogChangesNothing();
     void okAfterAChangeReplacesTheDictionary();
     void clearAsksAndEmpties();
@@ -142,6 +145,9 @@ private slots:
 
     void hotDocumentFieldsAndSlots();
     void shownPicturesRoundTrip();
+
+private:
+    QTemporaryDir m_home;
 };
 
 void SettingsDialogsTest::cancellingADictionaryDialogChangesNothing()
