@@ -32,7 +32,7 @@ bool AllIn(const A& part, const B& whole)
     return true;
 }
 
-// As sets: a list may repeat an element, so the shorter list is not always the part.
+// As sets: a list may repeat an element, so the shorter list is not always the one contained.
 template <typename A, typename B>
 bool OneHoldsTheOther(const A& a, const B& b)
 {
