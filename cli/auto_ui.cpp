@@ -53,7 +53,7 @@ SelectDocumentsResult CAutoUi::SelectDocuments(const SelectDocumentsRequest& req
     if (m_policy != Policy::Paired)
         return result;
     for (std::size_t k = 0; k < request.candidates.size() && k < request.agreements.size(); ++k)
-        if (request.agreements[k].citedTogether && !request.agreements[k].itself)
+        if (ChosenWhenPaired(request.agreements[k]))
             result.chosen.push_back(request.candidates[k]);
     return result;
 }

@@ -434,7 +434,7 @@ void Choices(const CRefMaker::CLineExplanation& e, std::vector<std::int32_t>& si
         if (!(k < e.agreements.size() && e.agreements[k].itself))
             kept.push_back(k);
     for (std::size_t k : kept)
-        if (kept.size() == 1 || e.agreements[k].citedTogether)
+        if (kept.size() == 1 || ChosenWhenPaired(e.agreements[k]))
             paired.push_back(e.candidates[k].nBaseNumber);
 }
 

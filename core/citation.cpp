@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/codepage.h"
+#include "core/date_text.h"
 #include "core/phrase_match.h"
 
 namespace {
@@ -221,9 +222,10 @@ CDocRecvisits HeaderRequisites(const std::vector<std::string>& headerLines)
     header.types = FieldValues(headerLines, "$5  Вид документа"_cp);
     header.bodies = FieldValues(headerLines, "$4  Принявший орган"_cp);
     header.numbers = FieldValues(headerLines, "$7  Номер"_cp);
+    // Read as the document reads its own adoption dates.
     for (const std::string& value : FieldValues(headerLines, "$6  Дата принятия"_cp)) {
-        const COleDate date = NumericDate(value);
-        if (!date.IsNoDate())
+        const COleDate date = ParseDottedDate(value);
+        if (date.IsValid())
             header.adoptionDates.push_back(date);
     }
     const std::vector<std::string> base = FieldValues(headerLines, "$0  Номер в базе"_cp);

@@ -48,6 +48,10 @@ struct CCandidateAgreement {
     bool itself = false;        // the open document (never a reference to link)
 };
 
+// The choice among several candidates that the paired policy makes and the candidates dialog
+// preselects: cited together, and not the open document.
+inline bool ChosenWhenPaired(const CCandidateAgreement& a) { return a.citedTogether && !a.itself; }
+
 // How a candidate agrees, in words for the person (UTF-8): "совпадают: вид, номер, дата; нет:
 // орган · номер и дата стоят рядом", and "· это сам документ" for the open document.
 std::string AgreementText(const CCandidateAgreement& agreement);

@@ -274,7 +274,7 @@ void CSelectOrvoDocDlg::SetAgreements(std::vector<CCandidateAgreement> agreement
     if (!preselect)
         return;
     for (std::size_t k = 0; k < m_agreements.size(); ++k)
-        if (m_agreements[k].citedTogether && !m_agreements[k].itself)
+        if (ChosenWhenPaired(m_agreements[k]))
             m_list->item(static_cast<int>(k))->setSelected(true);
     UpdateSelection();
 }

@@ -126,10 +126,6 @@ TEST(Candidates, AgreementOfEachCandidate)
     EXPECT_EQ(flags(a[0]), (std::vector<bool> { true, false, true, true, true, false }));
     EXPECT_EQ(flags(a[1]), (std::vector<bool> { true, false, true, true, false, false }));
     EXPECT_EQ(flags(a[2]), (std::vector<bool> { true, false, true, false, false, true }));
-    // The points are the scoring's, kind by kind.
-    const CFoundIds ids = ToFoundIds(dict, found.types, found.bodies, found.numbers, found.adoptionDates);
-    EXPECT_EQ(ScoreRecord(Rec({ law }, { duma }, { seven }, { d2000 }), ids), 3);
-    EXPECT_EQ(ScoreRecord(Rec({ law }, { duma }, { five }, { d2003 }), ids), 2);
 }
 
 TEST(Candidates, DuplicatesCollapseIntoTheLatestEdition)

@@ -98,18 +98,6 @@ TEST(Citation, TheCitationsOfOneLine)
     }
 }
 
-TEST(Citation, AgreementInWords)
-{
-    const std::pair<CCandidateAgreement, const char*> cases[] = {
-        { { true, false, true, true, true, false }, "совпадают: вид, номер, дата; нет: орган · номер и дата стоят рядом" },
-        { { true, true, false, true, false, false }, "совпадают: вид, орган, дата; нет: номер" },
-        { { true, true, true, true, true, true }, "совпадают: вид, орган, номер, дата · номер и дата стоят рядом · это сам документ" },
-        { {}, "нет: вид, орган, номер, дата" },
-    };
-    for (const auto& [agreement, text] : cases)
-        EXPECT_EQ(AgreementText(agreement), text);
-}
-
 TEST(Citation, TheDocumentItself)
 {
     const std::vector<std::string> header = { Cp("$0  Номер в базе"), "2028", Cp("$5  Вид документа"), Cp("Указ"),

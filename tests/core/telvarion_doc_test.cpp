@@ -360,29 +360,11 @@ TEST(TelvarionDoc, DialogsWriteWhatTheyChangedOnOk)
                 edit(change, ui.optionAnswers, [](std::string&, std::string& out) { out = "/tmp/out"; });
             },
             &CTelvarionDoc::OnSettings },
-        { "hot documents", kSettingsFile,
-            [&](CScriptedUi& ui, bool change) {
-                edit(change, ui.hotAnswers, [](std::vector<std::int32_t>& slots) { slots[1] = 100; });
-            },
-            &CTelvarionDoc::OnHotDocuments },
-        { "notepad", kSettingsFile,
-            [&](CScriptedUi& ui, bool change) {
-                edit(change, ui.notepadAnswers, [](COrvoLinkDict& notepad) {
-                    notepad.entries.emplace_back();
-                    notepad.entries.back().nBaseNumber = 100;
-                });
-            },
-            &CTelvarionDoc::OnNotepad },
         { "Orvo keywords", kOrvoDictionariesFile,
             [](CScriptedUi& ui, bool change) {
                 ui.listEdits.push_back(change ? std::optional(std::vector<std::string> { S("ЗАКОН"_cp), S("УКАЗ"_cp) }) : std::nullopt);
             },
             &CTelvarionDoc::OnOrvoKeywords },
-        { "Orvo types", kOrvoDictionariesFile,
-            [](CScriptedUi& ui, bool change) {
-                ui.recvEdits.push_back(change ? std::optional(ParseRecvDictText("ЗАКОН\nУКАЗ")) : std::nullopt);
-            },
-            &CTelvarionDoc::OnOrvoTypes },
         { "local bodies", kLocalDictionariesFile,
             [](CScriptedUi& ui, bool change) {
                 ui.recvEdits.push_back(change ? std::optional(ParseRecvDictText("ДУМА")) : std::nullopt);
