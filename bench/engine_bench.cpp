@@ -169,6 +169,72 @@ void BM_BothAnalyses(benchmark::State& state)
     state.counters["local_placed"] = m.inner.nPlacedTags;
 }
 
+// What the agreement of the candidates adds to both analyses: over the same document, the
+// citations of each suspicious line and the agreement of each of its candidates, for both bases.
+// The candidates are found before the clock runs; compare the time with BM_BothAnalyses.
+struct CAgreementWork {
+    struct Line {
+        std::size_t index;
+        std::vector<CDocRecvisits> candidates;
+        CDocRecvisits found;
+    };
+    CRefMaker* maker;
+    CDocDict* dict;
+    bool local;
+    std::vector<Line> lines;
+};
+
+// The reference maker's helpers for one line of text, as the analyses call them.
+struct CLineHelpers : CRefMaker {
+    using CRefMaker::CitedPairsOfLine;
+    using CRefMaker::RecognitionText;
+};
+
+void BM_AgreementsOfBothAnalyses(benchmark::State& state)
+{
+    CMakers& m = LoadedMakers();
+    const std::vector<std::string> texts = AnalysedDocument();
+    const COleDate effective = COleDate::FromText(2025, 12, 31);
+    const CDocRecvisits header; // a document without header lines, as in BM_BothAnalyses
+    const std::size_t start = CRlaText::FindFirstTextLine(texts);
+    std::vector<CAgreementWork> work { { &m.orvo, &m.orvo.documents, false, {} }, { &m.inner, &m.inner.documents, true, {} } };
+    std::size_t candidates = 0;
+    for (CAgreementWork& w : work) {
+        std::vector<CLineRecord> records(texts.size());
+        w.maker->ScanLines(texts, records);
+        const CPhraseSet typePhrases = BuildPhrases(w.local ? m.inner.types : m.orvo.types);
+        const CPhraseSet bodyPhrases = BuildPhrases(w.local ? m.inner.bodies : m.orvo.bodies);
+        for (std::size_t i = start; i < texts.size(); ++i) {
+            if ((w.local ? records[i].bSuspectLocal : records[i].bSuspectOrvo) != 1)
+                continue;
+            CAgreementWork::Line line { i, {}, {} };
+            CLineRecord fresh;
+            w.maker->FindCandidates(CLineHelpers::RecognitionText(texts, start, i), typePhrases, bodyPhrases, effective,
+                line.candidates, fresh);
+            line.found = fresh.recvFound;
+            candidates += line.candidates.size();
+            if (!line.candidates.empty())
+                w.lines.push_back(std::move(line));
+        }
+    }
+    std::size_t together = 0;
+    for (auto _ : state) {
+        together = 0;
+        for (const CAgreementWork& w : work) {
+            for (const auto& line : w.lines) {
+                const auto agreements = AgreementsOf(*w.dict, line.candidates, line.found,
+                    CLineHelpers::CitedPairsOfLine(texts, start, line.index), header, w.local);
+                for (const auto& a : agreements)
+                    together += a.citedTogether ? 1 : 0;
+            }
+        }
+        benchmark::DoNotOptimize(together);
+    }
+    state.counters["lines_with_candidates"] = static_cast<double>(work[0].lines.size() + work[1].lines.size());
+    state.counters["candidates"] = static_cast<double>(candidates);
+    state.counters["cited_together"] = static_cast<double>(together);
+}
+
 // "Документы Орво" over every record of the base: one type and one body adopted in a five-year
 // range; then a word of the name in the same range, which reads the title of every document
 // adopted in it.
@@ -370,6 +436,7 @@ void BM_WriteRla(benchmark::State& state)
 BENCHMARK(BM_CandidatesIndexed)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_CandidatesScan)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_BothAnalyses)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_AgreementsOfBothAnalyses)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_OrvoSearchByRequisites)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_OrvoSearchByName)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ReadOrvFileBytes)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true);
