@@ -5,14 +5,22 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "bench/synthetic_base.h"
 #include "cli/auto_ui.h"
 #include "core/candidates.h"
+#include "core/platform.h"
 #include "core/rla_text.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"
@@ -431,12 +439,167 @@ void BM_WriteRla(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(text.path)));
 }
 
+// Both analyses of a typical document: 50 KB, every tenth line citing, against the same bases.
+void BM_TypicalDocument(benchmark::State& state)
+{
+    CMakers& m = LoadedMakers();
+    const std::vector<std::string> document = CSyntheticBase(kOrvoSeed).DocumentLines(780, 78, kOrvoRecords);
+    std::size_t bytes = 0;
+    for (const auto& line : document)
+        bytes += line.size() + 2;
+    const COleDate effective = COleDate::FromText(2025, 12, 31);
+    for (auto _ : state) {
+        std::vector<std::string> texts = document;
+        std::vector<CLineRecord> records(texts.size());
+        for (CRefMaker* maker : { static_cast<CRefMaker*>(&m.orvo), static_cast<CRefMaker*>(&m.inner) }) {
+            maker->ResetCounters(true);
+            maker->ScanLines(texts, records);
+            maker->AnalyseLines(texts, records, effective);
+        }
+        benchmark::DoNotOptimize(records.data());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+    state.counters["documents_per_second"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// A data folder with both bases' service files, and a batch of 200 documents of 2 KB to 1.5 MB
+// (sizes evenly spread on a log scale, every tenth line citing) in a folder of its own.
+struct CBatchData {
+    std::filesystem::path data;
+    std::filesystem::path documents;
+    std::uint64_t bytes = 0;
+    std::size_t files = 0;
+};
+
+const CBatchData& BatchData()
+{
+    static CBatchData batch;
+    if (!batch.data.empty())
+        return batch;
+    CMakers& m = LoadedMakers();
+    batch.data = WorkDir() / "batch-data";
+    batch.documents = WorkDir() / "batch-documents";
+    std::filesystem::create_directories(batch.data);
+    std::filesystem::create_directories(batch.documents);
+    // The titles files stay where the dictionaries were filled; the folder links them.
+    for (const char* titles : { "Telvarion.ttl", "Telvarion.tlc" })
+        std::filesystem::create_hard_link(WorkDir() / titles, batch.data / titles);
+    m.orvo.SaveFiles(batch.data.string());
+    m.inner.SaveFiles(batch.data.string());
+    CSyntheticBase gen(kOrvoSeed);
+    constexpr std::size_t kFiles = 200;
+    constexpr double kSmallest = 2e3;
+    constexpr double kLargest = 1.5e6;
+    for (std::size_t k = 0; k < kFiles; ++k) {
+        const double size = kSmallest * std::pow(kLargest / kSmallest, static_cast<double>(k) / (kFiles - 1));
+        const auto lines = std::max<std::size_t>(10, static_cast<std::size_t>(size / 66));
+        CRlaText text;
+        text.headerLines = gen.RlaHeader();
+        text.textLines = gen.DocumentLines(lines, lines / 10, kOrvoRecords);
+        char name[32];
+        std::snprintf(name, sizeof name, "doc-%03zu.rla", (k * 37) % kFiles); // sizes mixed in name order
+        text.path = (batch.documents / name).string();
+        text.WriteRla(m.ui);
+        batch.bytes += std::filesystem::file_size(text.path);
+    }
+    batch.files = kFiles;
+    return batch;
+}
+
+// Runs the tool; its peak resident size in bytes, or 0 when it failed.
+std::size_t RunTool(const std::vector<std::string>& args, const std::string& stdoutFile)
+{
+    std::vector<char*> argv;
+    std::string tool = TELVARION_CLI;
+    argv.push_back(tool.data());
+    std::vector<std::string> copies = args;
+    for (auto& a : copies)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return 0;
+    int status = 0;
+    rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return 0;
+    return static_cast<std::size_t>(usage.ru_maxrss) * 1024;
+}
+
+// Whether two folders hold the same files with the same bytes.
+bool SameFolders(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(a))
+        names.push_back(e.path().filename().string());
+    std::size_t inB = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(b))
+        ++inB;
+    if (inB != names.size())
+        return false;
+    std::string x;
+    std::string y;
+    for (const auto& name : names)
+        if (!platform::ReadWholeFile((a / name).string(), x) || !platform::ReadWholeFile((b / name).string(), y) || x != y)
+            return false;
+    return true;
+}
+
+// telvarion-cli analyse --jobs N over the batch, its documents written to a folder: documents
+// per second, the peak resident size, and whether its output (stdout and documents) is that of
+// --jobs 1 byte for byte.
+void BM_BatchAnalysis(benchmark::State& state)
+{
+    const CBatchData& batch = BatchData();
+    const auto jobs = static_cast<unsigned>(state.range(0));
+    const auto run = [&](unsigned n) {
+        const std::filesystem::path out = WorkDir() / ("batch-out-" + std::to_string(n));
+        std::filesystem::remove_all(out);
+        std::filesystem::create_directories(out);
+        return RunTool({ "analyse", "--jobs", std::to_string(n), "--data-dir", batch.data.string(), "--out", out.string(),
+                           batch.documents.string() },
+            (WorkDir() / ("batch-stdout-" + std::to_string(n))).string());
+    };
+    std::size_t peak = 0;
+    for (auto _ : state) {
+        peak = run(jobs);
+        if (!peak)
+            state.SkipWithError("the tool failed");
+    }
+    if (jobs != 1 && !std::filesystem::exists(WorkDir() / "batch-out-1"))
+        run(1);
+    std::string one;
+    std::string many;
+    const bool same = jobs == 1
+        || (platform::ReadWholeFile((WorkDir() / "batch-stdout-1").string(), one)
+            && platform::ReadWholeFile((WorkDir() / ("batch-stdout-" + std::to_string(jobs))).string(), many) && one == many
+            && SameFolders(WorkDir() / "batch-out-1", WorkDir() / ("batch-out-" + std::to_string(jobs))));
+    if (!same)
+        state.SkipWithError("the output differs from that of --jobs 1");
+    state.counters["files"] = static_cast<double>(batch.files);
+    state.counters["documents_per_second"]
+        = benchmark::Counter(static_cast<double>(batch.files * state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["MB_per_second"]
+        = benchmark::Counter(static_cast<double>(batch.bytes * state.iterations()) / 1e6, benchmark::Counter::kIsRate);
+    state.counters["batch_MB"] = static_cast<double>(batch.bytes) / 1e6;
+    state.counters["peak_resident_MB"] = static_cast<double>(peak) / 1e6;
+    state.counters["output_identical"] = same ? 1 : 0;
+}
+
 } // namespace
 
 BENCHMARK(BM_CandidatesIndexed)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_CandidatesScan)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_BothAnalyses)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_AgreementsOfBothAnalyses)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TypicalDocument)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BatchAnalysis)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true)->UseRealTime();
 BENCHMARK(BM_OrvoSearchByRequisites)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_OrvoSearchByName)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ReadOrvFileBytes)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true);

@@ -12,17 +12,16 @@ int CAutoUi::MessageBox(const std::string& text, MsgIcon icon, MsgButtons button
     switch (icon) {
     case MsgIcon::Error:
         ++m_errors;
-        std::fprintf(stderr, "ошибка: %s\n", text.c_str());
+        Write(true, "ошибка: " + text + "\n");
         break;
     case MsgIcon::Warning:
-        std::fprintf(stderr, "внимание: %s\n", text.c_str());
+        Write(true, "внимание: " + text + "\n");
         break;
     case MsgIcon::Question:
-        std::fprintf(stderr, "%s — %s\n", text.c_str(), buttons == MsgButtons::OkCancel ? "Отмена" : "Нет");
+        Write(true, text + " — " + (buttons == MsgButtons::OkCancel ? "Отмена" : "Нет") + "\n");
         break;
     case MsgIcon::Information:
-        std::fprintf(stdout, "%s\n", text.c_str());
-        std::fflush(stdout);
+        Write(false, text + "\n");
         break;
     }
     switch (buttons) {
@@ -35,6 +34,18 @@ int CAutoUi::MessageBox(const std::string& text, MsgIcon icon, MsgButtons button
         return AnswerNo;
     }
     return AnswerCancel;
+}
+
+void CAutoUi::Write(bool toErr, const std::string& text)
+{
+    if (m_capture) {
+        (toErr ? m_capturedErr : m_capturedOut) += text;
+        return;
+    }
+    std::FILE* stream = toErr ? stderr : stdout;
+    std::fputs(text.c_str(), stream);
+    if (!toErr)
+        std::fflush(stdout);
 }
 
 bool CAutoUi::AskSaveFileName(const FileDialogRequest&, std::string&) { return false; }

@@ -5,6 +5,9 @@
 // results to stdout. On a terminal the import's progress is drawn on stderr.
 
 #include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/line_record.h"
 #include "core/platform.h"
@@ -63,6 +66,29 @@ public:
     bool StopRequested() override { return false; }
 
     int ErrorCount() const { return m_errors; }
+    // From now on what would go to stdout and stderr is kept until taken, and no progress is
+    // drawn: a thread of a batch hands its documents' output on in the order of the documents.
+    void CaptureOutput()
+    {
+        m_capture = true;
+        m_terminal = false;
+    }
+    // Appends what was kept and empties it.
+    void TakeOutput(std::string& out, std::string& err)
+    {
+        out += m_capturedOut;
+        err += m_capturedErr;
+        m_capturedOut.clear();
+        m_capturedErr.clear();
+    }
+    // The lines the last fill gave, handed over without a copy; none are left.
+    void TakeLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records)
+    {
+        texts = std::move(m_texts);
+        records = std::move(m_records);
+        m_texts.clear();
+        m_records.clear();
+    }
     // How the tags of one kind that the last document's analyses placed were chosen, in the order
     // they were confirmed (which is their order in the text): true among several candidates.
     // Emptied when the next document is filled in.
@@ -81,6 +107,8 @@ private:
     void DrawProgress(bool force);
     void DrawBar(int percent, const std::string& tail, bool force);
     void EndBar();
+    // stdout or stderr, or what is kept of it while capturing.
+    void Write(bool toErr, const std::string& text);
 
     Policy m_policy;
     std::vector<bool> m_orvoChoices;
@@ -91,6 +119,9 @@ private:
     std::size_t m_passDone = 0;
 
     int m_errors = 0;
+    bool m_capture = false;
+    std::string m_capturedOut;
+    std::string m_capturedErr;
     CIndexingProgress* m_progress = nullptr;
     bool m_drawn = false;
     std::chrono::steady_clock::time_point m_lastDraw;

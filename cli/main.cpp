@@ -2,6 +2,10 @@
 // loads keyword and requisite dictionaries from text, and prints the service files readably.
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -10,6 +14,7 @@
 #include <vector>
 
 #include "cli/auto_ui.h"
+#include "cli/batch.h"
 #include "core/codepage.h"
 #include "core/data_folder.h"
 #include "core/doc_settings.h"
@@ -95,6 +100,10 @@ struct Args {
     bool json = false;
     std::string outDir;
     std::string policy = "single";
+    unsigned jobs = 0; // 0: one a core
+    bool recursive = false;
+    bool inPlace = false;
+    std::string filesFrom;
     std::string error;
 };
 
@@ -119,12 +128,27 @@ Args ParseArgs(int argc, char** argv)
             a.dataDir = arg.substr(11);
         } else if (arg == "--json") {
             a.json = true;
-        } else if (arg == "--out" || arg == "--policy") {
+        } else if (arg == "--recursive") {
+            a.recursive = true;
+        } else if (arg == "--in-place") {
+            a.inPlace = true;
+        } else if (arg == "--jobs" || arg.rfind("--jobs=", 0) == 0) {
+            std::string value = arg == "--jobs" ? (i + 1 < argc ? argv[++i] : "") : arg.substr(7);
+            char* end = nullptr;
+            const unsigned long n = std::strtoul(value.c_str(), &end, 10);
+            if (value.empty() || *end || value[0] == '-' || n < 1 || n > 1024) {
+                a.error = "--jobs needs a number of threads from 1 to 1024";
+                return a;
+            }
+            a.jobs = static_cast<unsigned>(n);
+        } else if (arg == "--out" || arg == "--policy" || arg == "--files-from") {
             if (i + 1 >= argc) {
                 a.error = arg + " needs a value";
                 return a;
             }
-            (arg == "--out" ? a.outDir : a.policy) = argv[++i];
+            (arg == "--out" ? a.outDir : arg == "--policy" ? a.policy : a.filesFrom) = argv[++i];
+        } else if (arg.rfind("--files-from=", 0) == 0) {
+            a.filesFrom = arg.substr(13);
         } else if (arg.rfind("--out=", 0) == 0) {
             a.outDir = arg.substr(6);
         } else if (arg.rfind("--policy=", 0) == 0) {
@@ -339,53 +363,183 @@ bool ForEachDocument(const Args& a, CAutoUi& ui, CTelvarionDoc& doc,
     return ok;
 }
 
+// What one document's analysis prints on stdout: its name and statistics, or its JSON line.
+std::string AnalyseReport(const Args& a, const std::string& name, const CTelvarionDoc& doc, const CAutoUi& ui,
+    const std::vector<std::string>& texts, const std::vector<CLineRecord>& records)
+{
+    if (!a.json)
+        return name + "\n" + doc.GetStatisticsText() + "\n\n";
+    const bool paired = a.policy == "paired";
+    std::string tags;
+    std::size_t orvoTag = 0;
+    std::size_t localTag = 0;
+    for (std::size_t i = 0; i < records.size() && i < texts.size(); ++i) {
+        const std::int32_t kind = records[i].nKind;
+        if (kind != OrvoLinkNew && kind != InnerLinkNew)
+            continue;
+        if (!tags.empty())
+            tags += ", ";
+        tags += "{\"line\": " + std::to_string(i) + ", \"kind\": \"" + (kind == OrvoLinkNew ? "orvo" : "local")
+            + "\", \"number\": " + std::to_string(ParseTagNumber(texts[i]));
+        if (paired) {
+            // The tags were confirmed line by line from the top, so their order in the text
+            // is the order in which their choices were told.
+            const std::vector<bool>& choices = ui.TagChoices(kind);
+            std::size_t& next = kind == OrvoLinkNew ? orvoTag : localTag;
+            const bool among = next < choices.size() && choices[next];
+            ++next;
+            tags += std::string(", \"chosen\": \"") + (among ? "paired" : "only") + "\"";
+        }
+        tags += "}";
+    }
+    return "{\"file\": " + JsonString(name) + ", \"orvo\": " + JsonCounts(doc.orvoMaker) + ", \"local\": "
+        + JsonCounts(doc.innerMaker) + ", \"tags\": [" + tags + "]}\n";
+}
+
+// One thread of a batch: its own answers and document over the dictionaries every thread reads.
+struct CAnalyseWorker {
+    CAutoUi ui;
+    CTelvarionDoc doc;
+    CAnalyseWorker(CAutoUi::Policy policy, CTelvarionDoc& shared)
+        : ui(policy)
+        , doc(ui, shared)
+    {
+        ui.CaptureOutput();
+    }
+};
+
+// What a document gave: its output for stdout and stderr, whether it went well, its counts.
+struct CAnalyseResult {
+    std::string out;
+    std::string err;
+    bool ok = false;
+    CBatchTotals::Base orvo;
+    CBatchTotals::Base local;
+};
+
+void AnalyseOne(const Args& a, CAnalyseWorker& w, const CBatchFile& file, const std::string& outPath, CAnalyseResult& r)
+{
+    const int errorsBefore = w.ui.ErrorCount();
+    w.ui.ClearTagChoices();
+    std::string report;
+    bool opened = w.doc.OpenFile(file.path, false);
+    if (opened) {
+        std::vector<std::string> texts;
+        std::vector<CLineRecord> records;
+        w.ui.TakeLines(texts, records);
+        report = AnalyseReport(a, file.name, w.doc, w.ui, texts, records);
+        const auto counts = [](const CRefMaker& m) {
+            return CBatchTotals::Base { m.nSuspiciousLines, m.nPlacedTags, m.nExistingTags };
+        };
+        r.orvo = counts(w.doc.orvoMaker);
+        r.local = counts(w.doc.innerMaker);
+        if (!outPath.empty()) {
+            std::error_code ec;
+            std::filesystem::create_directories(platform::ToFsPath(outPath).parent_path(), ec);
+            w.doc.text.textLines = std::move(texts);
+            w.doc.text.path = outPath;
+            w.doc.text.WriteRla(w.ui);
+        }
+    }
+    r.ok = opened && w.ui.ErrorCount() == errorsBefore;
+    w.ui.TakeOutput(r.out, r.err);
+    r.out += report;
+}
+
 int Analyse(const Args& a)
 {
-    if (a.positional.empty())
+    if (a.positional.empty() && a.filesFrom.empty())
         return Usage("give the documents to analyse");
     if (a.policy != "single" && a.policy != "scan" && a.policy != "paired")
         return Usage("--policy is single, paired or scan");
-    const bool paired = a.policy == "paired";
-    CAutoUi ui(a.policy == "scan" ? CAutoUi::Policy::Scan : paired ? CAutoUi::Policy::Paired : CAutoUi::Policy::Single);
-    CTelvarionDoc doc(ui, a.dataDir);
-    const bool ok = ForEachDocument(a, ui, doc, [&](const std::string& name, const std::vector<std::string>& texts,
-                                                   const std::vector<CLineRecord>& records) {
-        if (!a.outDir.empty()) {
-            CRlaText out = doc.text;
-            out.textLines = texts;
-            out.path = ServicePath(a.outDir, name);
-            out.WriteRla(ui);
-        }
-        if (a.json) {
-            std::string tags;
-            std::size_t orvoTag = 0;
-            std::size_t localTag = 0;
-            for (std::size_t i = 0; i < records.size(); ++i) {
-                const std::int32_t kind = records[i].nKind;
-                if (kind != OrvoLinkNew && kind != InnerLinkNew)
-                    continue;
-                if (!tags.empty())
-                    tags += ", ";
-                tags += "{\"line\": " + std::to_string(i) + ", \"kind\": \"" + (kind == OrvoLinkNew ? "orvo" : "local")
-                    + "\", \"number\": " + std::to_string(ParseTagNumber(texts[i]));
-                if (paired) {
-                    // The tags were confirmed line by line from the top, so their order in the text
-                    // is the order in which their choices were told.
-                    const std::vector<bool>& choices = ui.TagChoices(kind);
-                    std::size_t& next = kind == OrvoLinkNew ? orvoTag : localTag;
-                    const bool among = next < choices.size() && choices[next];
-                    ++next;
-                    tags += std::string(", \"chosen\": \"") + (among ? "paired" : "only") + "\"";
-                }
-                tags += "}";
+    std::vector<std::string> args = a.positional;
+    if (!a.filesFrom.empty()) {
+        std::ifstream list;
+        if (a.filesFrom != "-") {
+            list.open(platform::ToFsPath(a.filesFrom));
+            if (!list) {
+                std::fprintf(stderr, "telvarion-cli: cannot read the list %s\n", a.filesFrom.c_str());
+                return kFailed;
             }
-            std::printf("{\"file\": %s, \"orvo\": %s, \"local\": %s, \"tags\": [%s]}\n", JsonString(name).c_str(),
-                JsonCounts(doc.orvoMaker).c_str(), JsonCounts(doc.innerMaker).c_str(), tags.c_str());
-        } else {
-            std::printf("%s\n%s\n\n", name.c_str(), doc.GetStatisticsText().c_str());
         }
-    });
-    return ok ? kOk : kFailed;
+        const std::vector<std::string> listed = ReadPathList(a.filesFrom == "-" ? std::cin : list);
+        args.insert(args.end(), listed.begin(), listed.end());
+    }
+    std::vector<std::string> failed;
+    const std::vector<CBatchFile> files = ListBatchFiles(args, a.recursive, failed);
+    for (const auto& folder : failed)
+        std::fprintf(stderr, "telvarion-cli: cannot read the folder %s\n", folder.c_str());
+    std::string outError;
+    const std::vector<std::string> outputs = OutputPaths(files, a.outDir, a.inPlace, outError);
+    if (!outError.empty())
+        return Usage(outError);
+
+    const auto policy = a.policy == "scan" ? CAutoUi::Policy::Scan
+        : a.policy == "paired"             ? CAutoUi::Policy::Paired
+                                           : CAutoUi::Policy::Single;
+    CAutoUi ui(policy);
+    CTelvarionDoc shared(ui, a.dataDir);
+    shared.LoadServiceData(false);
+
+    const unsigned jobs = a.jobs ? a.jobs : DefaultJobs();
+    std::vector<std::unique_ptr<CAnalyseWorker>> workers(jobs);
+    std::vector<CAnalyseResult> results(files.size());
+    std::uint64_t bytesAll = 0;
+    for (const auto& f : files)
+        bytesAll += f.size;
+    CBatchTotals totals;
+    std::uint64_t bytesDone = 0;
+    std::size_t filesDone = 0;
+    const auto started = std::chrono::steady_clock::now();
+    const auto seconds = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };
+    const bool terminal = platform::IsTerminal(stderr);
+    bool progressShown = false;
+    const auto clearProgress = [&] {
+        if (progressShown)
+            std::fputs("\r\033[K", stderr);
+        progressShown = false;
+    };
+    const auto showProgress = [&] {
+        if (!terminal)
+            return;
+        std::fprintf(stderr, "\r\033[K%s", BatchProgress(filesDone, files.size(), bytesDone, bytesAll, seconds()).c_str());
+        std::fflush(stderr);
+        progressShown = true;
+    };
+    RunInOrder(
+        files.size(), jobs,
+        [&](unsigned worker, std::size_t i) {
+            if (!workers[worker])
+                workers[worker] = std::make_unique<CAnalyseWorker>(policy, shared);
+            AnalyseOne(a, *workers[worker], files[i], outputs.empty() ? std::string() : outputs[i], results[i]);
+        },
+        [&](std::size_t i) {
+            CAnalyseResult& r = results[i];
+            clearProgress();
+            std::fputs(r.err.c_str(), stderr);
+            std::fputs(r.out.c_str(), stdout);
+            std::fflush(stdout);
+            ++filesDone;
+            bytesDone += files[i].size;
+            if (r.ok) {
+                ++totals.files;
+                totals.bytes += files[i].size;
+                for (auto [sum, one] : { std::pair { &totals.orvo, &r.orvo }, std::pair { &totals.local, &r.local } }) {
+                    sum->suspicious += one->suspicious;
+                    sum->placed += one->placed;
+                    sum->existing += one->existing;
+                }
+            } else {
+                failed.push_back(files[i].path);
+            }
+            r = CAnalyseResult();
+            showProgress();
+        },
+        showProgress);
+    clearProgress();
+    totals.failed = failed.size();
+    std::fputs(BatchSummary(totals, seconds(), failed).c_str(), stderr);
+    return failed.empty() ? kOk : kFailed;
 }
 
 namespace {

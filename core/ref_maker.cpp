@@ -84,8 +84,8 @@ bool CRefMaker::EditDictionary(CRecvDict& dict, const char* caption, const char*
 
 void YieldToUi(CUserInterface& ui)
 {
-    // One counter for every caller, for the whole run.
-    static int calls = 0;
+    // One counter for every caller of a thread, for the whole run.
+    thread_local int calls = 0;
     if (++calls < 30)
         return;
     calls = 0;

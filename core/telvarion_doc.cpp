@@ -48,6 +48,20 @@ CTelvarionDoc::CTelvarionDoc(CUserInterface& ui, std::string programFolder)
     innerMaker.SetDocument(link);
 }
 
+CTelvarionDoc::CTelvarionDoc(CUserInterface& ui, CTelvarionDoc& shared)
+    : settings(shared.settings)
+    , recentOrvo(shared.recentOrvo)
+    , recentLocal(shared.recentLocal)
+    , orvoMaker(ui, shared.orvoMaker)
+    , innerMaker(ui, shared.innerMaker)
+    , m_ui(ui)
+    , m_programFolder(shared.m_programFolder)
+{
+    const CRefMaker::DocumentLink link { [this] { SetModified(); }, &settings, &text.headerLines };
+    orvoMaker.SetDocument(link);
+    innerMaker.SetDocument(link);
+}
+
 CTelvarionDoc::~CTelvarionDoc()
 {
     if (m_storeAtEnd)

@@ -43,6 +43,10 @@ public:
 
     // programFolder: where the service files live.
     CTelvarionDoc(CUserInterface& ui, std::string programFolder);
+    // A document over the loaded service data of another, which outlives it: its settings and
+    // recent numbers copied, the dictionaries read where they are. It never writes the service
+    // files. Several such documents may analyse on threads of their own at once.
+    CTelvarionDoc(CUserInterface& ui, CTelvarionDoc& shared);
     // Stores what the run changed: settings, recent numbers, the makers' dictionaries.
     ~CTelvarionDoc();
     CTelvarionDoc(const CTelvarionDoc&) = delete;

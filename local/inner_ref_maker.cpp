@@ -48,8 +48,21 @@ bool NamesMonthOrType(const std::string& upper, const CPhraseSet& typePhrases, C
 
 CInnerRefMaker::CInnerRefMaker(CUserInterface& ui)
     : CRefMaker(ui, kFiles)
+    , m_own(std::make_unique<CInnerDictionaries>())
+    , documents(m_own->documents)
+    , types(m_own->types)
+    , bodies(m_own->bodies)
 {
     documents.SetUserInterface(&ui);
+}
+
+CInnerRefMaker::CInnerRefMaker(CUserInterface& ui, CInnerRefMaker& shared)
+    : CRefMaker(ui, kFiles)
+    , documents(shared.documents)
+    , types(shared.types)
+    , bodies(shared.bodies)
+{
+    bModified = 0;
 }
 
 void CInnerRefMaker::SerializeDictionaries(CArchive& ar)

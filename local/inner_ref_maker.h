@@ -3,6 +3,8 @@
 // The reference maker of the local base: the local documents with their names, and the local
 // types and bodies with their synonyms.
 
+#include <memory>
+
 #include "core/ref_maker.h"
 #include "local/inner_doc_dict.h"
 #include "storage/recv_dict.h"
@@ -11,13 +13,26 @@ inline constexpr const char* kLocalDictionariesFile = "Telvarion.dlc";
 inline constexpr const char* kLocalDocumentsFile = "Telvarion.loc";
 inline constexpr const char* kLocalNamesFile = "Telvarion.tlc";
 
-class CInnerRefMaker : public CRefMaker {
-public:
-    explicit CInnerRefMaker(CUserInterface& ui);
-
+// The dictionaries of the local base.
+struct CInnerDictionaries {
     CInnerDocDict documents;
     CRecvDict types;
     CRecvDict bodies;
+};
+
+class CInnerRefMaker : public CRefMaker {
+    // Its own dictionaries; none when it reads another maker's.
+    std::unique_ptr<CInnerDictionaries> m_own;
+
+public:
+    explicit CInnerRefMaker(CUserInterface& ui);
+    // A maker over the dictionaries of another, which outlives it: one thread of a batch
+    // analysis. It only reads them, as every other maker over them does meanwhile.
+    CInnerRefMaker(CUserInterface& ui, CInnerRefMaker& shared);
+
+    CInnerDocDict& documents;
+    CRecvDict& types;
+    CRecvDict& bodies;
 
     bool EditTypes() { return EditDictionary(types, "Словарь видов документов", "Виды документов"); }
     bool EditBodies() { return EditDictionary(bodies, "Словарь принявших органов", "Принявшие органы"); }

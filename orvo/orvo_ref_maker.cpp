@@ -20,8 +20,23 @@ const CRefMaker::ServiceFiles kFiles = {
 
 COrvoRefMaker::COrvoRefMaker(CUserInterface& ui)
     : CRefMaker(ui, kFiles)
+    , m_own(std::make_unique<COrvoDictionaries>())
+    , keywords(m_own->keywords)
+    , documents(m_own->documents)
+    , types(m_own->types)
+    , bodies(m_own->bodies)
 {
     documents.SetUserInterface(&ui);
+}
+
+COrvoRefMaker::COrvoRefMaker(CUserInterface& ui, COrvoRefMaker& shared)
+    : CRefMaker(ui, kFiles)
+    , keywords(shared.keywords)
+    , documents(shared.documents)
+    , types(shared.types)
+    , bodies(shared.bodies)
+{
+    bModified = 0;
 }
 
 void COrvoRefMaker::SerializeDictionaries(CArchive& ar)

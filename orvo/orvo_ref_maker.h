@@ -3,6 +3,8 @@
 // The reference maker of the Orvo base: the keywords that make a line suspicious, the Orvo
 // documents, and the Orvo types and bodies with their synonyms.
 
+#include <memory>
+
 #include "core/ref_maker.h"
 #include "orvo/orvo_dict.h"
 #include "storage/recv_dict.h"
@@ -12,14 +14,28 @@ inline constexpr const char* kOrvoDictionariesFile = "Telvarion.dov";
 inline constexpr const char* kOrvoDocumentsFile = "Telvarion.orv";
 inline constexpr const char* kOrvoTitlesFile = "Telvarion.ttl";
 
-class COrvoRefMaker : public CRefMaker {
-public:
-    explicit COrvoRefMaker(CUserInterface& ui);
-
+// The dictionaries of the Orvo base.
+struct COrvoDictionaries {
     CStringDict keywords;
     COrvoDict documents;
     CRecvDict types;
     CRecvDict bodies;
+};
+
+class COrvoRefMaker : public CRefMaker {
+    // Its own dictionaries; none when it reads another maker's.
+    std::unique_ptr<COrvoDictionaries> m_own;
+
+public:
+    explicit COrvoRefMaker(CUserInterface& ui);
+    // A maker over the dictionaries of another, which outlives it: one thread of a batch
+    // analysis. It only reads them, as every other maker over them does meanwhile.
+    COrvoRefMaker(CUserInterface& ui, COrvoRefMaker& shared);
+
+    CStringDict& keywords;
+    COrvoDict& documents;
+    CRecvDict& types;
+    CRecvDict& bodies;
 
     // Dictionary commands; each sets bModified when its dictionary changed.
     bool EditKeywords();

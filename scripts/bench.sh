@@ -9,7 +9,7 @@ ensure_packages libbenchmark-dev
 bench_build=${BENCH_BUILD_DIR:-$root/build-bench}
 cmake -S "$root" -B "$bench_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTELVARION_BENCH=ON \
   -DTELVARION_BUILD_TESTS=OFF
-cmake --build "$bench_build" --target telvarion_engine_bench telvarion_view_bench
+cmake --build "$bench_build" --target telvarion_engine_bench telvarion_view_bench telvarion-cli
 
 echo "== machine"
 echo "$(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"

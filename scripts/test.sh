@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian 12), configures, builds and runs every test; then builds
-# and runs the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and runs
+# and runs the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# command line's tests under ThreadSanitizer, and runs
 # each fuzz target for a short while over its committed corpus.
 # Exits non-zero on any failure.
-# Usage: scripts/test.sh   (BUILD_DIR=..., ASAN_BUILD_DIR=..., FUZZ_BUILD_DIR=... to build elsewhere;
+# Usage: scripts/test.sh   (BUILD_DIR=..., ASAN_BUILD_DIR=..., TSAN_BUILD_DIR=..., FUZZ_BUILD_DIR=... to build elsewhere;
 #        FUZZ_SECONDS=... per fuzz target, 20 when not given)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ensure_packages clang libclang-rt-14-dev
+ensure_packages clang libclang-rt-14-dev libtsan2
 build_project
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
 
@@ -21,5 +22,14 @@ ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:st
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
 LSAN_OPTIONS="suppressions=$root/scripts/sanitizers/lsan.supp:print_suppressions=0" \
   ctest --test-dir "$asan_build" --output-on-failure --parallel "$(nproc)" --label-exclude huge
+
+# The batch analysis on several threads under ThreadSanitizer: the tool and the tests of the command
+# line, which run it with several --jobs over shared dictionaries, and the threads' own tests.
+tsan_build=${TSAN_BUILD_DIR:-$root/build-tsan}
+cmake -S "$root" -B "$tsan_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELVARION_WERROR=ON -DTELVARION_TSAN=ON \
+  -DTELVARION_BUILD_GUI=OFF
+cmake --build "$tsan_build" --parallel --target telvarion-cli cli_tests telvarion_data
+TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" \
+  ctest --test-dir "$tsan_build" --output-on-failure --parallel "$(nproc)" --label-regex '^cli$'
 
 FUZZ_BUILD_DIR=${FUZZ_BUILD_DIR:-$root/build-fuzz} "$root/scripts/fuzz.sh" "${FUZZ_SECONDS:-20}"

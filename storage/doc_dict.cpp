@@ -138,6 +138,8 @@ std::string CDocDict::GetText(std::uint64_t pos, std::int32_t len)
 {
     if (len == 0)
         return {};
+    // The threads of a batch analysis read titles through the one file and its block.
+    std::lock_guard<std::mutex> lock(m_textMutex);
     if (m_textFile && len > 0) {
         const auto count = static_cast<std::uint64_t>(len);
         const auto held = [&] {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -86,4 +87,5 @@ private:
     // another, and is served from it instead of seeking and reading for every title.
     std::string m_textBlock;
     std::uint64_t m_textBlockPos = 0;
+    std::mutex m_textMutex;
 };

@@ -370,7 +370,6 @@ void CDocRecords::BuildIndex() const
     index.signatures.resize(rows);
     for (std::size_t r = 0; r < rows; ++r)
         index.signatures[r] = Signature(TypeIds(r)) | (Signature(BodyIds(r)) << 16);
-    index.built = true;
     m_index = std::move(index);
 }
 
@@ -448,8 +447,7 @@ void CDocRecords::DateRows(const std::vector<COleDate>& dates, std::vector<std::
 void CDocRecords::CandidateRows(
     const std::vector<std::int32_t>& numberIds, const std::vector<COleDate>& dates, std::vector<std::uint32_t>& rows) const
 {
-    if (!m_index.built)
-        BuildIndex();
+    m_indexBuilt.Ensure([this] { BuildIndex(); });
     std::vector<std::uint32_t> byDate;
     NumberRows(numberIds, rows);
     DateRows(dates, byDate);
@@ -462,8 +460,7 @@ void CDocRecords::CandidateRows(
 void CDocRecords::CandidateRows(const std::vector<std::int32_t>& typeIds, const std::vector<std::int32_t>& bodyIds,
     const std::vector<std::int32_t>& numberIds, const std::vector<COleDate>& dates, std::vector<std::uint32_t>& rows) const
 {
-    if (!m_index.built)
-        BuildIndex();
+    m_indexBuilt.Ensure([this] { BuildIndex(); });
     std::vector<std::uint32_t> byNumber;
     std::vector<std::uint32_t> byDate;
     NumberRows(numberIds, byNumber);

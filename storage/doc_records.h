@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/ole_date.h"
+#include "storage/build_once.h"
 
 class CArchive;
 
@@ -148,7 +149,6 @@ public:
 
 private:
     struct Index {
-        bool built = false;
         // Rows by number id for ids 0..limit-1: rows of id k are numberRows[numberStart[k] ..
         // numberStart[k+1]). Ids outside that range (only a damaged file holds them) are kept as
         // sorted (id, row) pairs.
@@ -206,8 +206,10 @@ private:
     void CloseRecord(std::size_t types, std::size_t numbers);
     void Changed()
     {
-        if (m_index.built)
+        if (m_indexBuilt.Built()) {
             m_index = Index();
+            m_indexBuilt.Reset();
+        }
     }
     void BuildIndex() const;
     // Sorted rows each appearing once: those the number list names, those the date list names.
@@ -221,5 +223,7 @@ private:
     // The distinct dates, and an open-addressing table over them for interning.
     std::vector<COleDate> m_dates;
     std::vector<std::uint32_t> m_dateSlots;
+    // Built when first asked for, by one of the threads that read the records at once.
     mutable Index m_index;
+    CBuildOnce m_indexBuilt;
 };

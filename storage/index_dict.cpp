@@ -6,7 +6,7 @@ std::int32_t CIndexDict::AddName(const std::string& text)
 {
     const auto [it, inserted] = m_map.try_emplace(text, static_cast<std::int32_t>(m_map.size()));
     if (inserted)
-        m_byIdValid = false;
+        m_byIdBuilt.Reset();
     return it->second;
 }
 
@@ -31,15 +31,14 @@ bool CIndexDict::FindName(std::int32_t id, std::string& text) const
         }
         return false;
     }
-    if (!m_byIdValid) {
+    m_byIdBuilt.Ensure([this] {
         // The first text in text order for each id, as a walk over the map would find it.
         m_byId.assign(m_map.size(), nullptr);
         for (const auto& [name, nameId] : m_map) {
             if (nameId >= 0 && static_cast<std::size_t>(nameId) < m_byId.size() && !m_byId[nameId])
                 m_byId[nameId] = &name;
         }
-        m_byIdValid = true;
-    }
+    });
     if (!m_byId[id])
         return false;
     text = *m_byId[id];
@@ -50,7 +49,7 @@ void CIndexDict::Clear()
 {
     m_map.clear();
     m_byId.clear();
-    m_byIdValid = false;
+    m_byIdBuilt.Reset();
 }
 
 void CIndexDict::Serialize(CArchive& ar)

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/build_once.h"
+
 class CArchive;
 
 class CIndexDict {
@@ -23,7 +25,7 @@ public:
         if (this != &other) {
             m_map = other.m_map;
             m_byId.clear();
-            m_byIdValid = false;
+            m_byIdBuilt.Reset();
         }
         return *this;
     }
@@ -49,6 +51,7 @@ private:
     // Texts compare as unsigned bytes, which std::string's ordering is.
     std::map<std::string, std::int32_t> m_map;
     // id -> text, so that FindName needs no walk over the map; rebuilt after changes.
+    // Built by the first of the threads that read the dictionary at once.
     mutable std::vector<const std::string*> m_byId;
-    mutable bool m_byIdValid = false;
+    CBuildOnce m_byIdBuilt;
 };

@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -209,4 +210,64 @@ TEST(Cli, ExplainSaysWhyAndWhatIsMissing)
     EXPECT_NE(text.out.find("    single: 100301; paired: 100301\n"), std::string::npos);
     EXPECT_EQ(std::filesystem::last_write_time(build + "/Telvarion.orv"), stamp);
     EXPECT_EQ(Cli(dir, "explain" + data).code, 2);
+}
+
+// A batch: a folder with its subfolders and a list of paths, a file in the middle that cannot be
+// read. Whatever the number of threads, the same output and documents; the failed file is named
+// at the end and the exit code says so; the others are done.
+TEST(Cli, BatchIsTheSameOnAnyNumberOfThreads)
+{
+    CTempDir dir;
+    const std::string build = TELVARION_BUILD_DIR;
+    const std::string expected = TELVARION_CLI_EXPECTED;
+    const std::string data = " --data-dir '" + build + "'";
+    const auto in = dir.Path() / "in";
+    std::filesystem::create_directories(in / "more");
+    for (const char* name : { "postanovlenie-297-p.rla", "ukaz-14.rla", "zakon-21-oz.rla" })
+        std::filesystem::copy_file(build + "/samples/" + name, in / name);
+    std::filesystem::copy_file(build + "/samples/ukaz-14.rla", in / "more" / "copy.rla");
+    std::filesystem::create_directories(dir.Path() / "elsewhere");
+    std::filesystem::copy_file(build + "/samples/zakon-21-oz.rla", dir.Path() / "elsewhere" / "extra.rla");
+    const std::string list = dir.Write("list.txt", dir.File("missing.rla") + "\n\n" + dir.File("elsewhere/extra.rla") + "\n");
+
+    std::string first;
+    for (const int jobs : { 1, 2, 3 }) {
+        const std::string out = dir.File("out" + std::to_string(jobs));
+        const CliRun run = Cli(dir, "analyse --json --recursive --jobs " + std::to_string(jobs) + " --out '" + out + "'" + data
+                + " '" + in.string() + "' --files-from - < '" + list + "'");
+        EXPECT_EQ(run.code, 1) << run.err;
+        EXPECT_NE(run.err.find("Итого: файлов проанализировано 5, с ошибками 1\n"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("Не обработаны:\n  " + dir.File("missing.rla") + "\n"), std::string::npos) << run.err;
+        // The folder by name below it (the subfolder's file first), then the list.
+        EXPECT_EQ(run.out.find("{\"file\": \"more/copy.rla\""), 0u) << run.out;
+        EXPECT_NE(run.out.find("\n" + CTempDir::Read(expected + "/analyse.json") + "{\"file\": \"extra.rla\""), std::string::npos);
+        EXPECT_EQ(CTempDir::Read(out + "/more/copy.rla"), CTempDir::Read(expected + "/ukaz-14.rla"));
+        EXPECT_EQ(CTempDir::Read(out + "/extra.rla"), CTempDir::Read(expected + "/zakon-21-oz.rla"));
+        if (jobs == 1)
+            first = run.out;
+        EXPECT_EQ(run.out, first) << jobs;
+        for (const char* name : { "postanovlenie-297-p.rla", "ukaz-14.rla", "zakon-21-oz.rla" })
+            EXPECT_EQ(CTempDir::Read(out + "/" + name), CTempDir::Read(expected + "/" + name)) << jobs << name;
+    }
+    EXPECT_EQ(Cli(dir, "analyse --jobs 0 x.rla" + data).code, 2);
+}
+
+// --out over the inputs: refused unless --in-place, which then replaces each document by its result.
+TEST(Cli, BatchReplacesItsInputsOnlyInPlace)
+{
+    CTempDir dir;
+    const std::string build = TELVARION_BUILD_DIR;
+    const std::string data = " --data-dir '" + build + "'";
+    const std::string doc = dir.File("zakon-21-oz.rla");
+    std::filesystem::copy_file(build + "/samples/zakon-21-oz.rla", doc);
+    const std::string original = CTempDir::Read(doc);
+
+    const CliRun refused = Cli(dir, "analyse --out '" + dir.Path().string() + "'" + data + " '" + doc + "'");
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_NE(refused.err.find("--in-place"), std::string::npos) << refused.err;
+    EXPECT_EQ(CTempDir::Read(doc), original);
+
+    const CliRun replaced = Cli(dir, "analyse --in-place --out '" + dir.Path().string() + "'" + data + " '" + doc + "'");
+    EXPECT_EQ(replaced.code, 0) << replaced.err;
+    EXPECT_EQ(CTempDir::Read(doc), CTempDir::Read(std::string(TELVARION_CLI_EXPECTED) + "/zakon-21-oz.rla"));
 }
