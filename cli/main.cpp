@@ -48,7 +48,8 @@ Usage:
       is the value followed by its synonyms, separated by ";". Empty lines, lines starting with
       "#" and empty synonyms are skipped; every entry is normalised (upper case, single blanks).
       Only Telvarion.dov (Orvo) or Telvarion.dlc (local) is written.
-  telvarion-cli analyse [--out DIR] [--policy single|paired|scan] [--json] FILE...
+  telvarion-cli analyse [--out DIR [--in-place]] [--policy single|paired|scan] [--json]
+                        [--jobs N] [--recursive] [--files-from LIST] FILE|FOLDER...
       Analyses *.rla documents as opening them in the program does: both analyses, with every
       question answered by the policy. single (the default): a line with exactly one candidate
       document gets its tag (link kind НУЛ for the local base), a line with several gets none.
@@ -58,11 +59,19 @@ Usage:
       in the JSON output say "chosen": "only" or "paired". Analyse the incoming documents with it,
       then open each result in the program to review the tags and decide the lines left.
       scan: nothing is placed, only counted. With --out the resulting texts are written to DIR
-      under their own names. Prints each file's name and its statistics, or with --json one
-      JSON object per file: {"file", "orvo": {"suspicious", "placed", "existing"}, "local": {...},
-      "tags": [{"line", "kind": "orvo"|"local", "number"}]} listing the tags this run placed by
-      their index in the resulting text. The service files are read, never written.
-  telvarion-cli explain [--json] FILE...
+      under their own names; never over an input document unless --in-place is given, which
+      replaces each document by its result. Prints each file's name and its statistics, or with
+      --json one JSON object per file: {"file", "orvo": {"suspicious", "placed", "existing"},
+      "local": {...}, "tags": [{"line", "kind": "orvo"|"local", "number"}]} listing the tags this
+      run placed by their index in the resulting text. The service files are read, never written.
+      A FOLDER means every *.rla in it, by name; with --recursive those of its subfolders too,
+      named (and written under --out) by their path below it. --files-from LIST adds one path a
+      line from LIST ("-": standard input). --jobs N analyses N documents at a time (default: one
+      a core) over one copy of the dictionaries; the output is that of --jobs 1, in the order the
+      documents were given. A document that cannot be read or written is reported and skipped;
+      at the end a summary goes to stderr (documents analysed and failed, the counts of both
+      bases, time, MB/s, the failed files), and while stderr is a terminal a progress line.
+  telvarion-cli explain [--json] [--recursive] FILE|FOLDER...
       For every suspicious line of both bases: its index and text, the types, bodies, numbers
       and dates recognised, every candidate with how it agrees (the four kinds, a number and
       date cited together, the document itself), and what single and paired would tag there,
@@ -87,7 +96,7 @@ Options (anywhere after the command word):
 
 No one answers questions here: every question is answered No (Cancel where there is no No), so a
 broken record in the middle of a list file does not stop the import. Errors go to stderr.
-Exit codes: 0 success, 1 the work failed, 2 usage error.
+Exit codes: 0 success, 1 the work failed (for analyse: any document failed), 2 usage error.
 )";
 
 struct Args {
@@ -338,25 +347,30 @@ std::string JsonCounts(const CRefMaker& maker)
         + ", \"existing\": " + std::to_string(maker.nExistingTags) + "}";
 }
 
-// Opens each document as the program does, with ui answering every question, and hands its
-// name and resulting lines to use. The service files are read, never written. False when any
-// document could not be read or an error was reported.
+// Opens each document of the command line (files and folders, as analyse takes them) as the
+// program does, with ui answering every question, and hands its name and resulting lines to use.
+// The service files are read, never written. False when any document could not be read or an
+// error was reported.
 bool ForEachDocument(const Args& a, CAutoUi& ui, CTelvarionDoc& doc,
     const std::function<void(const std::string&, const std::vector<std::string>&, const std::vector<CLineRecord>&)>& use)
 {
     doc.LoadServiceData(false);
-    bool ok = true;
-    for (const auto& file : a.positional) {
+    std::vector<std::string> unreadable;
+    const std::vector<CBatchFile> files = ListBatchFiles(a.positional, a.recursive, unreadable);
+    for (const auto& folder : unreadable)
+        std::fprintf(stderr, "telvarion-cli: cannot read the folder %s\n", folder.c_str());
+    bool ok = unreadable.empty();
+    for (const auto& file : files) {
         const int errorsBefore = ui.ErrorCount();
         ui.ClearTagChoices();
-        if (!doc.OpenFile(file, false)) {
+        if (!doc.OpenFile(file.path, false)) {
             ok = false;
             continue;
         }
         std::vector<std::string> texts;
         std::vector<CLineRecord> records;
-        ui.GetLines(texts, &records);
-        use(platform::FromFsPath(platform::ToFsPath(file).filename()), texts, records);
+        ui.TakeLines(texts, records);
+        use(file.name, texts, records);
         std::fflush(stdout);
         ok = ok && ui.ErrorCount() == errorsBefore;
     }
