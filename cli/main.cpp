@@ -513,9 +513,12 @@ int Analyse(const Args& a)
             std::fputs("\r\033[K", stderr);
         progressShown = false;
     };
+    auto lastDrawn = started - std::chrono::seconds(1);
     const auto showProgress = [&] {
-        if (!terminal)
+        // Five times a second at most: a batch of small documents would flood the terminal.
+        if (!terminal || std::chrono::steady_clock::now() - lastDrawn < std::chrono::milliseconds(200))
             return;
+        lastDrawn = std::chrono::steady_clock::now();
         std::fprintf(stderr, "\r\033[K%s", BatchProgress(filesDone, files.size(), bytesDone, bytesAll, seconds()).c_str());
         std::fflush(stderr);
         progressShown = true;
