@@ -190,7 +190,7 @@ std::unique_ptr<CDataFolderLock> LockForWriting(const Args& a)
     case CDataFolderLock::Result::Failed:
         break;
     }
-    std::fprintf(stderr, "telvarion-cli: cannot lock the data folder %s: %s nothing was written\n", a.dataDir.c_str(),
+    std::fprintf(stderr, "telvarion-cli: cannot lock the data folder %s, nothing was written (%s)\n", a.dataDir.c_str(),
         platform::ErrorReason(lock->Error()).c_str());
     return nullptr;
 }

@@ -163,7 +163,9 @@ bool CDataFolderLock::TakeOverStale(const std::string& seen)
     // Moved aside under a name of our own, so that of two programs taking over the same stale
     // lock at once only one removes it, and a fresh lock taken meanwhile by a third is never
     // deleted unseen.
-    const std::string aside = m_path + ".stale" + std::to_string(platform::ProcessId());
+    // Named as a temporary file of the atomic writer (…_0 is never one of CreateExclusive's), so
+    // that a crash right here leaves nothing the next start does not clear.
+    const std::string aside = m_path + ".tmp" + std::to_string(platform::ProcessId()) + "_0";
     std::error_code ec;
     fs::rename(platform::ToFsPath(m_path), platform::ToFsPath(aside), ec);
     if (ec)

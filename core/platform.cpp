@@ -217,9 +217,11 @@ bool CreateExclusive(const std::string& utf8Path, std::string_view content, std:
     }
     return ok;
 #else
-    // A name of this process alone beside the target, so the link stays within one file system.
+    // A name of this process alone beside the target, so the link stays within one file system;
+    // of the form of the atomic writer's temporary files, so that one left by a crash is cleared
+    // with theirs.
     static int counter = 0;
-    const std::string temp = utf8Path + ".new" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+    const std::string temp = utf8Path + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
         error = std::error_code(errno, std::generic_category());

@@ -340,7 +340,9 @@ bool CTelvarionDoc::LockDataFolder(const std::string& program)
         m_readOnly = true;
         break;
     }
-    UpdateTitle();
+    // The window keeps its first title until a document is opened, unless it must say this.
+    if (m_readOnly)
+        UpdateTitle();
     return true;
 }
 
