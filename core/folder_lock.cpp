@@ -1,7 +1,9 @@
 #include "core/folder_lock.h"
 
 #include <charconv>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <utility>
 
 #include "core/platform.h"
@@ -56,7 +58,7 @@ std::string CDataFolderLock::Format(const CLockHolder& holder)
         return std::string(key) + "=" + value + "\n";
     };
     return line("host", holder.host) + line("user", holder.user) + line("pid", std::to_string(holder.pid))
-        + line("program", holder.program);
+        + line("program", holder.program) + (holder.started.empty() ? std::string() : line("started", holder.started));
 }
 
 CLockHolder CDataFolderLock::Parse(const std::string& text)
@@ -87,6 +89,8 @@ CLockHolder CDataFolderLock::Parse(const std::string& text)
             holder.user = std::move(value);
         } else if (key == "program") {
             holder.program = std::move(value);
+        } else if (key == "started") {
+            holder.started = std::move(value);
         } else if (key == "pid") {
             long long pid = 0;
             const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), pid);
@@ -110,6 +114,7 @@ CLockHolder CDataFolderLock::ThisProcess(const std::string& program)
     holder.user = platform::UserName();
     holder.pid = platform::ProcessId();
     holder.program = program;
+    holder.started = platform::ProcessStartMark(holder.pid);
     holder.known = true;
     return holder;
 }
@@ -151,7 +156,10 @@ CDataFolderLock::Result CDataFolderLock::Take()
             return Result::Held;
         }
         m_holder = Parse(seen);
-        const bool stale = m_holder.known && m_holder.host == platform::HostName() && !platform::ProcessAlive(m_holder.pid);
+        if (!m_holder.known || m_holder.host != platform::HostName())
+            return Result::Held;
+        const std::string running = m_holder.started.empty() ? std::string() : platform::ProcessStartMark(m_holder.pid);
+        const bool stale = !platform::ProcessAlive(m_holder.pid) || (!running.empty() && running != m_holder.started);
         if (!stale || !TakeOverStale(seen))
             return Result::Held;
     }
@@ -160,30 +168,35 @@ CDataFolderLock::Result CDataFolderLock::Take()
 
 bool CDataFolderLock::TakeOverStale(const std::string& seen)
 {
-    // Moved aside under a name of our own, so that of two programs taking over the same stale
-    // lock at once only one removes it, and a fresh lock taken meanwhile by a third is never
-    // deleted unseen.
-    // Named as a temporary file of the atomic writer (…_0 is never one of CreateExclusive's), so
-    // that a crash right here leaves nothing the next start does not clear.
-    const std::string aside = m_path + ".tmp" + std::to_string(platform::ProcessId()) + "_0";
+    // Of several programs that find the same stale lock, only the one holding the takeover file
+    // may remove it, and only after seeing under that file that it is still the stale one: a
+    // fresh lock taken meanwhile by another is never removed. The takeover file lives for a few
+    // system calls; one older than that was left by a crash in between.
+    const std::string takeover = m_path + ".takeover";
+    const fs::path takeoverPath = platform::ToFsPath(takeover);
     std::error_code ec;
-    fs::rename(platform::ToFsPath(m_path), platform::ToFsPath(aside), ec);
-    if (ec)
-        return ec == std::errc::no_such_file_or_directory;
-    std::string moved;
-    bool gone = false;
-    const bool read = ReadLock(aside, moved, gone);
-    if (!read || moved != seen) {
-        // Not the stale lock we looked at: a live holder's. It goes back, unless someone has
-        // taken the name again meanwhile.
-        std::error_code back;
-        if (read)
-            platform::CreateExclusive(m_path, moved, back);
-        fs::remove(platform::ToFsPath(aside), ec);
-        return false;
+    bool mine = false;
+    for (int attempt = 0; attempt < 50 && !mine; ++attempt) {
+        if ((mine = platform::CreateExclusive(takeover, Format(ThisProcess(m_program)), ec)))
+            break;
+        if (ec != std::errc::file_exists)
+            return false;
+        const auto written = fs::last_write_time(takeoverPath, ec);
+        if (!ec && fs::file_time_type::clock::now() - written > std::chrono::seconds(10))
+            fs::remove(takeoverPath, ec);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    fs::remove(platform::ToFsPath(aside), ec);
-    return true;
+    if (!mine)
+        return false;
+    std::string now;
+    bool gone = false;
+    const bool read = ReadLock(m_path, now, gone);
+    bool freed = gone;
+    if (read && now == seen)
+        freed = fs::remove(platform::ToFsPath(m_path), ec) || ec == std::errc::no_such_file_or_directory;
+    fs::remove(takeoverPath, ec);
+    return freed;
 }
 
 void CDataFolderLock::Release()

@@ -7,7 +7,9 @@
 //
 // The file appears whole at once (platform::CreateExclusive) and is removed by its holder. A lock
 // left by a program that ended without removing it, on this same machine, is taken over when its
-// process no longer runs. A lock of another machine, or one that cannot be read as a lock at all,
+// process no longer runs, or when the process now running under its id started later than the
+// holder did (the line "started=", where the system tells it: ids are reused, after a restart of
+// the machine above all). A lock of another machine, or one that cannot be read as a lock at all,
 // is never taken over: whether its holder still works cannot be known from here, and writing
 // under a live holder would lose its work. The person removes such a file by hand; the messages
 // name it.
@@ -23,7 +25,8 @@ struct CLockHolder {
     std::string user;
     std::string program;
     long long pid = 0;
-    bool known = false; // false: the file could not be read as a lock
+    std::string started; // platform::ProcessStartMark of the holder; empty when not known
+    bool known = false;  // false: the file could not be read as a lock
 };
 
 class CDataFolderLock {
@@ -65,8 +68,8 @@ public:
     static CLockHolder ThisProcess(const std::string& program);
 
 private:
-    // Moves a lock left by a dead process of this machine out of the way. True when the name is
-    // free again.
+    // Removes a lock left by a dead process of this machine, unless another program has taken
+    // its place meanwhile. True when the name is free again.
     bool TakeOverStale(const std::string& seen);
 
     std::string m_folder;

@@ -320,4 +320,40 @@ bool ProcessAlive(long long pid)
 #endif
 }
 
+std::string ProcessStartMark(long long pid)
+{
+    if (pid <= 0)
+        return {};
+#ifdef _WIN32
+    const HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (!h)
+        return {};
+    FILETIME created, exited, kernel, user;
+    const bool ok = GetProcessTimes(h, &created, &exited, &kernel, &user);
+    CloseHandle(h);
+    if (!ok)
+        return {};
+    return std::to_string((static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime);
+#elif defined(__linux__)
+    // The start time in clock ticks since boot: the 22nd field of /proc/PID/stat, counted after
+    // the command name, which may hold blanks and parentheses itself.
+    std::string stat;
+    if (!ReadWholeFile("/proc/" + std::to_string(pid) + "/stat", stat) || stat.size() > 4096)
+        return {};
+    const std::size_t close = stat.rfind(')');
+    if (close == std::string::npos)
+        return {};
+    std::istringstream fields(stat.substr(close + 1));
+    std::string field;
+    for (int k = 3; k <= 22; ++k)
+        if (!(fields >> field))
+            return {};
+    if (field.empty() || field.find_first_not_of("0123456789") != std::string::npos)
+        return {};
+    return field;
+#else
+    return {};
+#endif
+}
+
 } // namespace platform

@@ -58,5 +58,8 @@ std::string UserName();
 long long ProcessId();
 // Whether a process with this id runs on this machine (of any user).
 bool ProcessAlive(long long pid);
+// When the process with this id started, as an opaque text that differs between two processes
+// that had the same id one after the other; empty when the system does not say.
+std::string ProcessStartMark(long long pid);
 
 } // namespace platform

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -26,13 +27,15 @@
 
 namespace {
 
-std::string LockText(const std::string& host, long long pid, const std::string& program = "telvarion")
+std::string LockText(const std::string& host, long long pid, const std::string& program = "telvarion",
+    const std::string& started = "")
 {
     CLockHolder holder;
     holder.host = host;
     holder.user = "ivanov";
     holder.pid = pid;
     holder.program = program;
+    holder.started = started;
     return CDataFolderLock::Format(holder);
 }
 
@@ -60,6 +63,10 @@ TEST(DataFolderLock, ParsesWhatItWritesAndDistrustsTheRest)
     EXPECT_EQ(back.user, platform::UserName());
     EXPECT_EQ(back.pid, platform::ProcessId());
     EXPECT_EQ(back.program, "telvarion");
+    EXPECT_EQ(back.started, platform::ProcessStartMark(platform::ProcessId()));
+#ifdef __linux__
+    EXPECT_FALSE(back.started.empty());
+#endif
 
     struct Case {
         std::string text;
@@ -139,6 +146,11 @@ TEST(DataFolderLock, StaleOnlyWhenItsProcessIsGoneFromThisMachine)
         { "dead process here", LockText(host, DeadPid()), CDataFolderLock::Result::Taken, "" },
         { "live process here", LockText(host, getppid(), "telvarion-cli"), CDataFolderLock::Result::Held,
             "программа telvarion-cli" },
+        { "live process here, its start told", LockText(host, getppid(), "telvarion", platform::ProcessStartMark(getppid())),
+            CDataFolderLock::Result::Held, "программа telvarion" },
+#ifdef __linux__
+        { "its id now another process's", LockText(host, getppid(), "telvarion", "1"), CDataFolderLock::Result::Taken, "" },
+#endif
         { "dead pid of another machine", LockText(host + "-other", DeadPid()), CDataFolderLock::Result::Held,
             "компьютер " },
         { "garbage", "\x01\x02 not a lock", CDataFolderLock::Result::Held, "неизвестно" },
@@ -161,6 +173,49 @@ TEST(DataFolderLock, StaleOnlyWhenItsProcessIsGoneFromThisMachine)
             ++files;
         EXPECT_EQ(files, 1u) << c.name;
     }
+}
+
+// Programs starting together over a stale lock: exactly one gets the folder, and nothing of the
+// takeover is left once they have ended.
+TEST(DataFolderLock, OneOfManyTakesOverAStaleLock)
+{
+    CTempDir dir;
+    dir.Write(kLockFile, LockText(platform::HostName(), DeadPid()));
+    int start[2];
+    int results[2];
+    ASSERT_EQ(pipe(start), 0);
+    ASSERT_EQ(pipe(results), 0);
+    constexpr int kPrograms = 8;
+    std::vector<pid_t> children;
+    for (int k = 0; k < kPrograms; ++k) {
+        const pid_t child = fork();
+        if (child == 0) {
+            close(start[1]);
+            char go;
+            [[maybe_unused]] const auto n = read(start[0], &go, 1); // returns when the parent closes it
+            CDataFolderLock lock(dir.Path().string(), "telvarion-cli");
+            const char result = lock.Take() == CDataFolderLock::Result::Taken ? 'T' : 'H';
+            [[maybe_unused]] const auto w = write(results[1], &result, 1);
+            // Held while the others try.
+            usleep(300000);
+            lock.Release();
+            _exit(0);
+        }
+        children.push_back(child);
+    }
+    close(start[0]);
+    close(results[1]);
+    close(start[1]);
+    std::string got;
+    char c;
+    while (read(results[0], &c, 1) == 1)
+        got += c;
+    close(results[0]);
+    for (const pid_t child : children)
+        waitpid(child, nullptr, 0);
+    EXPECT_EQ(got.size(), static_cast<std::size_t>(kPrograms));
+    EXPECT_EQ(std::count(got.begin(), got.end(), 'T'), 1) << got;
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
 namespace {
