@@ -87,8 +87,16 @@ public:
     void OnOrvoBodies() { StoreEdited(orvoMaker, orvoMaker.EditBodies()); }
     void OnLocalTypes() { StoreEdited(innerMaker, innerMaker.EditTypes()); }
     void OnLocalBodies() { StoreEdited(innerMaker, innerMaker.EditBodies()); }
-    void OnImportOrvo() { orvoMaker.ImportDocuments(); }
-    void OnImportLocal() { innerMaker.ImportDocuments(); }
+    void OnImportOrvo()
+    {
+        if (IsEnabled(Command::ImportOrvo))
+            orvoMaker.ImportDocuments();
+    }
+    void OnImportLocal()
+    {
+        if (IsEnabled(Command::ImportLocal))
+            innerMaker.ImportDocuments();
+    }
 
     void SetModified();
     void UpdateTitle();

@@ -274,6 +274,10 @@ TEST(SharedDataFolder, ASecondProgramWorksReadOnlyOrQuits)
             EXPECT_FALSE(doc.IsEnabled(CTelvarionDoc::Command::ImportOrvo));
             EXPECT_FALSE(doc.IsEnabled(CTelvarionDoc::Command::ImportLocal));
             EXPECT_TRUE(doc.IsEnabled(CTelvarionDoc::Command::OrvoTypes));
+            // Routed by hand all the same, the import asks nothing and writes nothing.
+            doc.OnImportOrvo();
+            doc.OnImportLocal();
+            EXPECT_TRUE(f.ui.fileQuestions.empty());
 
             // Dictionaries, notepad and settings change for the run; the person is told they stay unsaved.
             f.ui.recvEdits.push_back(ParseRecvDictText("ЗАКОН\nУКАЗ"));
