@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <csignal>
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,6 +50,30 @@ long long DeadPid()
     waitpid(child, &status, 0);
     return child;
 }
+
+// A process that runs until the object ends, for a lock held by someone alive.
+class CLiveProcess {
+public:
+    CLiveProcess()
+        : m_pid(fork())
+    {
+        if (m_pid == 0) {
+            for (;;)
+                pause();
+        }
+    }
+    ~CLiveProcess()
+    {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+    }
+    CLiveProcess(const CLiveProcess&) = delete;
+    CLiveProcess& operator=(const CLiveProcess&) = delete;
+    long long Pid() const { return m_pid; }
+
+private:
+    pid_t m_pid;
+};
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -136,6 +161,7 @@ TEST(DataFolderLock, TakenReleasedAndRefused)
 TEST(DataFolderLock, StaleOnlyWhenItsProcessIsGoneFromThisMachine)
 {
     const std::string host = platform::HostName();
+    const CLiveProcess live;
     struct Case {
         const char* name;
         std::string content;
@@ -144,12 +170,12 @@ TEST(DataFolderLock, StaleOnlyWhenItsProcessIsGoneFromThisMachine)
     };
     const std::vector<Case> cases = {
         { "dead process here", LockText(host, DeadPid()), CDataFolderLock::Result::Taken, "" },
-        { "live process here", LockText(host, getppid(), "telvarion-cli"), CDataFolderLock::Result::Held,
+        { "live process here", LockText(host, live.Pid(), "telvarion-cli"), CDataFolderLock::Result::Held,
             "программа telvarion-cli" },
-        { "live process here, its start told", LockText(host, getppid(), "telvarion", platform::ProcessStartMark(getppid())),
+        { "live process here, its start told", LockText(host, live.Pid(), "telvarion", platform::ProcessStartMark(live.Pid())),
             CDataFolderLock::Result::Held, "программа telvarion" },
 #ifdef __linux__
-        { "its id now another process's", LockText(host, getppid(), "telvarion", "1"), CDataFolderLock::Result::Taken, "" },
+        { "its id now another process's", LockText(host, live.Pid(), "telvarion", "1"), CDataFolderLock::Result::Taken, "" },
 #endif
         { "dead pid of another machine", LockText(host + "-other", DeadPid()), CDataFolderLock::Result::Held,
             "компьютер " },
