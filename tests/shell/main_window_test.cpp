@@ -133,7 +133,9 @@ struct Session {
             return false;
         }
         for (const QString& name : files)
-            QFile::copy(source.filePath(name), QDir(target).filePath(name));
+            // Not the lock of a program that may be working on the build's own data.
+            if (name != QLatin1String(kLockFile))
+                QFile::copy(source.filePath(name), QDir(target).filePath(name));
         return true;
     }
 };
