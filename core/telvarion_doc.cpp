@@ -308,6 +308,25 @@ void CTelvarionDoc::StoreEdited(CRefMaker& maker, bool changed)
         maker.SaveFiles(m_programFolder);
 }
 
+void CTelvarionDoc::ImportDocuments(CRefMaker& maker, Command command)
+{
+    if (!IsEnabled(command))
+        return;
+    // The import replaces the titles file at once and the documents file later: a documents file
+    // another program has changed meanwhile would be left beside our titles, which it does not
+    // fit. The person decides now, and once for both files.
+    const std::string documents = ServicePath(m_programFolder, maker.Files().documents);
+    if (m_fileGuard.ChangedByOther(documents)) {
+        if (m_ui.MessageBox("Файл " + documents + " изменён другой программой после того, как Telvarion его прочитал.\n"
+                    "Импорт заменит и его, и файл названий документов. Продолжить?",
+                MsgIcon::Question, MsgButtons::YesNo)
+            != AnswerYes)
+            return;
+        m_fileGuard.Remember(documents);
+    }
+    maker.ImportDocuments();
+}
+
 void CTelvarionDoc::SayNotSaved(const char* what)
 {
     m_ui.MessageBox("Папка данных " + m_programFolder + " открыта только для чтения.\n" + what, MsgIcon::Information);

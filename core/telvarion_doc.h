@@ -87,16 +87,8 @@ public:
     void OnOrvoBodies() { StoreEdited(orvoMaker, orvoMaker.EditBodies()); }
     void OnLocalTypes() { StoreEdited(innerMaker, innerMaker.EditTypes()); }
     void OnLocalBodies() { StoreEdited(innerMaker, innerMaker.EditBodies()); }
-    void OnImportOrvo()
-    {
-        if (IsEnabled(Command::ImportOrvo))
-            orvoMaker.ImportDocuments();
-    }
-    void OnImportLocal()
-    {
-        if (IsEnabled(Command::ImportLocal))
-            innerMaker.ImportDocuments();
-    }
+    void OnImportOrvo() { ImportDocuments(orvoMaker, Command::ImportOrvo); }
+    void OnImportLocal() { ImportDocuments(innerMaker, Command::ImportLocal); }
 
     void SetModified();
     void UpdateTitle();
@@ -142,6 +134,7 @@ private:
     bool WriteTextTo(const std::string& path);
     void StoreServiceData();
     void StoreEdited(CRefMaker& maker, bool changed);
+    void ImportDocuments(CRefMaker& maker, Command command);
 
     // A change the person made that a read-only run cannot keep.
     void SayNotSaved(const char* what);

@@ -463,6 +463,32 @@ TEST(SharedDataFolder, AServiceFileChangedByAnotherProgram)
         }
     }
 
+    // The import replaces the titles at once, so it asks before it starts, once for both files.
+    for (const int answer : { AnswerNo, AnswerYes }) {
+        SharedFolder f;
+        const std::string path = f.Path(kOrvoDocumentsFile);
+        std::string theirs;
+        {
+            CTelvarionDoc doc(f.ui, f.Folder());
+            ASSERT_TRUE(doc.LockDataFolder("telvarion"));
+            doc.LoadServiceData();
+            std::ofstream(path, std::ios::binary | std::ios::app) << "x";
+            theirs = CTempDir::Read(path);
+            f.ui.answers.push_back(answer);
+            f.ui.filePaths.push_back(std::nullopt); // the list file dialog, cancelled
+            doc.OnImportOrvo();
+            ASSERT_EQ(f.ui.messages.size(), 1u) << answer;
+            EXPECT_TRUE(Contains(f.ui.messages[0].text, path));
+            EXPECT_EQ(f.ui.fileQuestions.size(), answer == AnswerYes ? 1u : 0u);
+            // What the end of the run stores; agreed to, it asks no more.
+            doc.orvoMaker.MarkDocumentsModified();
+            if (answer == AnswerNo)
+                f.ui.answers.push_back(AnswerNo);
+        }
+        EXPECT_EQ(f.ui.messages.size(), answer == AnswerYes ? 1u : 2u);
+        EXPECT_EQ(CTempDir::Read(path) == theirs, answer == AnswerNo);
+    }
+
     // The recent numbers are stored when the run ends: asked then.
     for (const int answer : { AnswerNo, AnswerYes }) {
         SharedFolder f;
