@@ -61,13 +61,6 @@ std::string CopyStarterData(const CTempDir& dir)
     return data.string();
 }
 
-std::map<std::string, std::string> Snapshot(const std::string& folder)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        files[entry.path().filename().string()] = CTempDir::Read(entry.path().string());
-    return files;
-}
 
 std::string Samples()
 {
@@ -259,7 +252,7 @@ TEST(Cli, AFolderAnotherProgramHoldsIsNotWritten)
         "import-orvo --windows '" + list + "'", "dict keywords load '" + words + "'", "dict local-types load '" + words + "'" };
     auto window = std::make_unique<CDataFolderLock>(data, "telvarion");
     ASSERT_EQ(window->Take(), CDataFolderLock::Result::Taken);
-    const auto before = Snapshot(data);
+    const auto before = CTempDir::Files(data);
     for (const std::string& command : writers) {
         const CliRun run = Cli(dir, command + d);
         EXPECT_EQ(run.code, 1) << command;
@@ -267,7 +260,7 @@ TEST(Cli, AFolderAnotherProgramHoldsIsNotWritten)
         for (const std::string& part : { std::string("программа telvarion,"), "пользователь " + platform::UserName(),
                  "компьютер " + platform::HostName(), "процесс " + std::to_string(platform::ProcessId()) })
             EXPECT_NE(run.err.find(part), std::string::npos) << command << ": " << run.err;
-        EXPECT_EQ(Snapshot(data), before) << command;
+        EXPECT_EQ(CTempDir::Files(data), before) << command;
     }
     const CliRun analyse = Cli(dir, "analyse" + d + " " + Samples());
     EXPECT_EQ(analyse.code, 0) << analyse.err;
@@ -281,7 +274,7 @@ TEST(Cli, AFolderAnotherProgramHoldsIsNotWritten)
         EXPECT_EQ(run.code, 0) << command << ": " << run.err;
     }
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(data) / kLockFile));
-    EXPECT_NE(Snapshot(data), before);
+    EXPECT_NE(CTempDir::Files(data), before);
 }
 
 // A base kept by its maintainer, which this user may only read: everything that reads works,
@@ -304,7 +297,7 @@ TEST(Cli, AFolderThisUserMayOnlyRead)
     const auto asNobody = [&](const std::string& args) {
         return Cli(dir, args, "setpriv --reuid=65534 --regid=65534 --clear-groups ");
     };
-    const auto before = Snapshot(data);
+    const auto before = CTempDir::Files(data);
 
     const CliRun analyse = asNobody("analyse" + d + " " + Samples());
     EXPECT_EQ(analyse.code, 0) << analyse.err;
@@ -321,5 +314,5 @@ TEST(Cli, AFolderThisUserMayOnlyRead)
     const CliRun import = asNobody("import-local --windows '" + dir.Write("win.lst", codepage::Utf8ToCp1251(kList)) + "'" + d);
     EXPECT_EQ(import.code, 1);
     EXPECT_NE(import.err.find("нет прав доступа"), std::string::npos) << import.err;
-    EXPECT_EQ(Snapshot(data), before);
+    EXPECT_EQ(CTempDir::Files(data), before);
 }
