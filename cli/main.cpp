@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "core/codepage.h"
 #include "core/data_folder.h"
 #include "core/doc_settings.h"
+#include "core/folder_lock.h"
 #include "core/platform.h"
 #include "core/tag_line.h"
 #include "core/telvarion_doc.h"
@@ -97,6 +99,13 @@ Options (anywhere after the command word):
 No one answers questions here: every question is answered No (Cancel where there is no No), so a
 broken record in the middle of a list file does not stop the import. Errors go to stderr.
 Exit codes: 0 success, 1 the work failed (for analyse: any document failed), 2 usage error.
+
+The data folder is shared safely: while the desktop program works on it, or an import or a dict
+load runs, it holds the file Telvarion.lock naming the program, user, computer and process.
+import-local, import-orvo and dict ... load take that lock for their work; when another program
+holds it they write nothing, name the holder on stderr and exit with 1. A lock left on this
+computer by a process that no longer runs is taken over. analyse, explain, dump and data-dir only
+read and do not look at the lock; they also work in a folder the user may only read.
 )";
 
 struct Args {
@@ -196,12 +205,38 @@ bool LoadForDump(const std::string& path, const std::function<void(CArchive&)>& 
     }
 }
 
+// The data folder's lock for a command that writes service files, held until it returns. Null,
+// after saying why on stderr, when another program holds the folder or it cannot be locked.
+std::unique_ptr<CDataFolderLock> LockForWriting(const Args& a)
+{
+    auto lock = std::make_unique<CDataFolderLock>(a.dataDir, "telvarion-cli");
+    switch (lock->Take()) {
+    case CDataFolderLock::Result::Taken:
+        return lock;
+    case CDataFolderLock::Result::Held:
+        std::fprintf(stderr, "telvarion-cli: the data folder %s is in use: %s; nothing was written. "
+            "Try again when that program has ended (a lock left by a program that no longer runs on another "
+            "computer is removed by deleting %s)\n",
+            a.dataDir.c_str(), lock->HolderText().c_str(), lock->LockPath().c_str());
+        return nullptr;
+    case CDataFolderLock::Result::ReadOnly:
+    case CDataFolderLock::Result::Failed:
+        break;
+    }
+    std::fprintf(stderr, "telvarion-cli: cannot lock the data folder %s, nothing was written (%s)\n", a.dataDir.c_str(),
+        platform::ErrorReason(lock->Error()).c_str());
+    return nullptr;
+}
+
 int Import(const Args& a, bool local)
 {
     if (a.positional.size() != 1)
         return Usage("give one list file");
     if (a.dos == a.windows)
         return Usage("choose the code page of the list file: --dos or --windows");
+    const auto lock = LockForWriting(a);
+    if (!lock)
+        return kFailed;
     CAutoUi ui;
     std::unique_ptr<CRefMaker> maker;
     CDocDict* documents = nullptr;
@@ -229,11 +264,17 @@ int DictLoad(const Args& a)
     if (a.positional.size() != 3 || a.positional[1] != "load")
         return Usage("dict KIND load TEXTFILE");
     const std::string& kind = a.positional[0];
+    if (kind != "keywords" && kind != "orvo-types" && kind != "orvo-bodies" && kind != "local-types"
+        && kind != "local-bodies")
+        return Usage("unknown dictionary " + kind);
     std::string text;
     if (!platform::ReadWholeFile(a.positional[2], text)) {
         std::fprintf(stderr, "telvarion-cli: cannot read %s\n", a.positional[2].c_str());
         return kFailed;
     }
+    const auto lock = LockForWriting(a);
+    if (!lock)
+        return kFailed;
     CAutoUi ui;
     const auto warnUnreadable = [&](const char* file) {
         std::fprintf(stderr, "telvarion-cli: %s could not be read; the other dictionaries in it start empty (a copy of the old file is kept as %s.damaged)\n", file, file);

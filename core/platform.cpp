@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <system_error>
 
@@ -10,6 +11,10 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/types.h>
 #include <unistd.h>
 #endif
 
@@ -165,6 +170,189 @@ bool IsTerminal(std::FILE* stream)
     return _isatty(_fileno(stream)) != 0;
 #else
     return isatty(fileno(stream)) != 0;
+#endif
+}
+
+namespace {
+
+#ifndef _WIN32
+// Writes all of content to a descriptor opened for writing, then to the disk.
+bool WriteAllAndSync(int fd, std::string_view content)
+{
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return ::fsync(fd) == 0;
+}
+#endif
+
+} // namespace
+
+bool CreateExclusive(const std::string& utf8Path, std::string_view content, std::error_code& error)
+{
+    error.clear();
+#ifdef _WIN32
+    // CREATE_NEW is atomic on Windows; the content follows at once.
+    const HANDLE h = CreateFileW(ToFsPath(utf8Path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        error = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS
+            ? std::make_error_code(std::errc::file_exists)
+            : std::error_code(static_cast<int>(code), std::system_category());
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok = WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr)
+        && written == content.size() && FlushFileBuffers(h);
+    CloseHandle(h);
+    if (!ok) {
+        error = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+        DeleteFileW(ToFsPath(utf8Path).c_str());
+    }
+    return ok;
+#else
+    // A name of this process alone beside the target, so the link stays within one file system;
+    // of the form of the atomic writer's temporary files, so that one left by a crash is cleared
+    // with theirs.
+    static int counter = 0;
+    const std::string temp = utf8Path + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = std::error_code(errno, std::generic_category());
+        return false;
+    }
+    const bool written = WriteAllAndSync(fd, content);
+    const int writeErrno = errno;
+    ::close(fd);
+    if (!written) {
+        ::unlink(temp.c_str());
+        error = std::error_code(writeErrno ? writeErrno : EIO, std::generic_category());
+        return false;
+    }
+    bool ok = ::link(temp.c_str(), utf8Path.c_str()) == 0;
+    int linkErrno = ok ? 0 : errno;
+    if (!ok && linkErrno != EEXIST) {
+        // File systems without hard links (some network shares, FAT): an exclusive create, whose
+        // content others may see half-written for the moment of one write.
+        const int target = ::open(utf8Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (target >= 0) {
+            ok = WriteAllAndSync(target, content);
+            linkErrno = ok ? 0 : errno;
+            ::close(target);
+            if (!ok)
+                ::unlink(utf8Path.c_str());
+        } else {
+            linkErrno = errno;
+        }
+    }
+    ::unlink(temp.c_str());
+    if (!ok)
+        error = std::error_code(linkErrno ? linkErrno : EIO, std::generic_category());
+    return ok;
+#endif
+}
+
+std::string HostName()
+{
+#ifdef _WIN32
+    wchar_t buf[256];
+    DWORD n = static_cast<DWORD>(std::size(buf));
+    if (!GetComputerNameW(buf, &n))
+        return {};
+    return FromFsPath(std::filesystem::path(std::wstring(buf, n)));
+#else
+    char buf[256] = {};
+    if (::gethostname(buf, sizeof buf - 1) != 0)
+        return {};
+    return std::string(buf);
+#endif
+}
+
+std::string UserName()
+{
+#ifdef _WIN32
+    wchar_t buf[256];
+    DWORD n = static_cast<DWORD>(std::size(buf));
+    if (!GetUserNameW(buf, &n) || n == 0)
+        return {};
+    return FromFsPath(std::filesystem::path(std::wstring(buf, n - 1)));
+#else
+    if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_name && *pw->pw_name)
+        return pw->pw_name;
+    if (const char* user = std::getenv("USER"); user && *user)
+        return user;
+    return std::to_string(::geteuid());
+#endif
+}
+
+long long ProcessId()
+{
+#ifdef _WIN32
+    return static_cast<long long>(GetCurrentProcessId());
+#else
+    return static_cast<long long>(::getpid());
+#endif
+}
+
+bool ProcessAlive(long long pid)
+{
+    if (pid <= 0)
+        return false;
+#ifdef _WIN32
+    const HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (!h)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD code = 0;
+    const bool running = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE;
+    CloseHandle(h);
+    return running;
+#else
+    if (pid > static_cast<long long>(std::numeric_limits<pid_t>::max()))
+        return false;
+    // Another user's process answers "not permitted", and it is alive all the same.
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+#endif
+}
+
+std::string ProcessStartMark(long long pid)
+{
+    if (pid <= 0)
+        return {};
+#ifdef _WIN32
+    const HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (!h)
+        return {};
+    FILETIME created, exited, kernel, user;
+    const bool ok = GetProcessTimes(h, &created, &exited, &kernel, &user);
+    CloseHandle(h);
+    if (!ok)
+        return {};
+    return std::to_string((static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime);
+#elif defined(__linux__)
+    // The start time in clock ticks since boot: the 22nd field of /proc/PID/stat, counted after
+    // the command name, which may hold blanks and parentheses itself.
+    std::string stat;
+    if (!ReadWholeFile("/proc/" + std::to_string(pid) + "/stat", stat) || stat.size() > 4096)
+        return {};
+    const std::size_t close = stat.rfind(')');
+    if (close == std::string::npos)
+        return {};
+    std::istringstream fields(stat.substr(close + 1));
+    std::string field;
+    for (int k = 3; k <= 22; ++k)
+        if (!(fields >> field))
+            return {};
+    if (field.empty() || field.find_first_not_of("0123456789") != std::string::npos)
+        return {};
+    return field;
+#else
+    return {};
 #endif
 }
 

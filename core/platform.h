@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace platform {
@@ -43,5 +44,22 @@ std::string ErrorReason(const std::error_code& error);
 
 // Whether the stream is a terminal (progress bars are drawn only there).
 bool IsTerminal(std::FILE* stream);
+
+// Creates a file that must not exist yet, with its whole content at once: the content goes to a
+// temporary file beside it, which is then linked to the name (the link fails when the name is
+// taken). Others never see the file half-written. False with error set when the name is taken
+// (file_exists) or the folder refuses the file.
+bool CreateExclusive(const std::string& utf8Path, std::string_view content, std::error_code& error);
+
+// Who and where this process is, for lock files: the machine's name, the user's login name,
+// the process id. Empty (0) when the system does not say.
+std::string HostName();
+std::string UserName();
+long long ProcessId();
+// Whether a process with this id runs on this machine (of any user).
+bool ProcessAlive(long long pid);
+// When the process with this id started, as an opaque text that differs between two processes
+// that had the same id one after the other; empty when the system does not say.
+std::string ProcessStartMark(long long pid);
 
 } // namespace platform

@@ -14,26 +14,49 @@
 #include "storage/recv_dict.h"
 #include "storage/service_file.h"
 
-bool CRefMaker::LoadDictionaries(const std::string& folder)
+void CRefMaker::Loaded(const char* name, const std::string& folder)
 {
-    return LoadServiceFile(ServicePath(folder, m_files.dictionaries), [this](CArchive& ar) { SerializeDictionaries(ar); })
-        == LoadResult::Loaded;
+    if (m_guard)
+        m_guard->Remember(ServicePath(folder, name));
 }
 
-bool CRefMaker::LoadDocuments(const std::string& folder)
+CServiceFileGuard::Outcome CRefMaker::StoreFile(
+    const char* name, const std::string& folder, const std::function<void(CArchive&)>& store)
+{
+    const std::string path = ServicePath(folder, name);
+    if (m_guard)
+        return m_guard->Store(path, store);
+    return StoreServiceFile(path, store) ? CServiceFileGuard::Outcome::Stored : CServiceFileGuard::Outcome::Failed;
+}
+
+bool CRefMaker::LoadDictionaries(const std::string& folder)
+{
+    const bool loaded
+        = LoadServiceFile(ServicePath(folder, m_files.dictionaries), [this](CArchive& ar) { SerializeDictionaries(ar); })
+        == LoadResult::Loaded;
+    Loaded(m_files.dictionaries, folder);
+    return loaded;
+}
+
+bool CRefMaker::LoadDocuments(const std::string& folder, bool mayCreate)
 {
     const bool loaded
         = LoadServiceFile(ServicePath(folder, m_files.documents), [this](CArchive& ar) { Documents().Serialize(ar); })
         == LoadResult::Loaded;
-    if (!Documents().OpenOrCreateTextFile(ServicePath(folder, m_files.titles)))
+    Loaded(m_files.documents, folder);
+    const std::string titles = ServicePath(folder, m_files.titles);
+    // A folder that may not be written goes without a missing titles file: the titles are then
+    // unknown, which is said when one is needed.
+    const bool opened = mayCreate ? Documents().OpenOrCreateTextFile(titles) : Documents().OpenTextFile(titles);
+    if (!opened && (mayCreate || StampOf(titles).exists))
         ShowError(m_ui, m_files.titlesCreateError);
     return loaded;
 }
 
-bool CRefMaker::LoadFiles(const std::string& folder)
+bool CRefMaker::LoadFiles(const std::string& folder, bool mayCreate)
 {
     const bool dictionaries = LoadDictionaries(folder);
-    const bool documents = LoadDocuments(folder);
+    const bool documents = LoadDocuments(folder, mayCreate);
     m_dictionariesDirty = !dictionaries;
     m_documentsDirty = !documents;
     if (dictionaries && documents)
@@ -43,27 +66,40 @@ bool CRefMaker::LoadFiles(const std::string& folder)
 
 bool CRefMaker::SaveDictionaries(const std::string& folder)
 {
-    return StoreServiceFile(ServicePath(folder, m_files.dictionaries), [this](CArchive& ar) { SerializeDictionaries(ar); });
+    return StoreFile(m_files.dictionaries, folder, [this](CArchive& ar) { SerializeDictionaries(ar); })
+        == CServiceFileGuard::Outcome::Stored;
 }
 
 bool CRefMaker::SaveDocuments(const std::string& folder)
 {
-    return StoreServiceFile(ServicePath(folder, m_files.documents), [this](CArchive& ar) { Documents().Serialize(ar); });
+    return StoreFile(m_files.documents, folder, [this](CArchive& ar) { Documents().Serialize(ar); })
+        == CServiceFileGuard::Outcome::Stored;
 }
 
 void CRefMaker::SaveFiles(const std::string& folder)
 {
+    using Outcome = CServiceFileGuard::Outcome;
     if (!bModified)
         return;
     // A maker that was never loaded, or was marked modified by hand, writes everything.
     const bool all = !m_dictionariesDirty && !m_documentsDirty;
-    if ((all || m_dictionariesDirty) && !SaveDictionaries(folder))
-        ShowError(m_ui, "Ошибка сохранения файла служебных данных!");
-    if ((all || m_documentsDirty) && !SaveDocuments(folder))
-        ShowError(m_ui, m_files.documentsSaveError);
-    bModified = 0;
-    m_dictionariesDirty = false;
-    m_documentsDirty = false;
+    bool keepDictionaries = false;
+    bool keepDocuments = false;
+    if (all || m_dictionariesDirty) {
+        const Outcome o = StoreFile(m_files.dictionaries, folder, [this](CArchive& ar) { SerializeDictionaries(ar); });
+        if (o == Outcome::Failed)
+            ShowError(m_ui, "Ошибка сохранения файла служебных данных!");
+        keepDictionaries = o == Outcome::Declined;
+    }
+    if (all || m_documentsDirty) {
+        const Outcome o = StoreFile(m_files.documents, folder, [this](CArchive& ar) { Documents().Serialize(ar); });
+        if (o == Outcome::Failed)
+            ShowError(m_ui, m_files.documentsSaveError);
+        keepDocuments = o == Outcome::Declined;
+    }
+    m_dictionariesDirty = keepDictionaries;
+    m_documentsDirty = keepDocuments;
+    bModified = keepDictionaries || keepDocuments ? 1 : 0;
 }
 
 bool CRefMaker::ImportDocuments()

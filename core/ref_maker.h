@@ -15,6 +15,7 @@
 #include "core/line_record.h"
 #include "core/ole_date.h"
 #include "core/phrase_match.h"
+#include "core/service_file_guard.h"
 #include "core/user_interface.h"
 
 class CArchive;
@@ -58,8 +59,10 @@ public:
     // missing). A file that cannot be read does not stop the others from loading; false when any
     // could not be read, silently. The save that follows writes only the files that failed or
     // were missing, so a sound file never gives way to an empty dictionary.
-    virtual bool LoadFiles(const std::string& folder);
-    // The archives, when modified; a failure is reported and the flag cleared all the same.
+    // mayCreate false (a folder this run may not write): a missing titles file is not created.
+    virtual bool LoadFiles(const std::string& folder, bool mayCreate = true);
+    // The archives, when modified; a failure is reported and the flag cleared all the same. A
+    // file the person would not let replace (another program changed it) stays marked modified.
     virtual void SaveFiles(const std::string& folder);
     // What changed, so that the next SaveFiles writes it.
     void MarkDictionariesModified() { bModified = 1; m_dictionariesDirty = true; }
@@ -67,9 +70,12 @@ public:
 
     // The parts of the above, for tools that change one file only.
     bool LoadDictionaries(const std::string& folder);
-    bool LoadDocuments(const std::string& folder);
+    bool LoadDocuments(const std::string& folder, bool mayCreate = true);
     bool SaveDictionaries(const std::string& folder);
     bool SaveDocuments(const std::string& folder);
+
+    // With a guard, the files are remembered as loaded and checked before they are replaced.
+    void SetFileGuard(CServiceFileGuard* guard) { m_guard = guard; }
 
     // Fills the documents dictionary from a list file; sets bModified when it did.
     bool ImportDocuments();
@@ -235,7 +241,12 @@ protected:
     CUserInterface& m_ui;
 
 private:
+    CServiceFileGuard::Outcome StoreFile(const char* name, const std::string& folder,
+        const std::function<void(CArchive&)>& store);
+    void Loaded(const char* name, const std::string& folder);
+
     ServiceFiles m_files;
+    CServiceFileGuard* m_guard = nullptr;
     DocumentLink m_doc;
     // Which archives differ from their files; both at first, like bModified.
     bool m_dictionariesDirty = true;

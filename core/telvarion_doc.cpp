@@ -56,6 +56,7 @@ CTelvarionDoc::CTelvarionDoc(CUserInterface& ui, CTelvarionDoc& shared)
     , innerMaker(ui, shared.innerMaker)
     , m_ui(ui)
     , m_programFolder(shared.m_programFolder)
+    , m_readOnly(true)
 {
     const CRefMaker::DocumentLink link { [this] { SetModified(); }, &settings, &text.headerLines };
     orvoMaker.SetDocument(link);
@@ -99,10 +100,12 @@ bool CTelvarionDoc::IsEnabled(Command command) const
     case Command::OrvoBodies:
     case Command::LocalTypes:
     case Command::LocalBodies:
-    case Command::ImportOrvo:
-    case Command::ImportLocal:
         // A pass works on these dictionaries; changing them under it is not safe.
         return !bBusy;
+    case Command::ImportOrvo:
+    case Command::ImportLocal:
+        // The import replaces the titles file at once: not in a folder this run may not write.
+        return !bBusy && !m_readOnly;
     }
     return false;
 }
@@ -306,14 +309,75 @@ void CTelvarionDoc::StoreChangedSettings()
 {
     // Still marked changed: the end of the run writes them again, as it always has.
     bSettingsChanged = 1;
-    if (m_storeAtEnd)
+    if (m_readOnly)
+        SayNotSaved("Изменения настроек и блокнота действуют до конца работы программы, но сохранены не будут.");
+    else if (m_storeAtEnd)
         SaveSettings();
 }
 
 void CTelvarionDoc::StoreEdited(CRefMaker& maker, bool changed)
 {
-    if (changed && m_storeAtEnd)
+    if (changed && m_readOnly)
+        SayNotSaved("Изменения словаря действуют до конца работы программы, но сохранены не будут.");
+    else if (changed && m_storeAtEnd)
         maker.SaveFiles(m_programFolder);
+}
+
+void CTelvarionDoc::ImportDocuments(CRefMaker& maker, Command command)
+{
+    if (!IsEnabled(command))
+        return;
+    // The import replaces the titles file at once and the documents file later: a documents file
+    // another program has changed meanwhile would be left beside our titles, which it does not
+    // fit. The person decides now, and once for both files.
+    const std::string documents = ServicePath(m_programFolder, maker.Files().documents);
+    if (m_fileGuard.ChangedByOther(documents)) {
+        if (m_ui.MessageBox("Файл " + documents + " изменён другой программой после того, как Telvarion его прочитал.\n"
+                    "Импорт заменит и его, и файл названий документов. Продолжить?",
+                MsgIcon::Question, MsgButtons::YesNo)
+            != AnswerYes)
+            return;
+        m_fileGuard.Remember(documents);
+    }
+    maker.ImportDocuments();
+}
+
+void CTelvarionDoc::SayNotSaved(const char* what)
+{
+    m_ui.MessageBox("Папка данных " + m_programFolder + " открыта только для чтения.\n" + what, MsgIcon::Information);
+}
+
+bool CTelvarionDoc::LockDataFolder(const std::string& program)
+{
+    m_lock = std::make_unique<CDataFolderLock>(m_programFolder, program);
+    switch (m_lock->Take()) {
+    case CDataFolderLock::Result::Taken:
+        m_readOnly = false;
+        break;
+    case CDataFolderLock::Result::Held:
+        if (m_ui.MessageBox("С папкой данных " + m_programFolder + " уже работает другая программа: "
+                    + m_lock->HolderText() + ".\n\nОткрыть папку только для чтения? Документы можно будет "
+                    "анализировать и править, но словари, блокнот и настройки сохраняться не будут.\n\n"
+                    "Нет: закрыть программу.",
+                MsgIcon::Question, MsgButtons::YesNo)
+            != AnswerYes)
+            return false;
+        m_readOnly = true;
+        break;
+    case CDataFolderLock::Result::ReadOnly:
+    case CDataFolderLock::Result::Failed:
+        m_ui.MessageBox("В папку данных " + m_programFolder + " нельзя записывать. "
+                + platform::ErrorReason(m_lock->Error())
+                + "\nПрограмма работает только для чтения: документы можно анализировать и править, но словари, "
+                  "блокнот и настройки сохраняться не будут.",
+            MsgIcon::Information);
+        m_readOnly = true;
+        break;
+    }
+    // The window keeps its first title until a document is opened, unless it must say this.
+    if (m_readOnly)
+        UpdateTitle();
+    return true;
 }
 
 void CTelvarionDoc::SetModified()
@@ -332,6 +396,8 @@ std::string CTelvarionDoc::TitleText() const
     const COleDate effective = GetEffectiveDate();
     if (!effective.IsNoDate())
         title += " - Дата принятия: " + effective.Format();
+    if (m_readOnly)
+        title += " [только чтение]";
     return title;
 }
 
@@ -370,12 +436,17 @@ bool CTelvarionDoc::MarkAnchorForRow(std::vector<std::string>& texts, std::vecto
 void CTelvarionDoc::LoadServiceData(bool mayWrite)
 {
     CWaitCursor wait(m_ui);
+    mayWrite = mayWrite && !m_readOnly;
     if (mayWrite)
         CAtomicFile::RemoveStaleTemporaries(m_programFolder);
     for (CRefMaker* maker : { static_cast<CRefMaker*>(&orvoMaker), static_cast<CRefMaker*>(&innerMaker) }) {
-        if (!maker->LoadFiles(m_programFolder) && mayWrite)
+        maker->SetFileGuard(&m_fileGuard);
+        if (!maker->LoadFiles(m_programFolder, mayWrite) && mayWrite)
             maker->SaveFiles(m_programFolder);
     }
+    // Known as they are now, loaded or not, so that a change by another program is noticed.
+    for (const char* name : { kSettingsFile, kRecentOrvoFile, kRecentLocalFile })
+        m_fileGuard.Remember(ServicePath(m_programFolder, name));
     const LoadResult loaded
         = LoadServiceFile(ServicePath(m_programFolder, kSettingsFile), [this](CArchive& ar) { settings.Serialize(ar); });
     if (loaded != LoadResult::Loaded) {
@@ -396,11 +467,11 @@ void CTelvarionDoc::LoadServiceData(bool mayWrite)
 
 bool CTelvarionDoc::SaveSettings()
 {
-    if (!StoreServiceFile(ServicePath(m_programFolder, kSettingsFile), [this](CArchive& ar) { settings.Serialize(ar); })) {
+    const auto outcome
+        = m_fileGuard.Store(ServicePath(m_programFolder, kSettingsFile), [this](CArchive& ar) { settings.Serialize(ar); });
+    if (outcome == CServiceFileGuard::Outcome::Failed)
         ShowError(m_ui, "Ошибка сохранения файла служебных данных!");
-        return false;
-    }
-    return true;
+    return outcome == CServiceFileGuard::Outcome::Stored;
 }
 
 bool CTelvarionDoc::SaveModified()
@@ -419,9 +490,12 @@ void CTelvarionDoc::StoreServiceData()
 {
     if (bSettingsChanged)
         SaveSettings();
-    if (!StoreServiceFile(ServicePath(m_programFolder, kRecentOrvoFile), [this](CArchive& ar) { recentOrvo.Serialize(ar); }))
+    using Outcome = CServiceFileGuard::Outcome;
+    if (m_fileGuard.Store(ServicePath(m_programFolder, kRecentOrvoFile), [this](CArchive& ar) { recentOrvo.Serialize(ar); })
+        == Outcome::Failed)
         ShowError(m_ui, "Ошибка сохранения словаря номеров последних документов Орво!");
-    if (!StoreServiceFile(ServicePath(m_programFolder, kRecentLocalFile), [this](CArchive& ar) { recentLocal.Serialize(ar); }))
+    if (m_fileGuard.Store(ServicePath(m_programFolder, kRecentLocalFile), [this](CArchive& ar) { recentLocal.Serialize(ar); })
+        == Outcome::Failed)
         ShowError(m_ui, "Ошибка сохранения словаря номеров последних внутрибазовых документов!");
     orvoMaker.SaveFiles(m_programFolder);
     innerMaker.SaveFiles(m_programFolder);

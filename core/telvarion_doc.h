@@ -6,11 +6,14 @@
 // only routes commands here and asks which are enabled.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/doc_settings.h"
+#include "core/folder_lock.h"
 #include "core/rla_text.h"
+#include "core/service_file_guard.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"
 #include "storage/recent_numbers.h"
@@ -88,8 +91,8 @@ public:
     void OnOrvoBodies() { StoreEdited(orvoMaker, orvoMaker.EditBodies()); }
     void OnLocalTypes() { StoreEdited(innerMaker, innerMaker.EditTypes()); }
     void OnLocalBodies() { StoreEdited(innerMaker, innerMaker.EditBodies()); }
-    void OnImportOrvo() { orvoMaker.ImportDocuments(); }
-    void OnImportLocal() { innerMaker.ImportDocuments(); }
+    void OnImportOrvo() { ImportDocuments(orvoMaker, Command::ImportOrvo); }
+    void OnImportLocal() { ImportDocuments(innerMaker, Command::ImportLocal); }
 
     void SetModified();
     void UpdateTitle();
@@ -106,8 +109,17 @@ public:
     // Marks the anchor of the tag line at row (after the view placed tags by hand).
     static bool MarkAnchorForRow(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t row);
 
+    // Before the service data is loaded: takes the data folder's lock for this run. When another
+    // program holds it, asks whether to work read-only or quit; when the folder may not be
+    // written, says that this run is read-only. False: the person chose to quit.
+    bool LockDataFolder(const std::string& program);
+    // Nothing of the data folder is written in this run: another program holds it, or the folder
+    // may not be written. Documents are analysed and edited all the same.
+    bool IsReadOnly() const { return m_readOnly; }
+
     // Once, when the view is first shown: the makers' files, then the settings and recent numbers.
     // mayWrite false: nothing is ever written back, neither now nor at the end (batch analysis).
+    // A read-only run never writes, whatever mayWrite says.
     void LoadServiceData(bool mayWrite = true);
     bool SaveSettings();
     // Settings changed by a dialog are written at once (when this run may write at all).
@@ -126,8 +138,16 @@ private:
     bool WriteTextTo(const std::string& path);
     void StoreServiceData();
     void StoreEdited(CRefMaker& maker, bool changed);
+    void ImportDocuments(CRefMaker& maker, Command command);
+
+    // A change the person made that a read-only run cannot keep.
+    void SayNotSaved(const char* what);
 
     CUserInterface& m_ui;
     std::string m_programFolder;
     bool m_storeAtEnd = false;
+    bool m_readOnly = false;
+    CServiceFileGuard m_fileGuard { m_ui };
+    // Released after the destructor has stored what the run changed.
+    std::unique_ptr<CDataFolderLock> m_lock;
 };

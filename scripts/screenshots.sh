@@ -16,7 +16,8 @@ mkdir -p "$images"
 rm -f "$images"/*.png
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp "$build"/Telvarion.* "$work"/
+# The service files only: a lock of a program running on the build folder stays there.
+find "$build" -maxdepth 1 -name 'Telvarion.*' ! -name Telvarion.lock -exec cp {} "$work"/ \;
 
 export TELVARION_TEST_DATA="$build" TELVARION_SCREENSHOT_DIR="$images" QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"

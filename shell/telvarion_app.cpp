@@ -147,6 +147,10 @@ bool CTelvarionApp::InitInstance()
     m_frame = std::make_unique<CMainFrame>(*m_doc);
     m_ui->Attach(m_frame.get(), m_frame->View());
     m_frame->View()->installEventFilter(this);
+    // Before anything is read: another program working on the folder makes this run read-only,
+    // or ends it when the person would rather not work so.
+    if (!m_doc->LockDataFolder("telvarion"))
+        return false;
 
     if (m_options.showSplash) {
         m_splash = new QSplashScreen(MakeSplashPixmap(qApp->devicePixelRatio()), Qt::WindowStaysOnTopHint);

@@ -35,7 +35,8 @@ public:
     ~CTelvarionApp() override;
 
     // False when the program must end now: another instance runs (it was asked to come to the
-    // front), or the start failed.
+    // front), the person chose to quit rather than work read-only on a data folder another
+    // program holds, or the start failed.
     bool InitInstance();
 
     // Where the service files live, by the rule the command-line tool follows too; chosen (and on

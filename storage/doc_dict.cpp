@@ -85,7 +85,9 @@ bool CDocDict::OpenTextFile(const std::string& path)
     std::error_code ec;
     if (!std::filesystem::is_regular_file(platform::ToFsPath(path), ec))
         return false;
-    m_textFile = platform::OpenFile(path, "r+b");
+    // Read only: the file is only ever replaced whole (by the import), never written through
+    // this handle, and a folder the person may only read must serve its titles all the same.
+    m_textFile = platform::OpenFile(path, "rb");
     return m_textFile != nullptr;
 }
 

@@ -52,3 +52,20 @@ bool StoreServiceFile(const std::string& path, const std::function<void(CArchive
         return false;
     }
 }
+
+CFileStamp StampOf(const std::string& path)
+{
+    CFileStamp stamp;
+    std::error_code ec;
+    const auto fsPath = platform::ToFsPath(path);
+    const std::uintmax_t size = std::filesystem::file_size(fsPath, ec);
+    if (ec)
+        return stamp;
+    const auto written = std::filesystem::last_write_time(fsPath, ec);
+    if (ec)
+        return stamp;
+    stamp.exists = true;
+    stamp.size = size;
+    stamp.modified = static_cast<std::int64_t>(written.time_since_epoch().count());
+    return stamp;
+}

@@ -2,6 +2,7 @@
 
 // Loading and storing one service file (an archive stream) in the data folder.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -20,3 +21,13 @@ LoadResult LoadServiceFile(const std::string& path, const std::function<void(CAr
 // Runs store into a new archive and puts it in place atomically. False when anything failed; the
 // old file then stays as it was.
 bool StoreServiceFile(const std::string& path, const std::function<void(CArchive&)>& store);
+
+// What a file looked like at one moment: whether it was there, its size and the time it was
+// last written. Two stamps differ when another program has written the file in between.
+struct CFileStamp {
+    bool exists = false;
+    std::uintmax_t size = 0;
+    std::int64_t modified = 0; // in the file system clock's ticks
+    bool operator==(const CFileStamp&) const = default;
+};
+CFileStamp StampOf(const std::string& path);

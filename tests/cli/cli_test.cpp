@@ -1,12 +1,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "core/codepage.h"
+#include "core/folder_lock.h"
+#include "core/platform.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -17,10 +23,11 @@ struct CliRun {
     std::string err;
 };
 
-CliRun Cli(const CTempDir& dir, const std::string& args)
+// runAs: a command the tool runs under (setpriv ...), empty for none.
+CliRun Cli(const CTempDir& dir, const std::string& args, const std::string& runAs = "")
 {
     const std::string errFile = dir.File("stderr.txt");
-    const std::string command = std::string("'") + TELVARION_CLI + "' " + args + " 2>'" + errFile + "'";
+    const std::string command = runAs + "'" + TELVARION_CLI + "' " + args + " 2>'" + errFile + "'";
     CliRun run { -1, {}, {} };
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -41,6 +48,26 @@ const char* const kList = "$0  НОМЕР В БАЗЕ\n101\n05.05.2005\n$5  ВИ
                           "broken\n1\n2\n3\n4\n5\n6\n$$\n"
                           "$0  НОМЕР В БАЗЕ\n102\n$5  ВИД ДОКУМЕНТА\nприказ\n$4  ПРИНЯВШИЙ ОРГАН\nминфин\n"
                           "$6  ДАТА ПРИНЯТИЯ\n01.03.2004\n$7  НОМЕР\n...\n$9  НАЗВАНИЕ ДОКУМЕНТА\nо порядке\n\n";
+
+// A data folder of its own with the build's starter files; returns its path.
+std::string CopyStarterData(const CTempDir& dir)
+{
+    const std::filesystem::path data = dir.Path() / "data";
+    std::filesystem::create_directory(data);
+    for (const auto& entry : std::filesystem::directory_iterator(TELVARION_BUILD_DIR))
+        if (entry.is_regular_file() && entry.path().filename().string().rfind("Telvarion.", 0) == 0
+            && entry.path().filename() != kLockFile)
+            std::filesystem::copy_file(entry.path(), data / entry.path().filename());
+    return data.string();
+}
+
+
+std::string Samples()
+{
+    const std::string build = TELVARION_BUILD_DIR;
+    return "'" + build + "/samples/postanovlenie-297-p.rla' '" + build + "/samples/ukaz-14.rla' '" + build
+        + "/samples/zakon-21-oz.rla'";
+}
 
 } // namespace
 
@@ -270,4 +297,84 @@ TEST(Cli, BatchReplacesItsInputsOnlyInPlace)
     const CliRun replaced = Cli(dir, "analyse --in-place --out '" + dir.Path().string() + "'" + data + " '" + doc + "'");
     EXPECT_EQ(replaced.code, 0) << replaced.err;
     EXPECT_EQ(CTempDir::Read(doc), CTempDir::Read(std::string(TELVARION_CLI_EXPECTED) + "/zakon-21-oz.rla"));
+}
+
+// The desktop program holds the folder: the commands that would write refuse and name it, those
+// that read go on.
+TEST(Cli, AFolderAnotherProgramHoldsIsNotWritten)
+{
+    CTempDir dir;
+    const std::string data = CopyStarterData(dir);
+    const std::string d = " --data-dir '" + data + "'";
+    const std::string list = dir.Write("win.lst", codepage::Utf8ToCp1251(kList));
+    const std::string words = dir.Write("k.txt", "закон\n");
+    const std::vector<std::string> writers = { "import-local --windows '" + list + "'",
+        "import-orvo --windows '" + list + "'", "dict keywords load '" + words + "'", "dict local-types load '" + words + "'" };
+    auto window = std::make_unique<CDataFolderLock>(data, "telvarion");
+    ASSERT_EQ(window->Take(), CDataFolderLock::Result::Taken);
+    const auto before = CTempDir::Files(data);
+    for (const std::string& command : writers) {
+        const CliRun run = Cli(dir, command + d);
+        EXPECT_EQ(run.code, 1) << command;
+        EXPECT_EQ(run.out, "") << command;
+        for (const std::string& part : { std::string("программа telvarion,"), "пользователь " + platform::UserName(),
+                 "компьютер " + platform::HostName(), "процесс " + std::to_string(platform::ProcessId()) })
+            EXPECT_NE(run.err.find(part), std::string::npos) << command << ": " << run.err;
+        EXPECT_EQ(CTempDir::Files(data), before) << command;
+    }
+    const CliRun analyse = Cli(dir, "analyse" + d + " " + Samples());
+    EXPECT_EQ(analyse.code, 0) << analyse.err;
+    EXPECT_EQ(analyse.out, CTempDir::Read(std::string(TELVARION_CLI_EXPECTED) + "/analyse.txt"));
+    EXPECT_EQ(Cli(dir, "dump keywords" + d).code, 0);
+
+    // With the window gone, the same commands work, and leave no lock behind.
+    window.reset();
+    for (const std::string& command : writers) {
+        const CliRun run = Cli(dir, command + d);
+        EXPECT_EQ(run.code, 0) << command << ": " << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(data) / kLockFile));
+    EXPECT_NE(CTempDir::Files(data), before);
+}
+
+// A base kept by its maintainer, which this user may only read: everything that reads works,
+// titles included, and what would write refuses without writing. Run as the unprivileged user
+// "nobody" (setpriv), because the tests run as root, whom permissions do not stop.
+TEST(Cli, AFolderThisUserMayOnlyRead)
+{
+    if (geteuid() != 0 || std::system("command -v setpriv >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "needs root and setpriv to run the tool as another user";
+    CTempDir dir;
+    const std::string data = CopyStarterData(dir);
+    namespace fs = std::filesystem;
+    const auto readable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read
+        | fs::perms::others_exec;
+    fs::permissions(dir.Path(), readable);
+    fs::permissions(data, readable);
+    for (const auto& entry : fs::directory_iterator(data))
+        fs::permissions(entry.path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    const std::string d = " --data-dir '" + data + "'";
+    const auto asNobody = [&](const std::string& args) {
+        return Cli(dir, args, "setpriv --reuid=65534 --regid=65534 --clear-groups ");
+    };
+    const auto before = CTempDir::Files(data);
+
+    const CliRun analyse = asNobody("analyse" + d + " " + Samples());
+    EXPECT_EQ(analyse.code, 0) << analyse.err;
+    // Nothing but the run's summary: no message of a titles file it could not open.
+    EXPECT_EQ(analyse.err.rfind("Итого: файлов проанализировано 3, с ошибками 0\n", 0), 0u) << analyse.err;
+    EXPECT_EQ(analyse.err.find("Ошибка"), std::string::npos) << analyse.err;
+    EXPECT_EQ(analyse.out, CTempDir::Read(std::string(TELVARION_CLI_EXPECTED) + "/analyse.txt"));
+    for (const char* kind : { "orvo", "local" }) {
+        const CliRun dump = asNobody(std::string("dump ") + kind + d);
+        EXPECT_EQ(dump.code, 0) << kind << ": " << dump.err;
+        EXPECT_EQ(dump.err, "") << kind;
+        // The titles are there: the same as the owner reads them.
+        EXPECT_NE(dump.out.find("Название документа: "), std::string::npos) << kind;
+        EXPECT_EQ(dump.out, Cli(dir, std::string("dump ") + kind + d).out) << kind;
+    }
+    const CliRun import = asNobody("import-local --windows '" + dir.Write("win.lst", codepage::Utf8ToCp1251(kList)) + "'" + d);
+    EXPECT_EQ(import.code, 1);
+    EXPECT_NE(import.err.find("нет прав доступа"), std::string::npos) << import.err;
+    EXPECT_EQ(CTempDir::Files(data), before);
 }

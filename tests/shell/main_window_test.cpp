@@ -37,6 +37,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "core/folder_lock.h"
 #include "core/line_record.h"
 #include "core/tag_line.h"
 #include "core/telvarion_doc.h"
@@ -132,7 +133,9 @@ struct Session {
             return false;
         }
         for (const QString& name : files)
-            QFile::copy(source.filePath(name), QDir(target).filePath(name));
+            // Not the lock of a program that may be working on the build's own data.
+            if (name != QLatin1String(kLockFile))
+                QFile::copy(source.filePath(name), QDir(target).filePath(name));
         return true;
     }
 };
@@ -360,6 +363,7 @@ private slots:
     void secondStartActivatesTheFirst();
     void settingsCommandsOpenTheirDialogs();
     void orvoSearchOpensItsDialog();
+    void aDataFolderAnotherProgramHolds();
 };
 
 void MainWindowTest::menusShowTheirTextsAndLabelsAndBindTheirKeys()
@@ -1481,6 +1485,46 @@ void MainWindowTest::orvoSearchOpensItsDialog()
     QCOMPARE(after[3], FormatOrvoTag(number.captured(1).toInt()));
     QCOMPARE(after[4], before[3]);
     QVERIFY(s.Doc()->bModified != 0);
+}
+
+// Another program works on the data folder: the window asks, and either works read-only (says so
+// in its title, imports off, nothing of the folder written even at the end) or does not start.
+void MainWindowTest::aDataFolderAnotherProgramHolds()
+{
+    for (const auto button : { QMessageBox::Yes, QMessageBox::No }) {
+        auto s = std::make_unique<Session>();
+        QVERIFY(Session::CopyData(s->DataDir()));
+        CDataFolderLock other(s->DataDir().toStdString(), "telvarion-cli");
+        QCOMPARE(other.Take(), CDataFolderLock::Result::Taken);
+        QDir data(s->DataDir());
+        const auto snapshot = [&data] {
+            QMap<QString, QByteArray> files;
+            for (const QString& name : data.entryList(QDir::Files))
+                files[name] = ReadAll(data.filePath(name));
+            return files;
+        };
+        const auto before = snapshot();
+        CAnswerer answers;
+        answers.questionButton = button;
+        const bool started = s->Start();
+        QCOMPARE(started, button == QMessageBox::Yes);
+        QVERIFY(!answers.messages.isEmpty());
+        QVERIFY2(answers.messages[0].contains(QStringLiteral("программа telvarion-cli")), qPrintable(answers.messages[0]));
+        if (started) {
+            QVERIFY2(s->Frame()->windowTitle().endsWith(QStringLiteral(" [только чтение]")),
+                qPrintable(s->Frame()->windowTitle()));
+            QVERIFY(!s->Frame()->Action(CommandId::ImportOrvo)->isEnabled());
+            QVERIFY(!s->Frame()->Action(CommandId::ImportLocal)->isEnabled());
+            QVERIFY(!s->Doc()->orvoMaker.documents.records.empty());
+            s->Doc()->bSettingsChanged = 1;
+            s->Doc()->recentOrvo.AddNumber(100);
+        }
+        const QString kept = s->dir.path();
+        s->dir.setAutoRemove(false);
+        s.reset();
+        QCOMPARE(snapshot(), before);
+        QDir(kept).removeRecursively();
+    }
 }
 
 int main(int argc, char** argv)

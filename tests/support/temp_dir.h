@@ -3,6 +3,7 @@
 // A fresh folder for one test, removed with everything in it when the test ends.
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 class CTempDir {
@@ -18,6 +19,8 @@ public:
     // Writes bytes to a file inside the folder and returns its path.
     std::string Write(const std::string& name, const std::string& bytes) const;
     static std::string Read(const std::string& path);
+    // Every file directly in a folder, by name, with its bytes: what a run wrote there, compared.
+    static std::map<std::string, std::string> Files(const std::filesystem::path& folder);
 
 private:
     std::filesystem::path m_path;

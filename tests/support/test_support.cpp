@@ -302,6 +302,15 @@ std::string CTempDir::Write(const std::string& name, const std::string& bytes) c
     return path;
 }
 
+std::map<std::string, std::string> CTempDir::Files(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().filename().string()] = Read(entry.path().string());
+    return files;
+}
+
 std::string CTempDir::Read(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
