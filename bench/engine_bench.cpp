@@ -589,6 +589,11 @@ void BM_BatchAnalysis(benchmark::State& state)
         = benchmark::Counter(static_cast<double>(batch.bytes * state.iterations()) / 1e6, benchmark::Counter::kIsRate);
     state.counters["batch_MB"] = static_cast<double>(batch.bytes) / 1e6;
     state.counters["peak_resident_MB"] = static_cast<double>(peak) / 1e6;
+    // The same tool over the smallest document alone: what the dictionaries take.
+    const std::size_t alone = RunTool({ "analyse", "--jobs", "1", "--data-dir", batch.data.string(),
+                                          (batch.documents / "doc-000.rla").string() },
+        (WorkDir() / "batch-stdout-alone").string());
+    state.counters["resident_with_smallest_MB"] = static_cast<double>(alone) / 1e6;
     state.counters["output_identical"] = same ? 1 : 0;
 }
 
