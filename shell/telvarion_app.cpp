@@ -183,7 +183,10 @@ bool CTelvarionApp::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Show && m_frame && watched == m_frame->View() && !m_serviceDataLoaded) {
         m_serviceDataLoaded = true;
         m_doc->LoadServiceData();
-        m_frame->statusBar()->showMessage(DataFolderMessage(m_dataFolder, m_dataFolderHeldFiles));
+        QString message = DataFolderMessage(m_dataFolder, m_dataFolderHeldFiles);
+        if (m_doc->IsReadOnly())
+            message += QStringLiteral(" — только для чтения: словари, блокнот и настройки не сохраняются");
+        m_frame->statusBar()->showMessage(message);
     }
     return QObject::eventFilter(watched, event);
 }

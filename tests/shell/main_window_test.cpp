@@ -1513,6 +1513,8 @@ void MainWindowTest::aDataFolderAnotherProgramHolds()
         if (started) {
             QVERIFY2(s->Frame()->windowTitle().endsWith(QStringLiteral(" [только чтение]")),
                 qPrintable(s->Frame()->windowTitle()));
+            QVERIFY2(s->Frame()->statusBar()->currentMessage().contains(QStringLiteral("только для чтения")),
+                qPrintable(s->Frame()->statusBar()->currentMessage()));
             QVERIFY(!s->Frame()->Action(CommandId::ImportOrvo)->isEnabled());
             QVERIFY(!s->Frame()->Action(CommandId::ImportLocal)->isEnabled());
             QVERIFY(!s->Doc()->orvoMaker.documents.records.empty());
