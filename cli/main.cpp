@@ -811,6 +811,7 @@ int DataDir(const Args& a)
 
 int main(int argc, char** argv)
 {
+    platform::WriteStdoutAsIs();
     Args a = ParseArgs(argc, argv);
     if (!a.error.empty())
         return Usage(a.error);

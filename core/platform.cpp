@@ -8,6 +8,7 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
@@ -170,6 +171,13 @@ bool IsTerminal(std::FILE* stream)
     return _isatty(_fileno(stream)) != 0;
 #else
     return isatty(fileno(stream)) != 0;
+#endif
+}
+
+void WriteStdoutAsIs()
+{
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
 #endif
 }
 

@@ -44,6 +44,9 @@ std::string ErrorReason(const std::error_code& error);
 
 // Whether the stream is a terminal (progress bars are drawn only there).
 bool IsTerminal(std::FILE* stream);
+// Standard output gets the bytes as they are written: on Windows a "\n" stays one byte, so the
+// tool's output is the same on every system.
+void WriteStdoutAsIs();
 
 // Creates a file that must not exist yet, with its whole content at once: the content goes to a
 // temporary file beside it, which is then linked to the name (the link fails when the name is
