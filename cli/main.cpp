@@ -830,9 +830,14 @@ int main(int argc, char** argv)
         return DictLoad(a);
     if (a.command == "dump")
         return Dump(a);
-    if (a.command == "analyse")
-        return Analyse(a);
-    if (a.command == "explain")
-        return Explain(a);
+    if (a.command == "analyse" || a.command == "explain") {
+        // Without dictionaries every document would come out untouched, looking like a success.
+        if (!data_folder::HoldsServiceFiles(a.dataDir)) {
+            std::fprintf(stderr, "telvarion-cli: the data folder %s holds no service files: there is nothing to link "
+                "against (give it with --data-dir)\n", a.dataDir.c_str());
+            return kFailed;
+        }
+        return a.command == "analyse" ? Analyse(a) : Explain(a);
+    }
     return Usage("unknown command " + a.command);
 }

@@ -141,6 +141,15 @@ TEST(Cli, UsageAndFailuresHaveTheirExitCodes)
     EXPECT_EQ(Cli(dir, "dict keywords load" + d).code, 2);
     EXPECT_EQ(Cli(dir, "dump settings --bogus" + d).code, 2);
 
+    // A folder without service files: nothing to link against, which is no success.
+    const std::string doc = " '" + dir.Write("a.rla", "$18  Текст документа\nN 1\n") + "'";
+    for (const char* command : { "analyse", "explain" }) {
+        const CliRun empty = Cli(dir, command + d + doc);
+        EXPECT_EQ(empty.code, 1) << command;
+        EXPECT_NE(empty.err.find("holds no service files"), std::string::npos) << empty.err;
+        EXPECT_EQ(empty.out, "") << command;
+    }
+
     CliRun missing = Cli(dir, "import-local --dos '" + dir.File("missing.lst") + "'" + d);
     EXPECT_EQ(missing.code, 1);
     EXPECT_NE(missing.err.find("Ошибка чтения файла"), std::string::npos);
