@@ -125,9 +125,10 @@ struct Args {
     std::string error;
 };
 
-Args ParseArgs(int argc, char** argv)
+Args ParseArgs(const std::vector<std::string>& argv)
 {
     Args a;
+    const int argc = static_cast<int>(argv.size());
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -811,8 +812,8 @@ int DataDir(const Args& a)
 
 int main(int argc, char** argv)
 {
-    platform::WriteStdoutAsIs();
-    Args a = ParseArgs(argc, argv);
+    platform::SetUpStandardStreams();
+    Args a = ParseArgs(platform::Utf8Arguments(argc, argv));
     if (!a.error.empty())
         return Usage(a.error);
     if (a.help) {

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <shellapi.h>
 #else
 #include <fcntl.h>
 #include <pwd.h>
@@ -174,11 +175,37 @@ bool IsTerminal(std::FILE* stream)
 #endif
 }
 
-void WriteStdoutAsIs()
+void SetUpStandardStreams()
 {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
+    // The texts are UTF-8; a console shows them as such.
+    SetConsoleOutputCP(CP_UTF8);
 #endif
+}
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv)
+{
+#ifdef _WIN32
+    // argv holds the arguments in the ANSI code page, which has no room for most paths; the
+    // command line itself is UTF-16.
+    (void)argv;
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 0; wide && i < count; ++i) {
+        const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(bytes > 0 ? static_cast<std::size_t>(bytes - 1) : 0, '\0');
+        if (bytes > 1)
+            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), bytes, nullptr, nullptr);
+        args.push_back(std::move(arg));
+    }
+    if (wide)
+        LocalFree(wide);
+    if (!args.empty() || argc == 0)
+        return args;
+#endif
+    return std::vector<std::string>(argv, argv + argc);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace platform {
 
@@ -45,8 +46,11 @@ std::string ErrorReason(const std::error_code& error);
 // Whether the stream is a terminal (progress bars are drawn only there).
 bool IsTerminal(std::FILE* stream);
 // Standard output gets the bytes as they are written: on Windows a "\n" stays one byte, so the
-// tool's output is the same on every system.
-void WriteStdoutAsIs();
+// tool's output is the same on every system, and a console shows UTF-8.
+void SetUpStandardStreams();
+// The program's arguments as UTF-8, whatever the system's code page (on Windows from the UTF-16
+// command line; elsewhere argv as it is).
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 // Creates a file that must not exist yet, with its whole content at once: the content goes to a
 // temporary file beside it, which is then linked to the name (the link fails when the name is
