@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian 12), configures, builds and runs every test; then builds
 # and runs the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# command line's tests under ThreadSanitizer, and runs
+# command line's tests under ThreadSanitizer, checks the tool's Windows build under Wine, and runs
 # each fuzz target for a short while over its committed corpus.
 # Exits non-zero on any failure.
 # Usage: scripts/test.sh   (BUILD_DIR=..., ASAN_BUILD_DIR=..., TSAN_BUILD_DIR=..., FUZZ_BUILD_DIR=... to build elsewhere;
@@ -31,5 +31,8 @@ cmake -S "$root" -B "$tsan_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DT
 cmake --build "$tsan_build" --parallel --target telvarion-cli cli_tests telvarion_data
 TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" \
   ctest --test-dir "$tsan_build" --output-on-failure --parallel "$(nproc)" --label-regex '^cli$'
+
+# The command-line tool cross-built for Windows, under Wine, against what this build writes.
+"$root/scripts/windows_check.sh"
 
 FUZZ_BUILD_DIR=${FUZZ_BUILD_DIR:-$root/build-fuzz} "$root/scripts/fuzz.sh" "${FUZZ_SECONDS:-20}"
