@@ -508,6 +508,8 @@ int Analyse(const Args& a)
         return Usage("give the documents to analyse");
     if (a.policy != "single" && a.policy != "scan" && a.policy != "paired")
         return Usage("--policy is single, paired or scan");
+    if (a.inPlace && a.outDir.empty())
+        return Usage("--in-place goes with --out, the folder of the documents to replace");
     std::vector<std::string> args = a.positional;
     if (!a.filesFrom.empty()) {
         std::ifstream list;

@@ -286,6 +286,7 @@ TEST(Cli, BatchIsTheSameOnAnyNumberOfThreads)
             EXPECT_EQ(CTempDir::Read(out + "/" + name), CTempDir::Read(expected + "/" + name)) << jobs << name;
     }
     EXPECT_EQ(Cli(dir, "analyse --jobs 0 x.rla" + data).code, 2);
+    EXPECT_EQ(Cli(dir, "analyse --in-place x.rla" + data).code, 2);
 }
 
 // --out over the inputs: refused unless --in-place, which then replaces each document by its result.
