@@ -163,7 +163,7 @@ std::string UserFolder()
 CDataFolderChoice ChooseForThisProgram()
 {
     CDataFolderInputs inputs;
-    if (const char* env = std::getenv("TELVARION_DATA_DIR"); env && *env)
+    if (const std::string env = platform::Environment("TELVARION_DATA_DIR"); !env.empty())
         inputs.overrideFolder = env;
     inputs.programFolder = platform::ExecutableDir();
     inputs.starterFolder = StarterFolderFor(inputs.programFolder);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -106,12 +107,28 @@ std::string ExecutableDir()
     return dir;
 }
 
+std::string Environment(const char* name)
+{
+#ifdef _WIN32
+    // The ANSI environment has no room for most paths; the wide one holds them whole.
+    const std::wstring wideName(name, name + std::strlen(name));
+    const wchar_t* value = _wgetenv(wideName.c_str());
+    if (!value)
+        return {};
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, value, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(bytes > 0 ? static_cast<std::size_t>(bytes - 1) : 0, '\0');
+    if (bytes > 1)
+        WideCharToMultiByte(CP_UTF8, 0, value, -1, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
+#else
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+#endif
+}
+
 std::string UserDataHome()
 {
-    const auto env = [](const char* name) -> std::string {
-        const char* value = std::getenv(name);
-        return value ? std::string(value) : std::string();
-    };
+    const auto env = [](const char* name) { return Environment(name); };
 #if defined(_WIN32)
     const std::string local = env("LOCALAPPDATA");
     return local.empty() ? std::string() : local;

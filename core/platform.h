@@ -51,6 +51,8 @@ void SetUpStandardStreams();
 // The program's arguments as UTF-8, whatever the system's code page (on Windows from the UTF-16
 // command line; elsewhere argv as it is).
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
+// An environment variable as UTF-8; empty when it is not set.
+std::string Environment(const char* name);
 
 // Creates a file that must not exist yet, with its whole content at once: the content goes to a
 // temporary file beside it, which is then linked to the name (the link fails when the name is
