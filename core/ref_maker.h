@@ -1,7 +1,8 @@
 #pragma once
 
-// The base of the two reference makers: each owns the dictionaries of its base, loads and stores
-// them in its service files, and keeps the statistics of the document opened last. Both bases
+// The base of the two reference makers: each owns the dictionaries of its base (or, on a thread
+// of a batch analysis, reads those of another maker, which never change meanwhile), loads and
+// stores them in its service files, and keeps the statistics of the document opened last. Both bases
 // keep their files alike: one archive of requisite dictionaries, one archive of documents and the
 // flat file of their titles; the base does that work once for both.
 
