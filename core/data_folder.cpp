@@ -45,7 +45,7 @@ bool CanWriteInto(const std::string& folder)
         return false;
     for (int attempt = 0; attempt < 8; ++attempt) {
         const std::string probe = WithSeparator(folder) + ".telvarion-probe-" + std::to_string(std::rand());
-        if (std::FILE* f = platform::OpenFile(probe, "wx")) {
+        if (std::FILE* f = platform::CreateNewFile(probe)) {
             std::fclose(f);
             std::error_code ec;
             fs::remove(platform::ToFsPath(probe), ec);

@@ -51,7 +51,7 @@ CDataFolderChoice Choose(const CDataFolderInputs& inputs);
 CDataFolderChoice ChooseForThisProgram();
 
 // The per-user data folder: $XDG_DATA_HOME/telvarion, else ~/.local/share/telvarion (on Windows
-// %LOCALAPPDATA%\telvarion, on macOS ~/Library/Application Support/telvarion). Empty when the
+// %LOCALAPPDATA%\telvarion or %APPDATA%\telvarion, on macOS ~/Library/Application Support/telvarion). Empty when the
 // system names no home folder.
 std::string UserFolder();
 

@@ -44,6 +44,79 @@ std::FILE* OpenFile(const std::string& utf8Path, const char* mode)
 #endif
 }
 
+std::FILE* CreateNewFile(const std::string& utf8Path)
+{
+#ifdef _WIN32
+    // CREATE_NEW: the system's own exclusive create (the C runtime's "x" mode is not in every one).
+    // Others may read the file and remove it (the clean-up of temporary files) while it is open.
+    const HANDLE h = CreateFileW(ToFsPath(utf8Path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        switch (GetLastError()) {
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: errno = EEXIST; break;
+        case ERROR_ACCESS_DENIED: errno = EACCES; break;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND: errno = ENOENT; break;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL: errno = ENOSPC; break;
+        case ERROR_WRITE_PROTECT: errno = EROFS; break;
+        default: errno = EIO; break;
+        }
+        return nullptr;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        DeleteFileW(ToFsPath(utf8Path).c_str());
+        errno = EIO;
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(fd, "wb");
+    if (!file) {
+        _close(fd);
+        DeleteFileW(ToFsPath(utf8Path).c_str());
+    }
+    return file;
+#else
+    return std::fopen(utf8Path.c_str(), "wbx");
+#endif
+}
+
+bool MoveOver(const std::string& from, const std::string& to, std::error_code& error)
+{
+    error.clear();
+#ifdef _WIN32
+    const std::filesystem::path source = ToFsPath(from);
+    const std::filesystem::path target = ToFsPath(to);
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        error = std::make_error_code(std::errc::is_a_directory);
+        return false;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        error = std::error_code(ERROR_FILE_READ_ONLY, std::system_category());
+        return false;
+    }
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD code = GetLastError();
+        // A reader that did not share deletion holds the target: Windows says "denied" or
+        // "sharing violation" until it lets go.
+        const bool held = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_ACCESS_DENIED;
+        if (!held || attempt >= kReplaceRetries) {
+            error = std::error_code(static_cast<int>(code), std::system_category());
+            return false;
+        }
+        Sleep(kReplacePauseMs);
+    }
+#else
+    std::filesystem::rename(ToFsPath(from), ToFsPath(to), error);
+    return !error;
+#endif
+}
+
 bool ReadWholeFile(const std::string& utf8Path, std::string& bytes)
 {
     std::ifstream in(ToFsPath(utf8Path), std::ios::binary);
@@ -130,8 +203,10 @@ std::string UserDataHome()
 {
     const auto env = [](const char* name) { return Environment(name); };
 #if defined(_WIN32)
+    // The local folder, not the roaming one: the dictionaries run to hundreds of megabytes and
+    // belong to this machine. The roaming one only where the system names no local one.
     const std::string local = env("LOCALAPPDATA");
-    return local.empty() ? std::string() : local;
+    return local.empty() ? env("APPDATA") : local;
 #else
     // Relative values are to be ignored, as the XDG rules say.
     if (const std::string xdg = env("XDG_DATA_HOME"); !xdg.empty() && xdg.front() == '/')
@@ -171,8 +246,24 @@ std::string ErrorReason(const std::error_code& error)
         { std::errc::io_error, "ошибка ввода-вывода" },
     };
     std::string text;
+#ifdef _WIN32
+    if (error.category() == std::system_category()) {
+        switch (error.value()) {
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION: text = "файл занят другой программой"; break;
+        case ERROR_FILE_READ_ONLY: text = "файл только для чтения"; break;
+        // Also what a rename over a file another program holds open gets.
+        case ERROR_ACCESS_DENIED: text = "нет прав доступа или файл занят другой программой"; break;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND: text = "папка или файл не существует"; break;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL: text = "на диске нет свободного места"; break;
+        case ERROR_WRITE_PROTECT: text = "диск доступен только для чтения"; break;
+        }
+    }
+#endif
     for (const Known& k : known)
-        if (error == k.code)
+        if (text.empty() && error == k.code)
             text = k.text;
 #ifdef EDQUOT
     if (text.empty() && error.default_error_condition() == std::error_condition(EDQUOT, std::generic_category()))

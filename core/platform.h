@@ -19,6 +19,18 @@ std::string FromFsPath(const std::filesystem::path& path);
 // fopen with a UTF-8 path.
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode);
 
+// Creates a file that must not exist yet and opens it for writing ("wb"); null with errno EEXIST
+// when the name is taken.
+std::FILE* CreateNewFile(const std::string& utf8Path);
+
+// Puts the file `from` in the place of `to` in one step, replacing what is there. On Windows a
+// target that another program holds open (a virus scanner, a second reader) is retried for a
+// moment (kReplaceRetries, kReplacePauseMs) before giving up, and a target marked read-only is
+// never replaced. On failure both files stay as they were and error says why.
+bool MoveOver(const std::string& from, const std::string& to, std::error_code& error);
+inline constexpr int kReplaceRetries = 20;
+inline constexpr int kReplacePauseMs = 100;
+
 // Reads a whole file with a UTF-8 path. False when it cannot be opened or read.
 bool ReadWholeFile(const std::string& utf8Path, std::string& bytes);
 
@@ -34,8 +46,8 @@ bool SyncFile(std::FILE* file);
 // The folder of the running program's executable, with a trailing separator; empty if unknown.
 std::string ExecutableDir();
 
-// The root of the user's own data folders: $XDG_DATA_HOME, else ~/.local/share (Windows: the
-// local application data folder; macOS: ~/Library/Application Support). Empty when unknown.
+// The root of the user's own data folders: $XDG_DATA_HOME, else ~/.local/share (Windows:
+// %LOCALAPPDATA%, else %APPDATA%; macOS: ~/Library/Application Support). Empty when unknown.
 std::string UserDataHome();
 
 // Why a file operation failed, for the person reading the message: "Причина: ...", UTF-8, in

@@ -7,7 +7,7 @@
 cmake_minimum_required(VERSION 3.25)
 
 execute_process(
-  COMMAND "${CLI}" analyse --json --data-dir "${DATA_DIR}" ${SAMPLES}
+  COMMAND ${CLI_EMULATOR} "${CLI}" analyse --json --data-dir "${DATA_DIR}" ${SAMPLES}
   RESULT_VARIABLE rc
   OUTPUT_VARIABLE out
   ERROR_VARIABLE err)
@@ -18,7 +18,7 @@ endif()
 # The numbers in base of both documents dictionaries, from their readable dumps.
 foreach(kind orvo local)
   execute_process(
-    COMMAND "${CLI}" dump ${kind} --data-dir "${DATA_DIR}"
+    COMMAND ${CLI_EMULATOR} "${CLI}" dump ${kind} --data-dir "${DATA_DIR}"
     RESULT_VARIABLE rc
     OUTPUT_VARIABLE dump)
   if(NOT rc EQUAL 0)

@@ -24,7 +24,7 @@ file(MAKE_DIRECTORY "${WORK_DIR}")
 # stderr (a record that fails to parse is reported there and skipped, which is a defect here).
 function(run_cli expected)
   execute_process(
-    COMMAND "${CLI}" ${ARGN} --data-dir "${WORK_DIR}"
+    COMMAND ${CLI_EMULATOR} "${CLI}" ${ARGN} --data-dir "${WORK_DIR}"
     RESULT_VARIABLE rc
     OUTPUT_VARIABLE out
     ERROR_VARIABLE err)

@@ -1,25 +1,36 @@
 #!/usr/bin/env bash
-# Cross-builds the command-line tool for 64-bit Windows with MinGW-w64 and runs it under Wine on
-# the starter data, with the data folder and the documents in folders of Cyrillic names: what it
-# prints and writes must be what the Linux build prints and writes, byte for byte. Needs the Linux
-# build (BUILD_DIR, build/ by default) with its starter data; scripts/test.sh runs it after that.
-# Usage: scripts/windows_check.sh   (WIN_BUILD_DIR=... to build elsewhere)
+# Cross-builds the engine, its test suites and the command-line tool for 64-bit Windows with
+# MinGW-w64 and runs them under Wine:
+#  - the engine's suites (every test folder but "huge"; every temporary folder has Cyrillic letters);
+#  - the starter service files, made by the Windows tool's imports and dictionary loads, must be the
+#    Linux build's byte for byte;
+#  - with the data folder and the documents in folders of Cyrillic names, what the tool prints and
+#    writes must be what the Linux build prints and writes;
+#  - the zip package (cpack -G ZIP), unpacked, fills a fresh per-user folder and analyses the samples.
+# Needs the Linux build (BUILD_DIR, build/ by default) with its starter data; scripts/test.sh runs it
+# after that. Usage: scripts/windows_check.sh   (WIN_BUILD_DIR=... to build elsewhere)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ensure_packages g++-mingw-w64-x86-64-posix wine wine64
+ensure_packages g++-mingw-w64-x86-64-posix wine wine64 googletest
 win_build=${WIN_BUILD_DIR:-$root/build-win}
-# Without -Werror: the cross compiler's own headers give -Wrestrict false alarms (GCC 12).
-cmake -S "$root" -B "$win_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DTELVARION_BUILD_GUI=OFF -DTELVARION_BUILD_TESTS=OFF
-cmake --build "$win_build" --parallel --target telvarion-cli
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# A Wine of its own, made before the build runs the tool (its first start says so on stderr).
 export WINEPREFIX="$work/wine" WINEDEBUG=-all
+wine cmd /c exit > /dev/null 2>&1 || true
+
+cmake -S "$root" -B "$win_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTELVARION_WERROR=ON \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DTELVARION_BUILD_GUI=OFF -DTELVARION_BUILD_TESTS=ON
+cmake --build "$win_build" --parallel --target telvarion-cli telvarion_data \
+  core_tests storage_tests orvo_tests local_tests flow_tests cli_tests
 win_tool() { wine "$win_build/telvarion-cli.exe" "$@"; }
 # A Linux path as Wine's Windows programs see it.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# The suites, one Wine start each.
+ctest --test-dir "$win_build" --output-on-failure -E huge
 
 data="$work/Данные"
 docs="$work/Документы"
@@ -34,6 +45,10 @@ same() { # what, expected file, actual file
 }
 
 expected="$root/tests/cli/expected"
+for name in Telvarion.dov Telvarion.orv Telvarion.ttl Telvarion.dlc Telvarion.loc Telvarion.tlc; do
+  same "$name made by the Windows tool's imports and loads" "$build/$name" "$win_build/$name"
+done
+
 win_tool analyse --json --jobs 2 --data-dir "$(winpath "$data")" --out "$(winpath "$docs/итог")" "$(winpath "$docs")" \
   > "$work/analyse.json" 2> "$work/analyse.err"
 same "analyse --json over the folder" "$expected/analyse.json" "$work/analyse.json"
@@ -56,6 +71,26 @@ same "Telvarion.dlc after dict load" "$work/linux-data/Telvarion.dlc" "$data/Tel
 "$build/telvarion-cli" dump local --data-dir "$work/linux-data" > "$work/dump-linux.txt"
 win_tool dump local --data-dir "$(winpath "$data")" > "$work/dump-win.txt"
 same "dump local" "$work/dump-linux.txt" "$work/dump-win.txt"
+
+# The zip, unpacked into a folder of Cyrillic name and run by a user whose data folder is still
+# empty: Wine's own %LOCALAPPDATA%, in this run's fresh prefix.
+(cd "$win_build" && cpack -G ZIP > "$work/cpack.log")
+zip=("$win_build"/telvarion-*-win64.zip)
+mkdir -p "$work/Распаковано"
+(cd "$work/Распаковано" && cmake -E tar xf "${zip[0]}")
+unpacked=("$work/Распаковано"/telvarion-*-win64)
+for part in bin/telvarion-cli.exe README.md share/telvarion/Telvarion.orv share/telvarion/samples/ukaz-14.rla; do
+  [ -f "${unpacked[0]}/$part" ] || { echo "DIFFERS: the zip has no $part"; failed=1; }
+done
+env -u TELVARION_DATA_DIR wine "${unpacked[0]}/bin/telvarion-cli.exe" \
+  analyse --json "$(winpath "${unpacked[0]}/share/telvarion/samples")" > "$work/zip.json" 2> "$work/zip.err" || true
+same "the unpacked zip's tool over its samples, a fresh user" "$expected/analyse.json" "$work/zip.json"
+if grep -q "first run: the starter service files were copied" "$work/zip.err"; then
+  user_folder=("$WINEPREFIX"/drive_c/users/*/AppData/Local/telvarion)
+  same "the starter Telvarion.orv copied into the user's folder" "$build/Telvarion.orv" "${user_folder[0]}/Telvarion.orv"
+else
+  echo "DIFFERS: the zip's first run did not fill the user's folder"; cat "$work/zip.err"; failed=1
+fi
 
 if [ "$failed" -ne 0 ]; then
   echo "The Windows build differs from the Linux build" >&2

@@ -13,42 +13,11 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "core/folder_name.h"
 #include "core/user_interface.h"
 #include "shell/select_orvo_doc_dlg.h"
 
 namespace {
-
-#ifdef Q_OS_WIN
-constexpr QChar kSeparator = u'\\';
-#else
-constexpr QChar kSeparator = u'/';
-#endif
-
-// The length of the root a valid path starts with: "C:\" on Windows, "/" elsewhere; 0 for none.
-qsizetype RootLength(const QString& path)
-{
-#ifdef Q_OS_WIN
-    if (path.size() >= 3 && path[0].isLetter() && path[0].unicode() < 128 && path[1] == u':' && path[2] == u'\\')
-        return 3;
-    return 0;
-#else
-    return path.startsWith(u'/') ? 1 : 0;
-#endif
-}
-
-bool IsValidPart(const QString& part)
-{
-    if (part.isEmpty())
-        return false;
-    const auto edge = [](QChar c) { return c == u' ' || c == u'\t' || c == u'.'; };
-    if (edge(part.front()) || edge(part.back()))
-        return false;
-    static const QString forbidden = QStringLiteral("\"*/:<>?\\|");
-    for (QChar c : part)
-        if (forbidden.contains(c))
-            return false;
-    return true;
-}
 
 std::string Format(const char* pattern, const QString& path)
 {
@@ -57,19 +26,7 @@ std::string Format(const char* pattern, const QString& path)
 
 } // namespace
 
-bool IsValidFolderName(const QString& path)
-{
-    const qsizetype root = RootLength(path);
-    if (root == 0)
-        return false;
-    if (path.size() == root)
-        return true;
-    const QStringList parts = path.mid(root).split(kSeparator);
-    for (const QString& part : parts)
-        if (!IsValidPart(part))
-            return false; // an empty last part is the separator at the end
-    return true;
-}
+bool IsValidFolderName(const QString& path) { return folder_name::IsValid(path.toStdString()); }
 
 bool CheckAndCreateFolder(CUserInterface& ui, const QString& path)
 {
@@ -83,15 +40,15 @@ bool CheckAndCreateFolder(CUserInterface& ui, const QString& path)
             MsgButtons::YesNo)
         != AnswerYes)
         return false;
-    const qsizetype root = RootLength(path);
-    bool created = QFileInfo(path.left(root)).isDir();
-    QString level = path.left(root);
-    const QStringList parts = path.mid(root).split(kSeparator);
-    for (qsizetype i = 0; created && i < parts.size(); ++i) {
-        level += (i > 0 ? QString(kSeparator) : QString()) + parts[i];
+    // From the root (which must be there) down, one level after the other.
+    bool created = true;
+    for (const std::string& utf8 : folder_name::Levels(path.toStdString())) {
+        const QString level = QString::fromStdString(utf8);
         if (!QFileInfo(level).isDir())
             QDir().mkdir(level);
-        created = QFileInfo(level).isDir();
+        created = created && QFileInfo(level).isDir();
+        if (!created)
+            break;
     }
     if (!created) {
         ui.MessageBox(Format("Папка:\n\n%1\n\nне может быть создана.", path), MsgIcon::Warning);

@@ -13,9 +13,7 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 
-// Whether a path is a well-formed folder name: on Windows a drive letter, a colon and a backslash,
-// elsewhere an absolute path; every part between separators non-empty, not beginning or ending with
-// a space, a tab or a point, free of " * / : < > ? \ |; no separator at the end except the root.
+// Whether a path is a well-formed folder name by the rule of this system (core/folder_name.h).
 bool IsValidFolderName(const QString& path);
 
 // The check of a chosen folder: a wrong name is reported, a missing folder is created level by

@@ -100,7 +100,7 @@ bool CAtomicFile::Open()
     for (int attempt = 0; attempt < 100 && !m_file; ++attempt) {
         m_temp = m_target + ".tmp" + std::to_string(static_cast<unsigned long>(std::time(nullptr)) % 100000) + "_"
             + std::to_string(counter++);
-        m_file = platform::OpenFile(m_temp, "wbx");
+        m_file = platform::CreateNewFile(m_temp);
         if (!m_file && errno != EEXIST)
             break;
     }
@@ -143,8 +143,7 @@ bool CAtomicFile::Commit()
         if (Injected(Step::Rename, m_target))
             ok = Fail(Step::Rename, "rename failed", InjectedError());
         else {
-            std::filesystem::rename(platform::ToFsPath(m_temp), platform::ToFsPath(m_target), ec);
-            if (ec)
+            if (!platform::MoveOver(m_temp, m_target, ec))
                 ok = Fail(Step::Rename, ec.message(), ec);
         }
     }

@@ -26,11 +26,11 @@ TEST(BatchFiles, FoldersGiveTheirDocumentsByName)
 {
     CTempDir dir;
     for (const char* name : { "b.rla", "A.RLA", "notes.txt", "sub/c.rla", "sub/deeper/d.Rla", "sub/e.doc" }) {
-        std::filesystem::create_directories((dir.Path() / name).parent_path());
+        std::filesystem::create_directories(Fs((dir.Path() / name).parent_path()));
         dir.Write(name, "12345");
     }
     std::vector<std::string> unreadable;
-    const std::string folder = dir.Path().string();
+    const std::string folder = dir.Utf8();
     const std::string lone = dir.File("sub/c.rla");
     const std::string missing = dir.File("missing.rla");
 
@@ -41,7 +41,8 @@ TEST(BatchFiles, FoldersGiveTheirDocumentsByName)
     EXPECT_EQ(flat[3].size, 0u);
 
     const auto deep = ListBatchFiles({ folder }, true, unreadable);
-    EXPECT_EQ(Names(deep), (std::vector<std::string> { "A.RLA", "b.rla", "sub/c.rla", "sub/deeper/d.Rla" }));
+    EXPECT_EQ(Names(deep), (std::vector<std::string> { "A.RLA", "b.rla", CTempDir::Native("sub/c.rla"),
+                               CTempDir::Native("sub/deeper/d.Rla") }));
     EXPECT_EQ(deep[3].path, dir.File("sub/deeper/d.Rla"));
     EXPECT_TRUE(unreadable.empty());
 }

@@ -53,11 +53,11 @@ const char* const kList = "$0  НОМЕР В БАЗЕ\n101\n05.05.2005\n$5  ВИ
 std::string CopyStarterData(const CTempDir& dir)
 {
     const std::filesystem::path data = dir.Path() / "data";
-    std::filesystem::create_directory(data);
-    for (const auto& entry : std::filesystem::directory_iterator(TELVARION_BUILD_DIR))
+    std::filesystem::create_directory(Fs(data));
+    for (const auto& entry : std::filesystem::directory_iterator(Fs(TELVARION_BUILD_DIR)))
         if (entry.is_regular_file() && entry.path().filename().string().rfind("Telvarion.", 0) == 0
             && entry.path().filename() != kLockFile)
-            std::filesystem::copy_file(entry.path(), data / entry.path().filename());
+            std::filesystem::copy_file(Fs(entry.path()), data / entry.path().filename());
     return data.string();
 }
 
@@ -78,13 +78,13 @@ TEST(Cli, ImportThenDumpBothBases)
     const std::string win = dir.Write("win.lst", codepage::Utf8ToCp1251(kList));
 
     // Options may stand anywhere after the command word.
-    CliRun local = Cli(dir, "import-local --data-dir '" + dir.Path().string() + "' '" + dos + "' --dos");
+    CliRun local = Cli(dir, "import-local --data-dir '" + dir.Utf8() + "' '" + dos + "' --dos");
     ASSERT_EQ(local.code, 0) << local.err;
     EXPECT_EQ(local.out, "Внесено 2 записей\n");
     // The broken record in the middle was answered No and did not stop the import.
     EXPECT_NE(local.err.find("Ошибка разбора записей. Прервать разбор?"), std::string::npos);
 
-    CliRun orvo = Cli(dir, "import-orvo --windows '" + win + "' --data-dir '" + dir.Path().string() + "'");
+    CliRun orvo = Cli(dir, "import-orvo --windows '" + win + "' --data-dir '" + dir.Utf8() + "'");
     ASSERT_EQ(orvo.code, 0) << orvo.err;
 
     const std::string expected = "Номер в базе: 101\nВид документа: ФЕДЕРАЛЬНЫЙ ЗАКОН\n"
@@ -93,7 +93,7 @@ TEST(Cli, ImportThenDumpBothBases)
                                  "Номер в базе: 102\nВид документа: ПРИКАЗ\nПринявший орган: МИНФИН\n"
                                  "Дата принятия: 01.03.2004\nРедакция от: \nНомер: \nНазвание документа: О ПОРЯДКЕ \n\n";
     // The data folder may also come from the environment.
-    CliRun dumpLocal = Cli(dir, "dump local --data-dir '" + dir.Path().string() + "'");
+    CliRun dumpLocal = Cli(dir, "dump local --data-dir '" + dir.Utf8() + "'");
     EXPECT_EQ(dumpLocal.code, 0);
     EXPECT_EQ(dumpLocal.out, expected);
     // Without a folder the program's own one is used: the starter data, not this test's base.
@@ -109,7 +109,7 @@ TEST(Cli, ImportThenDumpBothBases)
 TEST(Cli, DictionariesFromTextAndTheirDumps)
 {
     CTempDir dir;
-    const std::string d = " --data-dir '" + dir.Path().string() + "'";
+    const std::string d = " --data-dir '" + dir.Utf8() + "'";
     const std::string types = dir.Write("types.txt",
         "\xEF\xBB\xBF# виды документов\n  Постановление ;  пост. ;; постановления  \r\n\nприказ\n  \n");
     ASSERT_EQ(Cli(dir, "dict orvo-types load '" + types + "'" + d).code, 0);
@@ -123,14 +123,14 @@ TEST(Cli, DictionariesFromTextAndTheirDumps)
     EXPECT_EQ(Cli(dir, "dump local-bodies" + d).out, "МИНФИН; МИНИСТЕРСТВО ФИНАНСОВ\n");
     EXPECT_EQ(Cli(dir, "dump local-types" + d).out, "");
     // Only the dictionaries files were written.
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Telvarion.orv"));
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Telvarion.loc"));
+    EXPECT_FALSE(std::filesystem::exists(Fs(dir.Path() / "Telvarion.orv")));
+    EXPECT_FALSE(std::filesystem::exists(Fs(dir.Path() / "Telvarion.loc")));
 }
 
 TEST(Cli, UsageAndFailuresHaveTheirExitCodes)
 {
     CTempDir dir;
-    const std::string d = " --data-dir '" + dir.Path().string() + "'";
+    const std::string d = " --data-dir '" + dir.Utf8() + "'";
     CliRun help = Cli(dir, "--help");
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("import-local"), std::string::npos);
@@ -173,9 +173,9 @@ TEST(Cli, AnalyseTheSamplesAsExpected)
         + build + "/samples/zakon-21-oz.rla'";
     const std::string data = " --data-dir '" + build + "'";
     // The service files are read, never written.
-    const auto stamp = std::filesystem::last_write_time(build + "/Telvarion.orv");
+    const auto stamp = std::filesystem::last_write_time(Fs(build + "/Telvarion.orv"));
 
-    CliRun json = Cli(dir, "analyse --json --out '" + dir.Path().string() + "'" + data + " " + samples);
+    CliRun json = Cli(dir, "analyse --json --out '" + dir.Utf8() + "'" + data + " " + samples);
     ASSERT_EQ(json.code, 0) << json.err;
     EXPECT_EQ(json.out, CTempDir::Read(expected + "/analyse.json"));
     for (const char* name : { "postanovlenie-297-p.rla", "ukaz-14.rla", "zakon-21-oz.rla" })
@@ -183,8 +183,8 @@ TEST(Cli, AnalyseTheSamplesAsExpected)
 
     CliRun text = Cli(dir, "analyse" + data + " " + samples);
     EXPECT_EQ(text.out, CTempDir::Read(expected + "/analyse.txt"));
-    EXPECT_EQ(std::filesystem::last_write_time(build + "/Telvarion.orv"), stamp);
-    EXPECT_FALSE(std::filesystem::exists(build + "/Telvarion.dat.damaged"));
+    EXPECT_EQ(std::filesystem::last_write_time(Fs(build + "/Telvarion.orv")), stamp);
+    EXPECT_FALSE(std::filesystem::exists(Fs(build + "/Telvarion.dat.damaged")));
 
     // Scan: nothing placed, the same suspicious and existing counts; a missing file goes to
     // stderr, the others go on, and the exit code says something failed.
@@ -225,7 +225,7 @@ TEST(Cli, ExplainSaysWhyAndWhatIsMissing)
     CTempDir dir;
     const std::string build = TELVARION_BUILD_DIR;
     const std::string data = " --data-dir '" + build + "'";
-    const auto stamp = std::filesystem::last_write_time(build + "/Telvarion.orv");
+    const auto stamp = std::filesystem::last_write_time(Fs(build + "/Telvarion.orv"));
     const auto sample = [&](const char* name) { return " '" + build + "/samples/" + name + "'"; };
 
     const CliRun json = Cli(dir, "explain --json" + data + sample("zakon-21-oz.rla") + sample("ukaz-14.rla"));
@@ -244,7 +244,7 @@ TEST(Cli, ExplainSaysWhyAndWhatIsMissing)
     ASSERT_EQ(text.code, 0) << text.err;
     EXPECT_NE(text.out.find("  нет в базе:\n    строка 41: N 1/29 от 13.01.2003\n\n"), std::string::npos);
     EXPECT_NE(text.out.find("    single: 100301; paired: 100301\n"), std::string::npos);
-    EXPECT_EQ(std::filesystem::last_write_time(build + "/Telvarion.orv"), stamp);
+    EXPECT_EQ(std::filesystem::last_write_time(Fs(build + "/Telvarion.orv")), stamp);
     EXPECT_EQ(Cli(dir, "explain" + data).code, 2);
 }
 
@@ -258,12 +258,12 @@ TEST(Cli, BatchIsTheSameOnAnyNumberOfThreads)
     const std::string expected = TELVARION_CLI_EXPECTED;
     const std::string data = " --data-dir '" + build + "'";
     const auto in = dir.Path() / "in";
-    std::filesystem::create_directories(in / "more");
+    std::filesystem::create_directories(Fs(in / "more"));
     for (const char* name : { "postanovlenie-297-p.rla", "ukaz-14.rla", "zakon-21-oz.rla" })
-        std::filesystem::copy_file(build + "/samples/" + name, in / name);
-    std::filesystem::copy_file(build + "/samples/ukaz-14.rla", in / "more" / "copy.rla");
-    std::filesystem::create_directories(dir.Path() / "elsewhere");
-    std::filesystem::copy_file(build + "/samples/zakon-21-oz.rla", dir.Path() / "elsewhere" / "extra.rla");
+        std::filesystem::copy_file(Fs(build + "/samples/" + name), in / name);
+    std::filesystem::copy_file(Fs(build + "/samples/ukaz-14.rla"), in / "more" / "copy.rla");
+    std::filesystem::create_directories(Fs(dir.Path() / "elsewhere"));
+    std::filesystem::copy_file(Fs(build + "/samples/zakon-21-oz.rla"), dir.Path() / "elsewhere" / "extra.rla");
     const std::string list = dir.Write("list.txt", dir.File("missing.rla") + "\n\n" + dir.File("elsewhere/extra.rla") + "\n");
 
     std::string first;
@@ -296,15 +296,15 @@ TEST(Cli, BatchReplacesItsInputsOnlyInPlace)
     const std::string build = TELVARION_BUILD_DIR;
     const std::string data = " --data-dir '" + build + "'";
     const std::string doc = dir.File("zakon-21-oz.rla");
-    std::filesystem::copy_file(build + "/samples/zakon-21-oz.rla", doc);
+    std::filesystem::copy_file(Fs(build + "/samples/zakon-21-oz.rla"), doc);
     const std::string original = CTempDir::Read(doc);
 
-    const CliRun refused = Cli(dir, "analyse --out '" + dir.Path().string() + "'" + data + " '" + doc + "'");
+    const CliRun refused = Cli(dir, "analyse --out '" + dir.Utf8() + "'" + data + " '" + doc + "'");
     EXPECT_EQ(refused.code, 2);
     EXPECT_NE(refused.err.find("--in-place"), std::string::npos) << refused.err;
     EXPECT_EQ(CTempDir::Read(doc), original);
 
-    const CliRun replaced = Cli(dir, "analyse --in-place --out '" + dir.Path().string() + "'" + data + " '" + doc + "'");
+    const CliRun replaced = Cli(dir, "analyse --in-place --out '" + dir.Utf8() + "'" + data + " '" + doc + "'");
     EXPECT_EQ(replaced.code, 0) << replaced.err;
     EXPECT_EQ(CTempDir::Read(doc), CTempDir::Read(std::string(TELVARION_CLI_EXPECTED) + "/zakon-21-oz.rla"));
 }
@@ -343,7 +343,7 @@ TEST(Cli, AFolderAnotherProgramHoldsIsNotWritten)
         const CliRun run = Cli(dir, command + d);
         EXPECT_EQ(run.code, 0) << command << ": " << run.err;
     }
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(data) / kLockFile));
+    EXPECT_FALSE(std::filesystem::exists(Fs(data) / kLockFile));
     EXPECT_NE(CTempDir::Files(data), before);
 }
 
@@ -359,10 +359,10 @@ TEST(Cli, AFolderThisUserMayOnlyRead)
     namespace fs = std::filesystem;
     const auto readable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read
         | fs::perms::others_exec;
-    fs::permissions(dir.Path(), readable);
-    fs::permissions(data, readable);
-    for (const auto& entry : fs::directory_iterator(data))
-        fs::permissions(entry.path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(Fs(dir.Path()), readable);
+    fs::permissions(Fs(data), readable);
+    for (const auto& entry : fs::directory_iterator(Fs(data)))
+        fs::permissions(Fs(entry.path()), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     const std::string d = " --data-dir '" + data + "'";
     const auto asNobody = [&](const std::string& args) {
         return Cli(dir, args, "setpriv --reuid=65534 --regid=65534 --clear-groups ");

@@ -27,12 +27,12 @@ struct Layout {
 
     Layout()
     {
-        fs::create_directories(bin);
-        fs::create_directories(dir.File("home"));
+        fs::create_directories(Fs(bin));
+        fs::create_directories(Fs(dir.File("home")));
     }
     void InstallStarter()
     {
-        fs::create_directories(starter);
+        fs::create_directories(Fs(starter));
         for (const char* name : { "Telvarion.dov", "Telvarion.orv", "Telvarion.ttl", "Telvarion.dlc", "Telvarion.loc", "Telvarion.tlc" })
             dir.Write(std::string("share/telvarion/") + name, std::string("starter ") + name);
     }
@@ -62,8 +62,8 @@ TEST(DataFolder, TheEnvironmentOverridesEverythingAndIsUsedAsItIs)
     EXPECT_EQ(choice.source, Source::Override);
     EXPECT_EQ(choice.folder, Slash(l.dir.File("elsewhere")));
     EXPECT_TRUE(choice.copied.empty());
-    EXPECT_FALSE(fs::exists(l.dir.File("elsewhere")));
-    EXPECT_FALSE(fs::exists(l.user));
+    EXPECT_FALSE(fs::exists(Fs(l.dir.File("elsewhere"))));
+    EXPECT_FALSE(fs::exists(Fs(l.user)));
 }
 
 TEST(DataFolder, APortableCopyKeepsItsFilesBesideTheProgram)
@@ -74,7 +74,7 @@ TEST(DataFolder, APortableCopyKeepsItsFilesBesideTheProgram)
     auto choice = data_folder::Choose(l.Inputs());
     EXPECT_EQ(choice.source, Source::Program);
     EXPECT_EQ(choice.folder, l.bin);
-    EXPECT_FALSE(fs::exists(l.user));
+    EXPECT_FALSE(fs::exists(Fs(l.user)));
 
     // Even beside an installed starter set, files the user keeps beside the program win.
     l.InstallStarter();
@@ -93,7 +93,7 @@ TEST(DataFolder, AnEmptyWritableProgramFolderWithoutAStarterSetIsUsed)
     EXPECT_EQ(choice.folder, l.bin);
     EXPECT_TRUE(choice.error.empty());
     // The writing test leaves nothing behind.
-    EXPECT_TRUE(fs::is_empty(l.bin));
+    EXPECT_TRUE(fs::is_empty(Fs(l.bin)));
 }
 
 TEST(DataFolder, AnInstalledProgramFillsTheUsersFolderOnceAndNeverOverwrites)
@@ -109,26 +109,26 @@ TEST(DataFolder, AnInstalledProgramFillsTheUsersFolderOnceAndNeverOverwrites)
     EXPECT_EQ(choice.copied.size(), 6u);
     for (const char* name : { "Telvarion.dov", "Telvarion.orv", "Telvarion.ttl", "Telvarion.dlc", "Telvarion.loc", "Telvarion.tlc" })
         EXPECT_EQ(CTempDir::Read(Slash(l.user) + name), std::string("starter ") + name);
-    EXPECT_FALSE(fs::exists(Slash(l.user) + "Telvarion.dat"));
-    EXPECT_TRUE(fs::is_empty(l.bin));
+    EXPECT_FALSE(fs::exists(Fs(Slash(l.user) + "Telvarion.dat")));
+    EXPECT_TRUE(fs::is_empty(Fs(l.bin)));
 
     // The user's edits survive the next start, and a newer starter set does not replace them.
     l.dir.Write("home/.local/share/telvarion/Telvarion.dov", "edited");
     l.dir.Write("share/telvarion/Telvarion.dov", "newer starter");
-    fs::remove(Slash(l.user) + "Telvarion.orv");
+    fs::remove(Fs(Slash(l.user) + "Telvarion.orv"));
     choice = data_folder::Choose(l.Inputs());
     EXPECT_EQ(choice.source, Source::User);
     EXPECT_TRUE(choice.copied.empty());
     EXPECT_EQ(CTempDir::Read(Slash(l.user) + "Telvarion.dov"), "edited");
     // A folder in use is not patched with single starter files that may not fit the user's own.
-    EXPECT_FALSE(fs::exists(Slash(l.user) + "Telvarion.orv"));
+    EXPECT_FALSE(fs::exists(Fs(Slash(l.user) + "Telvarion.orv")));
 }
 
 TEST(DataFolder, AFileInTheUsersFolderIsNeverReplacedOnTheFirstRunEither)
 {
     Layout l;
     l.InstallStarter();
-    fs::create_directories(l.user);
+    fs::create_directories(Fs(l.user));
     l.dir.Write("home/.local/share/telvarion/notes.txt", "mine");
     const auto choice = data_folder::Choose(l.Inputs());
     EXPECT_EQ(choice.copied.size(), 6u);
@@ -146,8 +146,8 @@ TEST(DataFolder, AFailedCopyIsReportedAndLeavesNoHalfFile)
     CAtomicFile::SetFaultHook(nullptr);
     EXPECT_NE(choice.error.find("Telvarion.orv"), std::string::npos) << choice.error;
     EXPECT_EQ(choice.copied.size(), 5u);
-    EXPECT_FALSE(fs::exists(Slash(l.user) + "Telvarion.orv"));
-    for (const auto& entry : fs::directory_iterator(l.user))
+    EXPECT_FALSE(fs::exists(Fs(Slash(l.user) + "Telvarion.orv")));
+    for (const auto& entry : fs::directory_iterator(Fs(l.user)))
         EXPECT_EQ(entry.path().filename().string().rfind("Telvarion.", 0), 0u) << entry.path();
 }
 
@@ -159,7 +159,7 @@ TEST(DataFolder, AnUnwritableProgramFolderWithoutStarterFilesFallsBackToAnEmptyU
     in.programFolder = l.dir.Write("not-a-folder", "x");
     const auto choice = data_folder::Choose(in);
     EXPECT_EQ(choice.source, Source::User);
-    EXPECT_TRUE(fs::is_directory(l.user));
+    EXPECT_TRUE(fs::is_directory(Fs(l.user)));
     EXPECT_TRUE(choice.copied.empty());
     EXPECT_TRUE(choice.starterFolder.empty());
 }
@@ -217,5 +217,35 @@ TEST(DataFolder, TheUsersFolderFollowsXdgDataHomeThenHome)
     setenv("HOME", oldHome.c_str(), 1);
     if (oldXdg)
         setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
+#endif
+}
+
+#ifdef _WIN32
+namespace {
+
+void SetWideEnvironment(const wchar_t* name, const std::string& utf8)
+{
+    _wputenv_s(name, platform::ToFsPath(utf8).wstring().c_str()); // an empty value removes it
+}
+
+} // namespace
+#endif
+
+TEST(DataFolder, TheUsersFolderOnWindowsIsTheLocalApplicationDataFolder)
+{
+#ifndef _WIN32
+    GTEST_SKIP() << "the application data folders are Windows's";
+#else
+    const std::string oldLocal = platform::Environment("LOCALAPPDATA");
+    const std::string oldRoaming = platform::Environment("APPDATA");
+    SetWideEnvironment(L"LOCALAPPDATA", "C:\\Users\\Редактор\\AppData\\Local");
+    SetWideEnvironment(L"APPDATA", "C:\\Users\\Редактор\\AppData\\Roaming");
+    EXPECT_EQ(data_folder::UserFolder(), "C:\\Users\\Редактор\\AppData\\Local\\telvarion");
+    SetWideEnvironment(L"LOCALAPPDATA", "");
+    EXPECT_EQ(data_folder::UserFolder(), "C:\\Users\\Редактор\\AppData\\Roaming\\telvarion");
+    SetWideEnvironment(L"APPDATA", "");
+    EXPECT_EQ(data_folder::UserFolder(), "");
+    SetWideEnvironment(L"LOCALAPPDATA", oldLocal);
+    SetWideEnvironment(L"APPDATA", oldRoaming);
 #endif
 }

@@ -49,7 +49,7 @@ bool MakerStoresAgain(Maker& maker)
 {
     // The files go to another folder, so the file under test stays as it is.
     CTempDir other;
-    return maker.SaveDictionaries(other.Path().string()) && maker.SaveDocuments(other.Path().string());
+    return maker.SaveDictionaries(other.Utf8()) && maker.SaveDocuments(other.Utf8());
 }
 
 std::vector<ServiceFile> Files()
@@ -142,9 +142,9 @@ void WriteSoundFiles(const std::string& folder)
 
 void RemoveDamagedCopies(const std::filesystem::path& folder)
 {
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    for (const auto& entry : std::filesystem::directory_iterator(Fs(folder)))
         if (entry.path().filename().string().find(".damaged") != std::string::npos)
-            std::filesystem::remove(entry.path());
+            std::filesystem::remove(Fs(entry.path()));
 }
 
 std::string Le32(std::uint32_t v)
@@ -157,7 +157,7 @@ std::string Le32(std::uint32_t v)
 TEST(HostileServiceFiles, EmptyCutAndHugeCountsFailCleanly)
 {
     CTempDir dir;
-    const std::string folder = dir.Path().string();
+    const std::string folder = dir.Utf8();
     WriteSoundFiles(folder);
     for (const ServiceFile& file : Files()) {
         SCOPED_TRACE(file.name);
@@ -186,7 +186,7 @@ TEST(HostileServiceFiles, EmptyCutAndHugeCountsFailCleanly)
                 dir.Write(file.name, bytes);
                 const bool loaded = file.load(folder, stored);
                 EXPECT_TRUE(stored) << std::hex << value << " at " << std::dec << at;
-                EXPECT_EQ(std::filesystem::exists(path + ".damaged"), !loaded);
+                EXPECT_EQ(std::filesystem::exists(Fs(path + ".damaged")), !loaded);
                 RemoveDamagedCopies(dir.Path());
             }
         }
@@ -200,15 +200,15 @@ TEST(HostileServiceFiles, AFolderWhereAFileShouldBeIsLeftAlone)
     // A folder under a service file's name: the load fails silently, nothing is copied, and the
     // store after it fails instead of removing the folder.
     CTempDir dir;
-    const std::string folder = dir.Path().string();
+    const std::string folder = dir.Utf8();
     for (const ServiceFile& file : Files()) {
         SCOPED_TRACE(file.name);
-        std::filesystem::create_directory(dir.Path() / file.name);
-        std::filesystem::create_directory(dir.Path() / file.name / "inside");
+        std::filesystem::create_directory(Fs(dir.Path() / file.name));
+        std::filesystem::create_directory(Fs(dir.Path() / file.name / "inside"));
         bool stored = false;
         EXPECT_FALSE(file.load(folder, stored));
-        EXPECT_FALSE(std::filesystem::exists(dir.Path() / (std::string(file.name) + ".damaged")));
+        EXPECT_FALSE(std::filesystem::exists(Fs(dir.Path() / (std::string(file.name) + ".damaged"))));
         EXPECT_FALSE(StoreServiceFile(ServicePath(folder, file.name), [](CArchive& ar) { ar.WriteInt(0); }));
-        EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / file.name / "inside"));
+        EXPECT_TRUE(std::filesystem::is_directory(Fs(dir.Path() / file.name / "inside")));
     }
 }

@@ -111,7 +111,7 @@ TEST(RlaText, WriteGivesBackTheFileByteForByteLongLinesIncluded)
 TEST(RlaText, UnreadableFilesAreReportedAndLeaveOnlyThePath)
 {
     CTempDir dir;
-    std::filesystem::create_directory(dir.Path() / "folder");
+    std::filesystem::create_directory(Fs(dir.Path() / "folder"));
     for (const std::string& path : { dir.File("missing.rla"), dir.File("folder") }) {
         CScriptedUi ui;
         CRlaText text = WithHeader({ "h" });
@@ -154,7 +154,7 @@ TEST(RlaText, FailedWriteKeepsTheOldFileAndReports)
         EXPECT_FALSE(text.WriteRla(ui));
         ExpectOneError(ui, "Ошибка записи файла " + target + "!\nПричина: ошибка ввода-вывода.");
         EXPECT_EQ(CTempDir::Read(target), "old\r\n");
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator {}), 1) << "temporary file left";
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Fs(dir.Path())), std::filesystem::directory_iterator {}), 1) << "temporary file left";
     }
     CAtomicFile::SetFaultHook(nullptr);
 

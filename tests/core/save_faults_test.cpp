@@ -77,7 +77,7 @@ struct Program {
         Start();
         ui.messages.clear();
     }
-    std::string Folder() const { return data.Path().string(); }
+    std::string Folder() const { return data.Utf8(); }
     std::string Service(const char* name) const { return ServicePath(Folder(), name); }
     void Start()
     {
@@ -252,7 +252,7 @@ std::vector<Writer> Writers()
             } },
         { "dictionary export", [](Program& p) { return p.work.File("dict.txt"); },
             [](Program& p) {
-                if (!std::filesystem::exists(p.work.File("dict.txt")))
+                if (!std::filesystem::exists(Fs(p.work.File("dict.txt"))))
                     p.work.Write("dict.txt", "old export\r\n");
                 p.ui.filePaths.push_back(p.work.File("dict.txt"));
                 ExportStringList(p.ui, { std::to_string(p.Next()) });
@@ -267,7 +267,7 @@ std::vector<Writer> Writers()
 std::vector<std::string> FolderListing(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    for (const auto& entry : std::filesystem::directory_iterator(Fs(folder)))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
@@ -285,7 +285,7 @@ TEST(SaveFaults, EveryWrittenFileSurvivesAFaultAtEveryStep)
         ASSERT_TRUE(p.ui.MessageTexts().empty() || p.ui.messages.back().icon != MsgIcon::Error)
             << p.ui.messages.back().text;
         const std::string target = writer.target(p);
-        ASSERT_TRUE(std::filesystem::exists(target));
+        ASSERT_TRUE(std::filesystem::exists(Fs(target)));
         for (const Step step : kSteps) {
             SCOPED_TRACE(StepName(step));
             const std::string before = CTempDir::Read(target);
@@ -338,8 +338,8 @@ TEST(SaveFaults, TitlesFileThatCannotBeCreatedIsReported)
         CScriptedUi ui;
         COrvoRefMaker orvo(ui);
         CInnerRefMaker local(ui);
-        orvo.LoadDocuments(data.Path().string());
-        local.LoadDocuments(data.Path().string());
+        orvo.LoadDocuments(data.Utf8());
+        local.LoadDocuments(data.Utf8());
         CAtomicFile::SetFaultHook(nullptr);
         EXPECT_EQ(ui.MessageTexts(),
             (std::vector<std::string> { "Ошибка создания службного файла Telvarion.ttl!",

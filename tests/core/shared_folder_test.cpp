@@ -11,10 +11,11 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <csignal>
+#ifndef _WIN32
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "core/codepage.h"
 #include "core/platform.h"
@@ -23,6 +24,7 @@
 #include "storage/dict_text.h"
 #include "storage/recent_numbers.h"
 #include "storage/service_file.h"
+#include "support/child_process.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -39,41 +41,6 @@ std::string LockText(const std::string& host, long long pid, const std::string& 
     holder.started = started;
     return CDataFolderLock::Format(holder);
 }
-
-// The id of a process that has ended (and been waited for), so that nothing runs under it.
-long long DeadPid()
-{
-    const pid_t child = fork();
-    if (child == 0)
-        _exit(0);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return child;
-}
-
-// A process that runs until the object ends, for a lock held by someone alive.
-class CLiveProcess {
-public:
-    CLiveProcess()
-        : m_pid(fork())
-    {
-        if (m_pid == 0) {
-            for (;;)
-                pause();
-        }
-    }
-    ~CLiveProcess()
-    {
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
-    }
-    CLiveProcess(const CLiveProcess&) = delete;
-    CLiveProcess& operator=(const CLiveProcess&) = delete;
-    long long Pid() const { return m_pid; }
-
-private:
-    pid_t m_pid;
-};
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -119,13 +86,13 @@ TEST(DataFolderLock, ParsesWhatItWritesAndDistrustsTheRest)
 TEST(DataFolderLock, TakenReleasedAndRefused)
 {
     CTempDir dir;
-    const std::string path = ServicePath(dir.Path().string(), kLockFile);
-    auto window = std::make_unique<CDataFolderLock>(dir.Path().string(), "telvarion");
+    const std::string path = ServicePath(dir.Utf8(), kLockFile);
+    auto window = std::make_unique<CDataFolderLock>(dir.Utf8(), "telvarion");
     ASSERT_EQ(window->Take(), CDataFolderLock::Result::Taken);
     EXPECT_EQ(CTempDir::Read(path), CDataFolderLock::Format(CDataFolderLock::ThisProcess("telvarion")));
 
     // Held by a live process: refused, and the holder is named.
-    CDataFolderLock tool(dir.Path().string(), "telvarion-cli");
+    CDataFolderLock tool(dir.Utf8(), "telvarion-cli");
     EXPECT_EQ(tool.Take(), CDataFolderLock::Result::Held);
     EXPECT_EQ(tool.Holder().program, "telvarion");
     const std::string said = tool.HolderText();
@@ -135,7 +102,7 @@ TEST(DataFolderLock, TakenReleasedAndRefused)
 
     // Released with its holder's end, then free for the next.
     window.reset();
-    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(std::filesystem::exists(Fs(path)));
     ASSERT_EQ(tool.Take(), CDataFolderLock::Result::Taken);
     EXPECT_EQ(CDataFolderLock::Parse(CTempDir::Read(path)).program, "telvarion-cli");
 
@@ -181,7 +148,7 @@ TEST(DataFolderLock, StaleOnlyWhenItsProcessIsGoneFromThisMachine)
     for (const Case& c : cases) {
         CTempDir dir;
         const std::string path = dir.Write(kLockFile, c.content);
-        CDataFolderLock lock(dir.Path().string(), "telvarion");
+        CDataFolderLock lock(dir.Utf8(), "telvarion");
         EXPECT_EQ(lock.Take(), c.result) << c.name;
         if (c.result == CDataFolderLock::Result::Taken) {
             EXPECT_EQ(CDataFolderLock::Parse(CTempDir::Read(path)).pid, platform::ProcessId()) << c.name;
@@ -191,7 +158,7 @@ TEST(DataFolderLock, StaleOnlyWhenItsProcessIsGoneFromThisMachine)
         }
         // Nothing of the takeover is left lying about.
         std::size_t files = 0;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(Fs(dir.Path())))
             ++files;
         EXPECT_EQ(files, 1u) << c.name;
     }
@@ -201,6 +168,9 @@ TEST(DataFolderLock, StaleOnlyWhenItsProcessIsGoneFromThisMachine)
 // takeover is left once they have ended.
 TEST(DataFolderLock, OneOfManyTakesOverAStaleLock)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "starts its programs with fork";
+#else
     CTempDir dir;
     dir.Write(kLockFile, LockText(platform::HostName(), DeadPid()));
     int start[2];
@@ -215,7 +185,7 @@ TEST(DataFolderLock, OneOfManyTakesOverAStaleLock)
             close(start[1]);
             char go;
             [[maybe_unused]] const auto n = read(start[0], &go, 1); // returns when the parent closes it
-            CDataFolderLock lock(dir.Path().string(), "telvarion-cli");
+            CDataFolderLock lock(dir.Utf8(), "telvarion-cli");
             const char result = lock.Take() == CDataFolderLock::Result::Taken ? 'T' : 'H';
             [[maybe_unused]] const auto w = write(results[1], &result, 1);
             // Held while the others try.
@@ -237,7 +207,8 @@ TEST(DataFolderLock, OneOfManyTakesOverAStaleLock)
         waitpid(child, nullptr, 0);
     EXPECT_EQ(got.size(), static_cast<std::size_t>(kPrograms));
     EXPECT_EQ(std::count(got.begin(), got.end(), 'T'), 1) << got;
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+    EXPECT_TRUE(std::filesystem::is_empty(Fs(dir.Path())));
+#endif
 }
 
 namespace {
@@ -255,7 +226,7 @@ struct SharedFolder {
         first.orvoMaker.types = ParseRecvDictText("ЗАКОН");
         first.orvoMaker.MarkDictionariesModified();
     }
-    std::string Folder() const { return data.Path().string(); }
+    std::string Folder() const { return data.Utf8(); }
     std::string Path(const char* name) const { return ServicePath(Folder(), name); }
     std::map<std::string, std::string> Snapshot() const { return CTempDir::Files(data.Path()); }
 };
@@ -320,13 +291,16 @@ TEST(SharedDataFolder, ASecondProgramWorksReadOnlyOrQuits)
 // not stop.
 TEST(SharedDataFolder, AFolderThisUserMayOnlyRead)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "folder permissions of POSIX; Windows folders are shared by their access lists";
+#else
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root to run a child as another user";
     SharedFolder f;
     namespace fs = std::filesystem;
-    fs::permissions(f.data.Path(), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-    for (const auto& entry : fs::directory_iterator(f.data.Path()))
-        fs::permissions(entry.path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    fs::permissions(Fs(f.data.Path()), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    for (const auto& entry : fs::directory_iterator(Fs(f.data.Path())))
+        fs::permissions(Fs(entry.path()), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
     const auto before = f.Snapshot();
 
     // The child says what it found by the bits of its exit code.
@@ -358,6 +332,7 @@ TEST(SharedDataFolder, AFolderThisUserMayOnlyRead)
     EXPECT_EQ(WEXITSTATUS(status), 0) << "bits: 1 not read-only, 2 not told once, 4 not loaded, 8 no title suffix, "
                                          "16 could not become another user";
     EXPECT_EQ(f.Snapshot(), before);
+#endif
 }
 
 // Another program changed a service file after this one read it: the person decides whether ours
@@ -396,7 +371,7 @@ TEST(SharedDataFolder, AServiceFileChangedByAnotherProgram)
             [](const std::string& path) {
                 CScriptedUi ui;
                 COrvoRefMaker maker(ui);
-                maker.LoadDictionaries(std::filesystem::path(path).parent_path().string());
+                maker.LoadDictionaries(platform::FromFsPath(Fs(path).parent_path()));
                 return maker.types.records.size() == 2;
             } },
     };
@@ -412,10 +387,10 @@ TEST(SharedDataFolder, AServiceFileChangedByAnotherProgram)
             if (!sameSize)
                 theirs += "x";
             {
-                std::ofstream out(path, std::ios::binary | std::ios::trunc);
+                std::ofstream out(Fs(path), std::ios::binary | std::ios::trunc);
                 out << theirs;
             }
-            std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) + std::chrono::seconds(2));
+            std::filesystem::last_write_time(Fs(path), std::filesystem::last_write_time(Fs(path)) + std::chrono::seconds(2));
 
             f.ui.answers.push_back(AnswerNo);
             c.change(doc, f.ui);
@@ -444,7 +419,7 @@ TEST(SharedDataFolder, AServiceFileChangedByAnotherProgram)
             CTelvarionDoc doc(f.ui, f.Folder());
             ASSERT_TRUE(doc.LockDataFolder("telvarion"));
             doc.LoadServiceData();
-            std::ofstream(path, std::ios::binary | std::ios::app) << "x";
+            std::ofstream(Fs(path), std::ios::binary | std::ios::app) << "x";
             theirs = CTempDir::Read(path);
             f.ui.answers.push_back(answer);
             f.ui.filePaths.push_back(std::nullopt); // the list file dialog, cancelled
@@ -472,7 +447,7 @@ TEST(SharedDataFolder, AServiceFileChangedByAnotherProgram)
             doc.LoadServiceData();
             doc.recentLocal.AddNumber(555);
             theirs = CTempDir::Read(path) + "x";
-            std::ofstream(path, std::ios::binary | std::ios::trunc) << theirs;
+            std::ofstream(Fs(path), std::ios::binary | std::ios::trunc) << theirs;
             f.ui.answers.push_back(answer);
         }
         ASSERT_EQ(f.ui.messages.size(), 1u) << answer;

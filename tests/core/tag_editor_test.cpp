@@ -100,7 +100,7 @@ struct Fixture {
         rows.records.resize(3);
         rows.records[1].nKind = Suspicious;
     }
-    std::string Folder() const { return data.Path().string(); }
+    std::string Folder() const { return data.Utf8(); }
 
     void AnswerOrvoNumber(const std::string& number)
     {

@@ -55,7 +55,7 @@ struct Fixture {
         maker.SaveFiles(Folder());
         Restart();
     }
-    std::string Folder() const { return data.Path().string(); }
+    std::string Folder() const { return data.Utf8(); }
     void Restart()
     {
         doc.reset();
@@ -173,14 +173,14 @@ TEST(TelvarionDoc, FirstSaveMovesTheFileIntoTheOutputFolder)
 {
     Fixture f;
     CTempDir out;
-    f.doc->settings.outputFolder = out.Path().string();
+    f.doc->settings.outputFolder = out.Utf8();
     f.ui.confirmAnswers.push_back(AnswerYes);
     const std::string path = f.Input();
     ASSERT_TRUE(f.doc->OpenFile(path, false));
     ASSERT_TRUE(f.doc->IsEnabled(CTelvarionDoc::Command::Save));
     f.doc->OnFileSave();
     const std::string moved = out.File("law.rla");
-    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(std::filesystem::exists(Fs(path)));
     EXPECT_EQ(f.doc->currentPath, moved);
     EXPECT_EQ(f.doc->bModified, 0);
     EXPECT_EQ(f.doc->bInOutputFolder, 1);
@@ -190,17 +190,17 @@ TEST(TelvarionDoc, FirstSaveMovesTheFileIntoTheOutputFolder)
     EXPECT_FALSE(f.doc->IsEnabled(CTelvarionDoc::Command::Save));
 
     // A later change of the output folder does not move the file again.
-    f.doc->settings.outputFolder = f.work.Path().string();
+    f.doc->settings.outputFolder = f.work.Utf8();
     f.doc->SetModified();
     f.doc->OnFileSave();
     EXPECT_EQ(f.doc->currentPath, moved);
-    EXPECT_TRUE(std::filesystem::exists(moved));
+    EXPECT_TRUE(std::filesystem::exists(Fs(moved)));
 }
 
 TEST(TelvarionDoc, SaveWithTheSameFoldersWritesInPlace)
 {
     Fixture f;
-    f.doc->settings.outputFolder = f.work.Path().string();
+    f.doc->settings.outputFolder = f.work.Utf8();
     f.ui.confirmAnswers.push_back(AnswerYes);
     const std::string path = f.Input();
     ASSERT_TRUE(f.doc->OpenFile(path, false));
@@ -245,7 +245,7 @@ TEST(TelvarionDoc, AFailedSaveChangesNothing)
     };
     f.doc->OnFileSave();
     EXPECT_EQ(f.ui.messages.back().text,
-        "Ошибка записи файла " + f.work.File("missing") + "/law.rla!\nПричина: папка или файл не существует.");
+        "Ошибка записи файла " + f.work.File("missing/law.rla") + "!\nПричина: папка или файл не существует.");
     EXPECT_EQ(f.ui.messages.back().icon, MsgIcon::Error);
     unchanged("save into a missing folder");
 
@@ -263,12 +263,12 @@ TEST(TelvarionDoc, AFailedSaveChangesNothing)
     unchanged("open after a failed save");
 
     CTempDir out;
-    f.doc->settings.outputFolder = out.Path().string();
+    f.doc->settings.outputFolder = out.Utf8();
     f.doc->OnFileSave();
     EXPECT_EQ(f.doc->currentPath, out.File("law.rla"));
     EXPECT_EQ(f.doc->bInOutputFolder, 1);
     EXPECT_EQ(f.doc->bModified, 0);
-    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(std::filesystem::exists(Fs(path)));
     CRlaText back;
     ASSERT_TRUE(back.ReadRla(out.File("law.rla"), f.ui));
     EXPECT_EQ(back.textLines, f.ui.viewTexts);
@@ -285,12 +285,12 @@ TEST(TelvarionDoc, SaveAsAndDelete)
     EXPECT_EQ(f.ui.fileQuestions.back().request.defaultExt, "rla");
     EXPECT_TRUE(f.ui.fileQuestions.back().request.confirmOverwrite);
     EXPECT_EQ(f.doc->currentPath, other);
-    EXPECT_TRUE(std::filesystem::exists(other));
+    EXPECT_TRUE(std::filesystem::exists(Fs(other)));
     EXPECT_EQ(f.doc->bModified, 0);
 
     f.ui.answers.push_back(AnswerNo);
     f.doc->OnFileDelete();
-    EXPECT_TRUE(std::filesystem::exists(other));
+    EXPECT_TRUE(std::filesystem::exists(Fs(other)));
     f.ui.answers.push_back(AnswerYes);
     f.doc->OnFileDelete();
     EXPECT_EQ(f.ui.trashed, std::vector<std::string> { other });
@@ -305,7 +305,7 @@ TEST(TelvarionDoc, ServiceDataAtStartAndEnd)
     Fixture f;
     const std::string dat = ServicePath(f.Folder(), kSettingsFile);
     // The first start wrote the defaults at once.
-    ASSERT_TRUE(std::filesystem::exists(dat));
+    ASSERT_TRUE(std::filesystem::exists(Fs(dat)));
     EXPECT_EQ(f.doc->settings.fontFace, "Courier New");
     f.doc->recentOrvo.AddNumber(100);
     f.doc->settings.hotDocuments[3] = 100;
@@ -317,7 +317,7 @@ TEST(TelvarionDoc, ServiceDataAtStartAndEnd)
 
     // Without Telvarion.dat the recent lists are not read, and are overwritten at the end.
     f.doc.reset();
-    std::filesystem::remove(dat);
+    std::filesystem::remove(Fs(dat));
     f.Restart();
     EXPECT_TRUE(f.doc->recentOrvo.Numbers().empty());
     EXPECT_EQ(f.doc->HotDocument(3), 0);
@@ -388,10 +388,10 @@ TEST(TelvarionDoc, DialogsWriteWhatTheyChangedOnOk)
 
         CTelvarionDoc batch(f.ui, f.Folder());
         batch.LoadServiceData(false);
-        std::filesystem::remove(path);
+        std::filesystem::remove(Fs(path));
         c.answer(f.ui, true);
         (batch.*c.command)();
-        EXPECT_FALSE(std::filesystem::exists(path)) << c.name << ": a run that may not write";
+        EXPECT_FALSE(std::filesystem::exists(Fs(path))) << c.name << ": a run that may not write";
     }
 }
 

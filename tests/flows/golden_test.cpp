@@ -90,7 +90,7 @@ namespace fs = std::filesystem;
 
 std::optional<std::string> ReadText(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(Fs(path), std::ios::binary);
     if (!in)
         return std::nullopt;
     std::ostringstream ss;
@@ -634,8 +634,8 @@ std::vector<std::string> DiscoverCases()
 {
     std::vector<std::string> names;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(fs::path(TELVARION_FLOW_CASES), ec))
-        if (entry.is_directory() && fs::exists(entry.path() / "input.rla.txt"))
+    for (const auto& entry : fs::directory_iterator(Fs(fs::path(TELVARION_FLOW_CASES)), ec))
+        if (entry.is_directory() && fs::exists(Fs(entry.path() / "input.rla.txt")))
             names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
@@ -692,7 +692,7 @@ void RunCaseOnce(const std::string& caseName, bool keepsRows)
     const CaseFiles files { fs::path(TELVARION_FLOW_CASES) / caseName };
     CTempDir dir;
     const std::string dataFolder = dir.File("data");
-    fs::create_directories(dataFolder);
+    fs::create_directories(Fs(dataFolder));
     BuildServiceFiles(files, dataFolder, dir);
     if (testing::Test::HasFatalFailure())
         return;

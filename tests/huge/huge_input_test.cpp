@@ -139,7 +139,7 @@ struct Program {
 
     Program()
     {
-        CTelvarionDoc doc(ui, data.Path().string());
+        CTelvarionDoc doc(ui, data.Utf8());
         doc.LoadServiceData();
         doc.orvoMaker.keywords.strings = ParseKeywordText("ЗАКОН");
         doc.orvoMaker.types = ParseRecvDictText("ЗАКОН");
@@ -208,7 +208,7 @@ TEST(HugeInput, TwoMillionLinesOpenAndAreAnalysed)
     const Measured m = RunMeasured([&]() -> std::string {
         CScriptedUi ui;
         ui.confirmAnswers.push_back(AnswerYes);
-        CTelvarionDoc doc(ui, program.data.Path().string());
+        CTelvarionDoc doc(ui, program.data.Utf8());
         doc.LoadServiceData(false);
         if (!doc.OpenFile(path, false))
             return "not opened";
@@ -248,7 +248,7 @@ TEST(HugeInput, LineOf20MbOpensAndIsAnalysed)
         CScriptedUi ui;
         ui.confirmAnswers.assign(4, AnswerYes);
         ui.selectAnswers.assign(4, SelectDocumentsResult { AnswerOk, 0, 0, {} });
-        CTelvarionDoc doc(ui, program.data.Path().string());
+        CTelvarionDoc doc(ui, program.data.Utf8());
         doc.LoadServiceData(false);
         if (!doc.OpenFile(path, false))
             return "not opened";

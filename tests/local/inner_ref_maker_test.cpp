@@ -17,7 +17,7 @@ std::string S(std::string_view cp) { return std::string(cp); }
 TEST(InnerRefMaker, StartsFromNothingAndKeepsWhatItStores)
 {
     CTempDir dir;
-    const std::string folder = dir.Path().string();
+    const std::string folder = dir.Utf8();
     CScriptedUi ui;
     CInnerRefMaker maker(ui);
     EXPECT_FALSE(maker.LoadFiles(folder)); // nothing there yet
@@ -25,7 +25,7 @@ TEST(InnerRefMaker, StartsFromNothingAndKeepsWhatItStores)
     maker.SaveFiles(folder); // what the program does after a failed load
     EXPECT_EQ(CTempDir::Read(ServicePath(folder, kLocalDictionariesFile)), std::string(8, '\0'));
     EXPECT_EQ(CTempDir::Read(ServicePath(folder, kLocalDocumentsFile)), std::string(16, '\0'));
-    EXPECT_TRUE(std::filesystem::exists(dir.Path() / kLocalNamesFile));
+    EXPECT_TRUE(std::filesystem::exists(Fs(dir.Path() / kLocalNamesFile)));
 
     maker.types = ParseRecvDictText("Постановление; пост.\nПриказ\n");
     maker.MarkDictionariesModified();

@@ -36,7 +36,7 @@ struct Base {
 
     Base()
     {
-        maker.LoadFiles(dir.Path().string());
+        maker.LoadFiles(dir.Utf8());
         EXPECT_TRUE(maker.documents.ImportListFile(ui, dir.Write("list.txt", codepage::Utf8ToCp1251(kList)), false));
         EXPECT_EQ(maker.documents.records.size(), 5u);
         ui.messages.clear();

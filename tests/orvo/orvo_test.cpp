@@ -25,7 +25,7 @@ struct Base {
     COrvoRefMaker maker { ui };
     Base()
     {
-        maker.LoadFiles(dir.Path().string());
+        maker.LoadFiles(dir.Utf8());
         EXPECT_TRUE(maker.documents.ImportListFile(ui, dir.Write("list.txt", codepage::Utf8ToCp1251(kList)), false));
         ui.messages.clear();
     }
@@ -76,7 +76,7 @@ TEST(OrvoLinkDict, AddDocumentAsksAndRefusesRepeatsAndUnknownNumbers)
 TEST(OrvoRefMaker, FilesRoundTripAndDamagedFilesAreKept)
 {
     Base b;
-    const std::string folder = b.dir.Path().string();
+    const std::string folder = b.dir.Utf8();
     b.maker.keywords.strings = { S("ЗАКОН"_cp) };
     b.maker.types.records.emplace_back(S("ЗАКОН"_cp), std::vector<std::string> { S("ФЗ"_cp) });
     b.maker.bModified = 1;
@@ -122,7 +122,7 @@ TEST(OrvoRefMaker, FilesRoundTripAndDamagedFilesAreKept)
     // A second damaged load keeps its copy under a new name.
     COrvoRefMaker twice(ui);
     EXPECT_FALSE(twice.LoadFiles(folder));
-    EXPECT_TRUE(std::filesystem::exists(dov + ".damaged-2"));
+    EXPECT_TRUE(std::filesystem::exists(Fs(dov + ".damaged-2")));
     twice.SaveFiles(folder);
     COrvoRefMaker healed(ui);
     EXPECT_TRUE(healed.LoadFiles(folder));
@@ -134,8 +134,8 @@ TEST(OrvoRefMaker, MissingTitlesFileIsCreatedAndUsableAtOnce)
     CTempDir dir;
     CScriptedUi ui;
     COrvoRefMaker maker(ui);
-    EXPECT_FALSE(maker.LoadFiles(dir.Path().string()));
-    EXPECT_TRUE(std::filesystem::exists(dir.Path() / kOrvoTitlesFile));
+    EXPECT_FALSE(maker.LoadFiles(dir.Utf8()));
+    EXPECT_TRUE(std::filesystem::exists(Fs(dir.Path() / kOrvoTitlesFile)));
     EXPECT_TRUE(maker.documents.IsTextFileOpen());
     ASSERT_TRUE(maker.documents.ImportListFile(ui, dir.Write("l.txt", codepage::Utf8ToCp1251(kList)), false));
     CDocRecvisits r;
@@ -144,9 +144,9 @@ TEST(OrvoRefMaker, MissingTitlesFileIsCreatedAndUsableAtOnce)
 
     // A folder where the titles file should be cannot be replaced: the message, and no crash.
     CTempDir other;
-    std::filesystem::create_directory(other.Path() / kOrvoTitlesFile);
+    std::filesystem::create_directory(Fs(other.Path() / kOrvoTitlesFile));
     COrvoRefMaker blocked(ui);
-    blocked.LoadFiles(other.Path().string());
+    blocked.LoadFiles(other.Utf8());
     EXPECT_EQ(ui.messages.back().text, "Ошибка создания службного файла Telvarion.ttl!");
 }
 
@@ -171,7 +171,7 @@ TEST(OrvoRefMaker, DictionaryCommandsGoThroughTheirDialogs)
 TEST(OrvoRefMaker, DictionariesFileCutAtAnyByteFailsCleanly)
 {
     CTempDir dir;
-    const std::string folder = dir.Path().string();
+    const std::string folder = dir.Utf8();
     CScriptedUi ui;
     COrvoRefMaker maker(ui);
     maker.keywords.strings = { "A", "BB" };

@@ -180,9 +180,9 @@ TEST(Archive, FilesAreWrittenWholeOrNotAtAll)
     CAtomicFile::SetFaultHook(nullptr);
     EXPECT_EQ(CTempDir::Read(path), before);
     // No temporary files are left behind.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Fs(dir.Path())), {}), 1);
 
     EXPECT_THROW(CArchive::LoadFile(dir.File("missing")), CArchiveException);
-    EXPECT_THROW(CArchive::LoadFile(dir.Path().string()), CArchiveException);
+    EXPECT_THROW(CArchive::LoadFile(dir.Utf8()), CArchiveException);
     EXPECT_THROW(CArchive::StoreFile(dir.File("no/such/folder/file")), CArchiveException);
 }

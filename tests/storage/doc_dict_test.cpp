@@ -251,7 +251,7 @@ TEST(DocDict, FailedImportLeavesTheDictionaryAndTitlesAsTheyWere)
     // A list file that cannot be read.
     EXPECT_FALSE(d.dict.ImportListFile(d.ui, d.dir.File("missing.txt"), false));
     EXPECT_EQ(d.ui.messages.back().text, "Ошибка чтения файла " + d.dir.File("missing.txt") + "!");
-    EXPECT_FALSE(d.dict.ImportListFile(d.ui, d.dir.Path().string(), false));
+    EXPECT_FALSE(d.dict.ImportListFile(d.ui, d.dir.Utf8(), false));
 
     // The new titles cannot be written.
     CAtomicFile::SetFaultHook([](CAtomicFile::Step s, const std::string&) { return s == CAtomicFile::Step::Rename; });

@@ -25,7 +25,7 @@
 namespace {
 
 // A dictionary of some megabytes; generation tells the two contents apart.
-std::unique_ptr<CDocDict> MakeDict(int generation)
+[[maybe_unused]] std::unique_ptr<CDocDict> MakeDict(int generation)
 {
     auto made = std::make_unique<CDocDict>();
     CDocDict& dict = *made;
@@ -42,19 +42,19 @@ std::unique_ptr<CDocDict> MakeDict(int generation)
     return made;
 }
 
-std::string Image(CDocDict& dict)
+[[maybe_unused]] std::string Image(CDocDict& dict)
 {
     CArchive ar = CArchive::StoreMemory();
     dict.Serialize(ar);
     return ar.Bytes();
 }
 
-bool Store(const std::string& path, CDocDict& dict)
+[[maybe_unused]] bool Store(const std::string& path, CDocDict& dict)
 {
     return StoreServiceFile(path, [&](CArchive& ar) { dict.Serialize(ar); });
 }
 
-bool Loads(const std::string& path)
+[[maybe_unused]] bool Loads(const std::string& path)
 {
     CDocDict dict;
     return LoadServiceFile(path, [&](CArchive& ar) { dict.Serialize(ar); }) == LoadResult::Loaded;
@@ -106,16 +106,16 @@ TEST(KilledWriter, FileIsAlwaysTheOldOrTheNewContent)
         sawNew += after == images[next];
         ASSERT_TRUE(Loads(path)) << "round " << round;
         // A killed writer may leave its temporary file; it never takes the target's name.
-        for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
-            EXPECT_TRUE(entry.path() == std::filesystem::path(path)
+        for (const auto& entry : std::filesystem::directory_iterator(Fs(dir.Path())))
+            EXPECT_TRUE(entry.path() == Fs(path)
                 || entry.path().filename().string().rfind("Telvarion.loc.tmp", 0) == 0)
                 << entry.path();
     }
     // What the killed writers left goes once it is old enough; a fresh one stays, and so does the file.
-    const int left = static_cast<int>(std::distance(std::filesystem::directory_iterator(dir.Path()), {})) - 1;
-    EXPECT_EQ(CAtomicFile::RemoveStaleTemporaries(dir.Path().string()), 0);
-    EXPECT_EQ(CAtomicFile::RemoveStaleTemporaries(dir.Path().string(), 0), left);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+    const int left = static_cast<int>(std::distance(std::filesystem::directory_iterator(Fs(dir.Path())), {})) - 1;
+    EXPECT_EQ(CAtomicFile::RemoveStaleTemporaries(dir.Utf8()), 0);
+    EXPECT_EQ(CAtomicFile::RemoveStaleTemporaries(dir.Utf8(), 0), left);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Fs(dir.Path())), {}), 1);
     EXPECT_TRUE(Loads(path));
     // Where the kills landed, for whoever reads the test's report.
     RecordProperty("rounds_unchanged", sawOld);
@@ -128,7 +128,7 @@ TEST(KilledWriter, OnlyOldTemporaryFilesOfTheWriterAreRemoved)
     CTempDir dir;
     const auto aged = [&](const std::string& name) {
         const std::string path = dir.Write(name, "x");
-        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
+        std::filesystem::last_write_time(Fs(path), std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
         return path;
     };
     aged("Telvarion.orv.tmp4711_0");
@@ -136,11 +136,11 @@ TEST(KilledWriter, OnlyOldTemporaryFilesOfTheWriterAreRemoved)
     for (const char* kept : { "Telvarion.orv", "notes.tmp", "b.tmp12", "c.tmp1_x", ".tmp1_2", "d.tmp_3" })
         aged(kept);
     dir.Write("Telvarion.dov.tmp99_1", "a writer still at work");
-    std::filesystem::create_directory(dir.Path() / "folder.tmp1_1");
+    std::filesystem::create_directory(Fs(dir.Path() / "folder.tmp1_1"));
 
-    EXPECT_EQ(CAtomicFile::RemoveStaleTemporaries(dir.Path().string()), 2);
+    EXPECT_EQ(CAtomicFile::RemoveStaleTemporaries(dir.Utf8()), 2);
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    for (const auto& entry : std::filesystem::directory_iterator(Fs(dir.Path())))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string> { ".tmp1_2", "Telvarion.dov.tmp99_1", "Telvarion.orv", "b.tmp12",

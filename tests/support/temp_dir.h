@@ -14,8 +14,12 @@ public:
     CTempDir& operator=(const CTempDir&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
-    // A path inside the folder, as the engine takes paths (UTF-8).
+    // The folder as the engine takes paths (UTF-8).
+    std::string Utf8() const;
+    // A path inside the folder, as the engine takes paths (UTF-8, the system's separators).
     std::string File(const std::string& name) const;
+    // A relative path written with "/" in the system's separators.
+    static std::string Native(const std::string& path);
     // Writes bytes to a file inside the folder and returns its path.
     std::string Write(const std::string& name, const std::string& bytes) const;
     static std::string Read(const std::string& path);
@@ -25,3 +29,9 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// A path for std::filesystem: UTF-8 text as UTF-8 (a plain std::string is taken in the ANSI code
+// page on Windows), a path as it is.
+std::filesystem::path Fs(const std::string& utf8);
+inline const std::filesystem::path& Fs(const std::filesystem::path& path) { return path; }
+inline std::filesystem::path Fs(const char* utf8) { return Fs(std::string(utf8)); }

@@ -6,6 +6,7 @@
 
 #include "core/tag_line.h"
 #include "orvo/orvo_link_dict.h"
+#include "support/temp_dir.h"
 
 int CScriptedUi::MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons)
 {
@@ -255,7 +256,7 @@ bool CScriptedUi::MoveToTrash(const std::string& path)
     }
     if (ok) {
         std::error_code ec;
-        std::filesystem::remove(path, ec);
+        std::filesystem::remove(Fs(path), ec);
     }
     return ok;
 }
@@ -271,6 +272,8 @@ std::vector<std::string> CScriptedUi::MessageTexts() const
 #include "support/temp_dir.h"
 
 #include <fstream>
+
+#include "core/platform.h"
 #include <random>
 #include <sstream>
 
@@ -279,8 +282,10 @@ CTempDir::CTempDir()
     std::random_device rd;
     const auto base = std::filesystem::temp_directory_path();
     for (;;) {
-        m_path = base / ("telvarion-test-" + std::to_string(rd()));
-        if (std::filesystem::create_directory(m_path))
+        // Cyrillic letters in every test's paths, as in the editors' folders: a path that passes
+        // through an ANSI call on Windows breaks here.
+        m_path = base / platform::ToFsPath("telvarion-тест-" + std::to_string(rd()));
+        if (std::filesystem::create_directory(Fs(m_path)))
             break;
     }
 }
@@ -288,16 +293,28 @@ CTempDir::CTempDir()
 CTempDir::~CTempDir()
 {
     std::error_code ec;
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(m_path, ec);
+    std::filesystem::permissions(Fs(m_path), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(Fs(m_path), ec);
 }
 
-std::string CTempDir::File(const std::string& name) const { return (m_path / name).string(); }
+std::string CTempDir::File(const std::string& name) const
+{
+    return platform::FromFsPath((m_path / platform::ToFsPath(name)).make_preferred());
+}
+
+std::string CTempDir::Utf8() const { return platform::FromFsPath(m_path); }
+
+std::filesystem::path Fs(const std::string& utf8) { return platform::ToFsPath(utf8); }
+
+std::string CTempDir::Native(const std::string& path)
+{
+    return platform::FromFsPath(platform::ToFsPath(path).make_preferred());
+}
 
 std::string CTempDir::Write(const std::string& name, const std::string& bytes) const
 {
     const std::string path = File(name);
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(platform::ToFsPath(path), std::ios::binary);
     out << bytes;
     return path;
 }
@@ -305,16 +322,122 @@ std::string CTempDir::Write(const std::string& name, const std::string& bytes) c
 std::map<std::string, std::string> CTempDir::Files(const std::filesystem::path& folder)
 {
     std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    for (const auto& entry : std::filesystem::directory_iterator(Fs(folder)))
         if (entry.is_regular_file())
-            files[entry.path().filename().string()] = Read(entry.path().string());
+            files[platform::FromFsPath(entry.path().filename())] = Read(platform::FromFsPath(entry.path()));
     return files;
 }
 
 std::string CTempDir::Read(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(platform::ToFsPath(path), std::ios::binary);
     std::ostringstream ss;
     ss << in.rdbuf();
     return ss.str();
 }
+
+#include "support/child_process.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+namespace {
+
+// Starts a console program of the system; its input is the read end of a pipe whose write end is
+// returned in input (or closed at once when input is null).
+HANDLE StartProcess(const wchar_t* commandLine, HANDLE* input)
+{
+    SECURITY_ATTRIBUTES inherit { sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE };
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return nullptr;
+    SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = readEnd;
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION info {};
+    std::wstring command(commandLine);
+    const bool started
+        = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info);
+    CloseHandle(readEnd);
+    if (!started) {
+        CloseHandle(writeEnd);
+        return nullptr;
+    }
+    CloseHandle(info.hThread);
+    if (input)
+        *input = writeEnd;
+    else
+        CloseHandle(writeEnd);
+    return info.hProcess;
+}
+
+} // namespace
+
+long long DeadPid()
+{
+    const HANDLE process = StartProcess(L"cmd.exe /c exit 0", nullptr);
+    if (!process)
+        return 0;
+    WaitForSingleObject(process, INFINITE);
+    const long long pid = GetProcessId(process);
+    CloseHandle(process);
+    return pid;
+}
+
+CLiveProcess::CLiveProcess()
+{
+    // Waits for a line on its input, which never comes.
+    HANDLE input = nullptr;
+    const HANDLE process = StartProcess(L"cmd.exe /c set /p line=", &input);
+    if (process) {
+        m_handle = process;
+        m_input = input;
+        m_pid = GetProcessId(process);
+    }
+}
+
+CLiveProcess::~CLiveProcess()
+{
+    if (m_handle) {
+        TerminateProcess(m_handle, 1);
+        WaitForSingleObject(m_handle, INFINITE);
+        CloseHandle(m_handle);
+        CloseHandle(m_input);
+    }
+}
+#else
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+long long DeadPid()
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return child;
+}
+
+CLiveProcess::CLiveProcess()
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        for (;;)
+            pause();
+    }
+    m_pid = child;
+}
+
+CLiveProcess::~CLiveProcess()
+{
+    kill(static_cast<pid_t>(m_pid), SIGKILL);
+    waitpid(static_cast<pid_t>(m_pid), nullptr, 0);
+}
+#endif
