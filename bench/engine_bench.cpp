@@ -20,7 +20,7 @@
 #include "bench/synthetic_base.h"
 #include "cli/auto_ui.h"
 #include "core/candidates.h"
-#include "core/platform.h"
+#include "base/platform.h"
 #include "core/rla_text.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "storage/recv_dict.h"
 #include "storage/string_dict.h"
 

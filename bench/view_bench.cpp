@@ -6,7 +6,7 @@
 
 #include "bench/synthetic_base.h"
 #include "cli/auto_ui.h"
-#include "core/telvarion_doc.h"
+#include "document/telvarion_doc.h"
 #include "view/telvarion_view.h"
 
 namespace {

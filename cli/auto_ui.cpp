@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "core/indexing_progress.h"
-#include "core/platform.h"
+#include "seam/indexing_progress.h"
+#include "base/platform.h"
 #include "core/tag_line.h"
 
 int CAutoUi::MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons)

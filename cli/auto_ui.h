@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/line_record.h"
-#include "core/platform.h"
-#include "core/user_interface.h"
+#include "base/platform.h"
+#include "seam/user_interface.h"
 
 class CAutoUi : public CUserInterface {
 public:

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-#include "core/platform.h"
+#include "base/platform.h"
 
 namespace fs = std::filesystem;
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 
 std::string TypeStem(const std::string& type)
 {

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/citation.h"
-#include "core/doc_recvisits.h"
-#include "core/ole_date.h"
-#include "core/phrase_match.h"
+#include "requisites/citation.h"
+#include "requisites/doc_recvisits.h"
+#include "base/ole_date.h"
+#include "base/phrase_match.h"
 #include "storage/doc_dict.h"
 
 // The requisites recognised in a text, each list without duplicates (first kept), dates ascending.

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/doc_recvisits.h"
+#include "requisites/doc_recvisits.h"
 
 // Unscoped on purpose: nKind stays a plain 32-bit integer and compares with the names directly.
 enum LineKind : std::int32_t {

@@ -4,11 +4,10 @@
 
 #include "core/anchor_marks.h"
 #include "core/candidates.h"
-#include "core/codepage.h"
-#include "core/doc_settings.h"
+#include "base/codepage.h"
 #include "core/rla_text.h"
 #include "core/tag_line.h"
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 #include "storage/archive.h"
 #include "storage/doc_dict.h"
 #include "storage/recv_dict.h"
@@ -366,11 +365,8 @@ SelectDocumentsRequest CRefMaker::CandidatesRequest(std::vector<CDocRecvisits> c
     request.agreements = std::move(agreements);
     request.contextText = std::move(context);
     request.dateText = effective.Format();
-    if (m_doc.settings) {
-        request.fontFace = m_doc.settings->fontFace;
-        request.fontPitchAndFamily = m_doc.settings->fontPitchAndFamily;
-        request.notepad = &m_doc.settings->notepad;
-    }
+    if (m_doc.showSettings)
+        m_doc.showSettings(request);
     return request;
 }
 

@@ -14,16 +14,15 @@
 #include <vector>
 
 #include "core/line_record.h"
-#include "core/ole_date.h"
-#include "core/phrase_match.h"
-#include "core/service_file_guard.h"
-#include "core/user_interface.h"
+#include "base/ole_date.h"
+#include "base/phrase_match.h"
+#include "storage/service_file_guard.h"
+#include "seam/user_interface.h"
 
 class CArchive;
 class CDocDict;
 class CRecvDict;
 class CUserInterface;
-struct CDocSettings;
 
 // The shared yield routine: every 30th call gives the window its pending events, so long loops
 // stay responsive without paying for it on every step.
@@ -81,11 +80,11 @@ public:
     // Fills the documents dictionary from a list file; sets bModified when it did.
     bool ImportDocuments();
 
-    // What a maker needs of the document: marking it modified, and the settings (the display font
-    // and the notepad) the candidates dialog shows.
+    // What a maker needs of the document: marking it modified, and what of its settings the
+    // candidates dialog shows (the display font and the notepad), put into the request.
     struct DocumentLink {
         std::function<void()> setModified;
-        const CDocSettings* settings = nullptr;
+        std::function<void(SelectDocumentsRequest&)> showSettings;
         const std::vector<std::string>* headerLines = nullptr; // of the open document
     };
     void SetDocument(DocumentLink link) { m_doc = std::move(link); }

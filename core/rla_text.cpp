@@ -7,10 +7,10 @@
 #include <system_error>
 #include <utility>
 
-#include "core/codepage.h"
-#include "core/date_text.h"
-#include "core/platform.h"
-#include "core/user_interface.h"
+#include "base/codepage.h"
+#include "base/date_text.h"
+#include "base/platform.h"
+#include "seam/user_interface.h"
 #include "storage/atomic_file.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ole_date.h"
+#include "base/ole_date.h"
 
 class CUserInterface;
 

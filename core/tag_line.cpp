@@ -1,6 +1,6 @@
 #include "core/tag_line.h"
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 
 namespace {
 

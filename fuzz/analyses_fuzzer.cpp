@@ -2,8 +2,8 @@
 // second pass with every dialog answered (the first candidate taken, confirmations kept, undone
 // and cancelled in turn), and the recognition of every line against the dictionaries.
 
-#include "core/codepage.h"
-#include "core/phrase_match.h"
+#include "base/codepage.h"
+#include "base/phrase_match.h"
 #include "fuzz/fuzz_support.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "core/codepage.h"
-#include "core/date_text.h"
-#include "core/doc_recvisits.h"
+#include "base/codepage.h"
+#include "base/date_text.h"
+#include "requisites/doc_recvisits.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

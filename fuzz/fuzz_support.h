@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/line_record.h"
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 
 class CArchive;
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "core/phrase_match.h"
+#include "base/phrase_match.h"
 #include "fuzz/fuzz_support.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "core/doc_settings.h"
+#include "document/doc_settings.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

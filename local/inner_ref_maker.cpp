@@ -1,9 +1,9 @@
 #include "local/inner_ref_maker.h"
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "core/rla_text.h"
 #include "core/tag_line.h"
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 
 namespace {
 

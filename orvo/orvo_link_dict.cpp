@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "core/codepage.h"
-#include "core/user_interface.h"
+#include "base/codepage.h"
+#include "seam/user_interface.h"
 #include "orvo/orvo_dict.h"
 #include "storage/archive.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/doc_recvisits.h"
+#include "requisites/doc_recvisits.h"
 
 class CArchive;
 class COrvoDict;

@@ -1,10 +1,10 @@
 #include "orvo/orvo_ref_maker.h"
 
-#include "core/codepage.h"
-#include "core/phrase_match.h"
+#include "base/codepage.h"
+#include "base/phrase_match.h"
 #include "core/rla_text.h"
 #include "core/tag_line.h"
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "core/ref_maker.h"
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 #include "orvo/orvo_dict.h"
 
 namespace {

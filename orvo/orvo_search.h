@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ole_date.h"
+#include "base/ole_date.h"
 
 class COrvoDict;
 class CUserInterface;

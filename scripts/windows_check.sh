@@ -24,7 +24,7 @@ wine cmd /c exit > /dev/null 2>&1 || true
 cmake -S "$root" -B "$win_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTELVARION_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DTELVARION_BUILD_GUI=OFF -DTELVARION_BUILD_TESTS=ON
 cmake --build "$win_build" --parallel --target telvarion-cli telvarion_data \
-  core_tests storage_tests orvo_tests local_tests flow_tests cli_tests
+  base_tests requisites_tests storage_tests core_tests orvo_tests local_tests document_tests flow_tests cli_tests
 win_tool() { wine "$win_build/telvarion-cli.exe" "$@"; }
 # A Linux path as Wine's Windows programs see it.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 
 class QWidget;
 class COrvoLinkDict;

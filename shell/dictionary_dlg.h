@@ -7,49 +7,23 @@
 #include <string>
 #include <vector>
 
-#include <QDialog>
-#include <QTreeWidget>
+#include "shell/list_dict_dlg.h"
 
-class CUserInterface;
-class QLineEdit;
-class QPushButton;
-
-// A report list whose typed character jumps to the first row whose search column begins with it.
-class CJumpList : public QTreeWidget {
-    Q_OBJECT
-public:
-    explicit CJumpList(int searchColumn, QWidget* parent = nullptr);
-    void keyboardSearch(const QString& search) override;
-
-    // The selected rows, highest first, so they can be removed one after another.
-    std::vector<int> SelectedRowsDescending() const;
-
-private:
-    int m_searchColumn;
-};
-
-class CDictionaryDlg : public QDialog {
+class CDictionaryDlg : public CListDictDlg {
     Q_OBJECT
 public:
     CDictionaryDlg(CUserInterface& ui, const QString& title, const QString& column, std::vector<std::string>& strings,
         QWidget* parent = nullptr);
 
-    bool IsModified() const { return m_modified; }
-
 private:
-    void Refill();
-    void UpdateButtons();
-    void OnClear();
-    void OnRemove();
-    void OnSave();
+    std::size_t Count() const override { return m_strings.size(); }
+    QStringList RowTexts(std::size_t row) const override;
+    void ClearEntries() override { m_strings.clear(); }
+    void RemoveEntry(std::size_t row) override;
+    void Export() override;
+    void UpdateButtons() override;
     void OnAdd();
 
-    CUserInterface& m_ui;
     std::vector<std::string>& m_strings;
-    CJumpList* m_list;
-    QLineEdit* m_count;
-    QLineEdit* m_newEntry;
-    QPushButton* m_remove;
     QPushButton* m_add;
-    bool m_modified = false;
 };

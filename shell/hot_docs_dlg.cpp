@@ -10,7 +10,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 #include "view/view_message.h"
 
 namespace {

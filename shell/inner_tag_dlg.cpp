@@ -13,7 +13,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "core/tag_line.h"
 #include "view/qt_text.h"
 

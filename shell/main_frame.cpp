@@ -17,7 +17,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "core/telvarion_doc.h"
+#include "document/telvarion_doc.h"
 #include "shell/about_dlg.h"
 #include "shell/find_orvo_dlg.h"
 #include "shell/help_window.h"

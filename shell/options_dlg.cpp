@@ -13,8 +13,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "core/folder_name.h"
-#include "core/user_interface.h"
+#include "base/folder_name.h"
+#include "seam/user_interface.h"
 #include "shell/select_orvo_doc_dlg.h"
 
 namespace {

@@ -13,7 +13,7 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 
-// Whether a path is a well-formed folder name by the rule of this system (core/folder_name.h).
+// Whether a path is a well-formed folder name by the rule of this system (base/folder_name.h).
 bool IsValidFolderName(const QString& path);
 
 // The check of a chosen folder: a wrong name is reported, a missing folder is created level by

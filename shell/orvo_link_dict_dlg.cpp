@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 #include "orvo/orvo_link_dict.h"
 #include "shell/multi_list_box.h"
 #include "view/qt_text.h"

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "core/indexing_progress.h"
+#include "seam/indexing_progress.h"
 #include "shell/drawn_progress_bar.h"
 
 CProgressIndexingDlg::CProgressIndexingDlg(CIndexingProgress& progress, QWidget* parent)

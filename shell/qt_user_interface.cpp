@@ -10,7 +10,7 @@
 #include <QStatusBar>
 
 #include "core/line_record.h"
-#include "core/telvarion_doc.h"
+#include "document/telvarion_doc.h"
 #include "orvo/orvo_dict.h"
 #include "orvo/orvo_link_dict.h"
 #include "shell/analysis_dialogs.h"

@@ -9,7 +9,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 
 class CMainFrame;
 class COrvoDict;

@@ -18,7 +18,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "orvo/orvo_link_dict.h"
 #include "shell/blocknote_dlg.h"
 #include "shell/multi_list_box.h"

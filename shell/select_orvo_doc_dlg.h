@@ -10,8 +10,8 @@
 #include <QDialog>
 #include <QString>
 
-#include "core/citation.h"
-#include "core/doc_recvisits.h"
+#include "requisites/citation.h"
+#include "requisites/doc_recvisits.h"
 
 class CMultiListBox;
 class COrvoLinkDict;

@@ -8,7 +8,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "view/qt_text.h"
 
 namespace {

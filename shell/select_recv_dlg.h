@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "core/doc_recvisits.h"
+#include "requisites/doc_recvisits.h"
 
 class QRadioButton;
 class QTreeWidget;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/phrase_match.h"
+#include "base/phrase_match.h"
 #include "view/qt_text.h"
 
 CSelectWordsDlg::CSelectWordsDlg(const QString& title, const CWordsCondition& condition, QWidget* parent)

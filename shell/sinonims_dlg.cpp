@@ -10,9 +10,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/phrase_match.h"
-#include "core/user_interface.h"
-#include "shell/dictionary_dlg.h"
+#include "base/phrase_match.h"
+#include "seam/user_interface.h"
+#include "shell/list_dict_dlg.h"
 #include "storage/recv_dict.h"
 #include "view/qt_text.h"
 

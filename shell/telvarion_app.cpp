@@ -15,7 +15,7 @@
 #include <QTimer>
 #include <QTranslator>
 
-#include "core/telvarion_doc.h"
+#include "document/telvarion_doc.h"
 #include "shell/icons.h"
 #include "shell/main_frame.h"
 #include "shell/qt_user_interface.h"

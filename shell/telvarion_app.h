@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QString>
 
-#include "core/data_folder.h"
+#include "document/data_folder.h"
 
 class CMainFrame;
 class CQtUserInterface;

@@ -7,8 +7,8 @@
 #include <system_error>
 #include <utility>
 
-#include "core/codepage.h"
-#include "core/platform.h"
+#include "base/codepage.h"
+#include "base/platform.h"
 #include "storage/atomic_file.h"
 
 namespace {

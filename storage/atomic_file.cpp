@@ -9,7 +9,7 @@
 #include <system_error>
 #include <utility>
 
-#include "core/platform.h"
+#include "base/platform.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <span>
 #include <system_error>
 
-#include "core/codepage.h"
-#include "core/date_text.h"
-#include "core/indexing_progress.h"
-#include "core/platform.h"
-#include "core/user_interface.h"
+#include "base/codepage.h"
+#include "base/date_text.h"
+#include "seam/indexing_progress.h"
+#include "base/platform.h"
+#include "seam/user_interface.h"
 #include "storage/archive.h"
 #include "storage/atomic_file.h"
 #include "storage/text_line_reader.h"
@@ -394,4 +394,18 @@ bool CDocDict::ImportListFile(CUserInterface& ui, const std::string& path, bool 
     OpenTextFile(m_textPath);
     ShowInfo(ui, "Внесено " + std::to_string(records.size()) + " записей");
     return true;
+}
+
+// The stored form of a document's requisites, kept with the dictionaries that store them. Each
+// field is assigned as soon as it is read, so a damaged archive leaves the fields before the damage
+// loaded and the others as they were.
+void CDocRecvisits::Serialize(CArchive& ar)
+{
+    ar.Io(nBaseNumber);
+    ar.Io(name);
+    ar.Io(editionDate);
+    ar.Io(adoptionDates);
+    ar.Io(types);
+    ar.Io(numbers);
+    ar.Io(bodies);
 }

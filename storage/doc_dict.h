@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "core/doc_recvisits.h"
-#include "core/ole_date.h"
+#include "requisites/doc_recvisits.h"
+#include "base/ole_date.h"
 #include "storage/doc_records.h"
 #include "storage/index_dict.h"
 

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/ole_date.h"
+#include "base/ole_date.h"
 #include "storage/build_once.h"
 
 class CArchive;

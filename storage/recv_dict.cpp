@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 #include "storage/archive.h"
 
 CRecvRec::CRecvRec(std::string value, std::vector<std::string> synonyms)

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/platform.h"
+#include "base/platform.h"
 #include "storage/archive.h"
 
 std::string ServicePath(const std::string& folder, const std::string& name)

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 #include "storage/archive.h"
 #include "storage/atomic_file.h"
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/platform.h"
+#include "base/platform.h"
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 16;

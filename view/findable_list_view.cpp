@@ -1,6 +1,6 @@
 #include "view/findable_list_view.h"
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "view/find_dlg.h"
 #include "view/qt_text.h"
 #include "view/view_message.h"

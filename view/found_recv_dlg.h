@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QStringList>
 
-#include "core/doc_recvisits.h"
+#include "requisites/doc_recvisits.h"
 
 class CTipListView;
 

@@ -7,7 +7,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 
 CInsertTagDlg::CInsertTagDlg(const QString& text, bool local, QWidget* parent)
     : QDialog(parent)

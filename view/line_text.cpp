@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 
 namespace {
 

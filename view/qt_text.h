@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 
 inline QString FromCp1251(const std::string& s) { return QString::fromStdString(codepage::Cp1251ToUtf8(s)); }
 inline std::string ToCp1251(const QString& s) { return codepage::Utf8ToCp1251(s.toStdString()); }

@@ -13,7 +13,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "core/telvarion_doc.h"
+#include "document/telvarion_doc.h"
 #include "view/found_recv_dlg.h"
 #include "view/frame_services.h"
 #include "view/goto_line_dlg.h"

@@ -15,7 +15,7 @@
 #include <QPointer>
 
 #include "core/line_record.h"
-#include "core/tag_editor.h"
+#include "document/tag_editor.h"
 #include "view/findable_list_view.h"
 #include "view/pictures.h"
 

@@ -10,9 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "core/codepage.h"
-#include "core/folder_lock.h"
-#include "core/platform.h"
+#include "base/codepage.h"
+#include "storage/folder_lock.h"
+#include "base/platform.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <random>
 
 #include "core/candidates.h"
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "storage/archive.h"
 #include "storage/recv_dict.h"
 

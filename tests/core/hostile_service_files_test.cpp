@@ -9,12 +9,12 @@
 #include <filesystem>
 #include <functional>
 
-#include "core/codepage.h"
-#include "core/doc_settings.h"
+#include "base/codepage.h"
+#include "document/doc_settings.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"
 #include "storage/archive.h"
-#include "storage/dict_text.h"
+#include "core/dict_text.h"
 #include "storage/recent_numbers.h"
 #include "storage/service_file.h"
 #include "support/scripted_ui.h"

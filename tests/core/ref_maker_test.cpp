@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "core/tag_line.h"
 
 namespace {

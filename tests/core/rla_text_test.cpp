@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "core/line_record.h"
 #include "storage/atomic_file.h"
 #include "support/scripted_ui.h"

@@ -70,13 +70,13 @@
 
 #include <gtest/gtest.h>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "core/rla_text.h"
 #include "core/tag_line.h"
-#include "core/telvarion_doc.h"
+#include "document/telvarion_doc.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"
-#include "storage/dict_text.h"
+#include "core/dict_text.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 

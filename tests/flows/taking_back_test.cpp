@@ -7,7 +7,7 @@
 
 #include <random>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "core/tag_line.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"

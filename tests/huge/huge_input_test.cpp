@@ -16,10 +16,10 @@
 #define TELVARION_HAVE_FORK 1
 #endif
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "core/rla_text.h"
-#include "core/telvarion_doc.h"
-#include "storage/dict_text.h"
+#include "document/telvarion_doc.h"
+#include "core/dict_text.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "storage/archive.h"
-#include "storage/dict_text.h"
+#include "core/dict_text.h"
 #include "storage/service_file.h"
 #include "support/fault.h"
 #include "support/scripted_ui.h"

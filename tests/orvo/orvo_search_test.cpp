@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "orvo/orvo_ref_maker.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "storage/archive.h"
 #include "storage/service_file.h"
 #include "support/fault.h"

@@ -25,8 +25,8 @@
 #include <QToolBar>
 #include <QWhatsThis>
 
-#include "core/data_folder.h"
-#include "core/telvarion_doc.h"
+#include "document/data_folder.h"
+#include "document/telvarion_doc.h"
 #include "shell/command_table.h"
 #include "shell/help_window.h"
 #include "shell/main_frame.h"

@@ -37,10 +37,10 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "core/folder_lock.h"
+#include "storage/folder_lock.h"
 #include "core/line_record.h"
 #include "core/tag_line.h"
-#include "core/telvarion_doc.h"
+#include "document/telvarion_doc.h"
 #include "shell/main_frame.h"
 #include "shell/qt_user_interface.h"
 #include "shell/hot_docs_dlg.h"

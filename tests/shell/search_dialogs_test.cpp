@@ -19,8 +19,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "core/codepage.h"
-#include "core/indexing_progress.h"
+#include "base/codepage.h"
+#include "seam/indexing_progress.h"
 #include "orvo/orvo_ref_maker.h"
 #include "shell/drawn_progress_bar.h"
 #include "shell/find_orvo_dlg.h"

@@ -19,7 +19,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "orvo/orvo_dict.h"
 #include "orvo/orvo_link_dict.h"
 #include "shell/dictionary_dlg.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "storage/atomic_file.h"
 #include "support/temp_dir.h"
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/codepage.h"
-#include "core/indexing_progress.h"
+#include "base/codepage.h"
+#include "seam/indexing_progress.h"
 #include "storage/archive.h"
 #include "storage/atomic_file.h"
 #include "support/scripted_ui.h"

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "core/platform.h"
+#include "base/platform.h"
 #include "support/temp_dir.h"
 
 #ifdef _WIN32
@@ -133,7 +133,7 @@ TEST(Replace, ATargetMarkedReadOnly)
     CTempDir dir;
     const std::string path = dir.File("документ.rla");
     CAtomicFile::WriteWhole(path, "old");
-    fs::permissions(Fs(platform::ToFsPath(path)), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(Fs(path), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     CAtomicFile file(path);
     ASSERT_TRUE(file.Open() && file.Write("new"));
     const bool replaced = file.Commit();
@@ -146,5 +146,5 @@ TEST(Replace, ATargetMarkedReadOnly)
     EXPECT_EQ(CTempDir::Read(path), "new");
 #endif
     EXPECT_TRUE(NothingButTheTarget(dir));
-    fs::permissions(Fs(platform::ToFsPath(path)), fs::perms::owner_write, fs::perm_options::add);
+    fs::permissions(Fs(path), fs::perms::owner_write, fs::perm_options::add);
 }

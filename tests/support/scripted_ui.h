@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/line_record.h"
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 #include "storage/recv_dict.h"
 
 class CScriptedUi : public CUserInterface {

@@ -273,7 +273,7 @@ std::vector<std::string> CScriptedUi::MessageTexts() const
 
 #include <fstream>
 
-#include "core/platform.h"
+#include "base/platform.h"
 #include <random>
 #include <sstream>
 

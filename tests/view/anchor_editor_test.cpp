@@ -7,7 +7,7 @@
 
 #include "core/anchor_marks.h"
 #include "core/tag_line.h"
-#include "core/telvarion_doc.h"
+#include "document/telvarion_doc.h"
 #include "view/in_place_edit.h"
 #include "view/line_model.h"
 #include "view/pictures.h"

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/telvarion_doc.h"
+#include "document/telvarion_doc.h"
 #include "view/insert_tag_dlg.h"
 #include "view/line_model.h"
 #include "view/qt_text.h"

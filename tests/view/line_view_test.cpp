@@ -20,7 +20,7 @@
 #include <QStringListModel>
 #include <QTest>
 
-#include "core/telvarion_doc.h"
+#include "document/telvarion_doc.h"
 #include "view/find_dlg.h"
 #include "view/found_recv_dlg.h"
 #include "view/goto_line_dlg.h"

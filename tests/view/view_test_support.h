@@ -16,9 +16,9 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "core/codepage.h"
+#include "base/codepage.h"
 #include "core/line_record.h"
-#include "core/user_interface.h"
+#include "seam/user_interface.h"
 #include "view/frame_services.h"
 
 class CQuietUi : public CUserInterface {

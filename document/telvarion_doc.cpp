@@ -1,0 +1,510 @@
+#include "document/telvarion_doc.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "base/platform.h"
+#include "seam/user_interface.h"
+#include "storage/archive.h"
+#include "storage/atomic_file.h"
+#include "storage/service_file.h"
+
+namespace {
+
+const char* const kRlaFilter = "Тексты документов (*.rla)|*.rla||";
+
+std::string MakerCounts(const CRefMaker& maker)
+{
+    return "Количество подозрительных строк: " + std::to_string(maker.nSuspiciousLines)
+        + "\nКоличество тегов, проставленных программой: " + std::to_string(maker.nPlacedTags)
+        + "\nКоличество тегов, которые уже были в документе: " + std::to_string(maker.nExistingTags);
+}
+
+// The part of a path after its last separator (the whole path when there is none).
+std::string FileNameOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code ec;
+    if (std::filesystem::equivalent(platform::ToFsPath(a), platform::ToFsPath(b), ec))
+        return true;
+    return !ec ? false : platform::ToFsPath(a).lexically_normal() == platform::ToFsPath(b).lexically_normal();
+}
+
+} // namespace
+
+CTelvarionDoc::CTelvarionDoc(CUserInterface& ui, std::string programFolder)
+    : orvoMaker(ui)
+    , innerMaker(ui)
+    , m_ui(ui)
+    , m_programFolder(std::move(programFolder))
+{
+    LinkMakers();
+}
+
+CTelvarionDoc::CTelvarionDoc(CUserInterface& ui, CTelvarionDoc& shared)
+    : settings(shared.settings)
+    , recentOrvo(shared.recentOrvo)
+    , recentLocal(shared.recentLocal)
+    , orvoMaker(ui, shared.orvoMaker)
+    , innerMaker(ui, shared.innerMaker)
+    , m_ui(ui)
+    , m_programFolder(shared.m_programFolder)
+    , m_readOnly(true)
+{
+    LinkMakers();
+}
+
+void CTelvarionDoc::LinkMakers()
+{
+    const auto showSettings = [this](SelectDocumentsRequest& request) {
+        request.fontFace = settings.fontFace;
+        request.fontPitchAndFamily = settings.fontPitchAndFamily;
+        request.notepad = &settings.notepad;
+    };
+    const CRefMaker::DocumentLink link { [this] { SetModified(); }, showSettings, &text.headerLines };
+    orvoMaker.SetDocument(link);
+    innerMaker.SetDocument(link);
+}
+
+CTelvarionDoc::~CTelvarionDoc()
+{
+    if (m_storeAtEnd)
+        StoreServiceData();
+}
+
+bool& CTelvarionDoc::LocalBaseChosen()
+{
+    // Starts as the local base with every run; never stored.
+    static bool local = true;
+    return local;
+}
+
+bool CTelvarionDoc::IsEnabled(Command command) const
+{
+    switch (command) {
+    case Command::Open:
+    case Command::Exit:
+        return !bBusy;
+    case Command::Save:
+    case Command::SaveAs:
+        return bModified && !bBusy;
+    case Command::Delete:
+        return !currentPath.empty() && !bBusy;
+    case Command::Reanalyse:
+        return !currentPath.empty() && !bBusy;
+    case Command::Statistics:
+    case Command::Settings:
+    case Command::HotDocuments:
+    case Command::Notepad:
+    case Command::OrvoSearch:
+        return true;
+    case Command::OrvoKeywords:
+    case Command::OrvoTypes:
+    case Command::OrvoBodies:
+    case Command::LocalTypes:
+    case Command::LocalBodies:
+        // A pass works on these dictionaries; changing them under it is not safe.
+        return !bBusy;
+    case Command::ImportOrvo:
+    case Command::ImportLocal:
+        // The import replaces the titles file at once: not in a folder this run may not write.
+        return !bBusy && !m_readOnly;
+    }
+    return false;
+}
+
+void CTelvarionDoc::OnFileOpen()
+{
+    if (!IsEnabled(Command::Open))
+        return;
+    FileDialogRequest request;
+    request.filter = kRlaFilter;
+    request.initialDir = settings.inputFolder;
+    std::string path;
+    if (!m_ui.AskOpenFileName(request, path))
+        return;
+    if (bModified) {
+        const int answer = m_ui.MessageBox("Сохранить файл " + currentPath + "?", MsgIcon::Question, MsgButtons::YesNoCancel);
+        if (answer == AnswerCancel)
+            return;
+        // A text that could not be written keeps the document open: its edits are not lost.
+        if (answer == AnswerYes && !WriteText())
+            return;
+    }
+    OpenFile(path);
+}
+
+bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
+{
+    CWaitCursor wait(m_ui);
+    // Read into a fresh text: a file that cannot be read leaves the open document as it was.
+    CRlaText fresh;
+    if (!fresh.ReadRla(path, m_ui))
+        return false;
+    text = std::move(fresh);
+    bModified = 0;
+    bInOutputFolder = 0;
+    // Such a file opens as all header: an empty view with zero counts would say nothing of why.
+    if (!text.HasTextStart())
+        m_ui.MessageBox("В файле " + path + " нет строки \"$18  Текст документа\": в нём нет текста документа, "
+            "ссылки искать не в чем. Файл не изменён.", MsgIcon::Warning);
+
+    bBusy = 1;
+    std::vector<std::string> texts = text.textLines;
+    std::vector<CLineRecord> records(texts.size());
+    m_ui.FillList(texts, records, true);
+    currentPath = path;
+    UpdateTitle();
+    RunAnalyses(texts, records, true);
+    m_ui.FillList(texts, records, true);
+    m_ui.ClearUndo();
+    m_ui.BringToFront();
+    if (showStatistics)
+        ShowInfo(m_ui, GetStatisticsText());
+    bBusy = 0;
+    return true;
+}
+
+void CTelvarionDoc::RunAnalyses(std::vector<std::string>& texts, std::vector<CLineRecord>& records, bool full)
+{
+    const COleDate effective = GetEffectiveDate();
+    // The Orvo analysis first, so that the local one sees the inter-base tags it placed.
+    for (CRefMaker* maker : { static_cast<CRefMaker*>(&orvoMaker), static_cast<CRefMaker*>(&innerMaker) }) {
+        maker->ResetCounters(full);
+        if (full)
+            maker->ScanLines(texts, records);
+        maker->AnalyseLines(texts, records, effective);
+    }
+}
+
+void CTelvarionDoc::OnReanalyse()
+{
+    if (!IsEnabled(Command::Reanalyse))
+        return;
+    bBusy = 1;
+    std::vector<std::string> texts;
+    std::vector<CLineRecord> records;
+    m_ui.GetLines(texts, &records);
+    RunAnalyses(texts, records, false);
+    m_ui.FillList(texts, records, true);
+    bBusy = 0;
+    ShowInfo(m_ui, GetStatisticsText());
+}
+
+bool CTelvarionDoc::WriteText()
+{
+    m_ui.GetLines(text.textLines, nullptr);
+    return text.WriteRla(m_ui);
+}
+
+void CTelvarionDoc::OnFileSave()
+{
+    if (!IsEnabled(Command::Save))
+        return;
+    CWaitCursor wait(m_ui);
+    m_ui.GetLines(text.textLines, nullptr);
+    std::string target = currentPath;
+    bool moving = false;
+    if (!bInOutputFolder && !settings.outputFolder.empty() && !currentPath.empty()) {
+        target = platform::FromFsPath(platform::ToFsPath(settings.outputFolder) / platform::ToFsPath(FileNameOf(currentPath)));
+        // Input and output folder the same: the file is already where it belongs.
+        moving = !SameFile(currentPath, target);
+    }
+    // The edited text goes to its new place first and the input file is taken away only after:
+    // a save that fails leaves the document where it was, modified, so the next save tries again
+    // with the output folder as it is then.
+    if (!WriteTextTo(target)) {
+        UpdateTitle();
+        return;
+    }
+    if (moving) {
+        std::error_code ec;
+        std::filesystem::remove(platform::ToFsPath(currentPath), ec);
+        if (ec)
+            ShowError(m_ui, "Ошибка сохранения файла " + target + "!\n" + platform::ErrorReason(ec));
+    }
+    currentPath = target;
+    bInOutputFolder = 1;
+    bModified = 0;
+    UpdateTitle();
+}
+
+void CTelvarionDoc::OnFileSaveAs()
+{
+    if (!IsEnabled(Command::SaveAs))
+        return;
+    FileDialogRequest request;
+    request.defaultExt = "rla";
+    request.filter = kRlaFilter;
+    request.initialDir = settings.outputFolder;
+    request.confirmOverwrite = true;
+    std::string path;
+    if (!m_ui.AskSaveFileName(request, path))
+        return;
+    m_ui.GetLines(text.textLines, nullptr);
+    if (!WriteTextTo(path))
+        return;
+    currentPath = path;
+    bModified = 0;
+    bInOutputFolder = 1;
+    UpdateTitle();
+}
+
+bool CTelvarionDoc::WriteTextTo(const std::string& path)
+{
+    const std::string previous = text.path;
+    text.path = path;
+    if (text.WriteRla(m_ui))
+        return true;
+    text.path = previous;
+    return false;
+}
+
+void CTelvarionDoc::OnFileDelete()
+{
+    if (!IsEnabled(Command::Delete))
+        return;
+    if (m_ui.MessageBox("Вы действительно хотите удалить файл?", MsgIcon::Question, MsgButtons::YesNo) != AnswerYes)
+        return;
+    if (!m_ui.MoveToTrash(currentPath))
+        return;
+    currentPath.clear();
+    bModified = 0;
+    m_ui.ClearUndo();
+    m_ui.RemoveAllRows();
+    text.Clear();
+    UpdateTitle();
+}
+
+void CTelvarionDoc::OnStatistics() { ShowInfo(m_ui, GetStatisticsText()); }
+
+void CTelvarionDoc::OnSettings()
+{
+    std::string input = settings.inputFolder;
+    std::string output = settings.outputFolder;
+    if (!m_ui.EditOptions(input, output))
+        return;
+    settings.inputFolder = input;
+    settings.outputFolder = output;
+    StoreChangedSettings();
+}
+
+void CTelvarionDoc::OnHotDocuments()
+{
+    std::vector<std::int32_t> slots(settings.hotDocuments.begin(), settings.hotDocuments.end());
+    if (!m_ui.EditHotDocuments(slots))
+        return;
+    for (std::size_t k = 0; k < settings.hotDocuments.size(); ++k)
+        settings.hotDocuments[k] = k < slots.size() ? slots[k] : 0;
+    StoreChangedSettings();
+}
+
+void CTelvarionDoc::OnNotepad()
+{
+    COrvoLinkDict copy = settings.notepad;
+    if (!m_ui.EditNotepad(copy))
+        return;
+    settings.notepad = std::move(copy);
+    StoreChangedSettings();
+}
+
+void CTelvarionDoc::StoreChangedSettings()
+{
+    // Still marked changed: the end of the run writes them again, as it always has.
+    bSettingsChanged = 1;
+    if (m_readOnly)
+        SayNotSaved("Изменения настроек и блокнота действуют до конца работы программы, но сохранены не будут.");
+    else if (m_storeAtEnd)
+        SaveSettings();
+}
+
+void CTelvarionDoc::StoreEdited(CRefMaker& maker, bool changed)
+{
+    if (changed && m_readOnly)
+        SayNotSaved("Изменения словаря действуют до конца работы программы, но сохранены не будут.");
+    else if (changed && m_storeAtEnd)
+        maker.SaveFiles(m_programFolder);
+}
+
+void CTelvarionDoc::ImportDocuments(CRefMaker& maker, Command command)
+{
+    if (!IsEnabled(command))
+        return;
+    // The import replaces the titles file at once and the documents file later: a documents file
+    // another program has changed meanwhile would be left beside our titles, which it does not
+    // fit. The person decides now, and once for both files.
+    const std::string documents = ServicePath(m_programFolder, maker.Files().documents);
+    if (m_fileGuard.ChangedByOther(documents)) {
+        if (m_ui.MessageBox("Файл " + documents + " изменён другой программой после того, как Telvarion его прочитал.\n"
+                    "Импорт заменит и его, и файл названий документов. Продолжить?",
+                MsgIcon::Question, MsgButtons::YesNo)
+            != AnswerYes)
+            return;
+        m_fileGuard.Remember(documents);
+    }
+    maker.ImportDocuments();
+}
+
+void CTelvarionDoc::SayNotSaved(const char* what)
+{
+    m_ui.MessageBox("Папка данных " + m_programFolder + " открыта только для чтения.\n" + what, MsgIcon::Information);
+}
+
+bool CTelvarionDoc::LockDataFolder(const std::string& program)
+{
+    m_lock = std::make_unique<CDataFolderLock>(m_programFolder, program);
+    switch (m_lock->Take()) {
+    case CDataFolderLock::Result::Taken:
+        m_readOnly = false;
+        break;
+    case CDataFolderLock::Result::Held:
+        if (m_ui.MessageBox("С папкой данных " + m_programFolder + " уже работает другая программа: "
+                    + m_lock->HolderText() + ".\n\nОткрыть папку только для чтения? Документы можно будет "
+                    "анализировать и править, но словари, блокнот и настройки сохраняться не будут.\n\n"
+                    "Нет: закрыть программу.",
+                MsgIcon::Question, MsgButtons::YesNo)
+            != AnswerYes)
+            return false;
+        m_readOnly = true;
+        break;
+    case CDataFolderLock::Result::ReadOnly:
+    case CDataFolderLock::Result::Failed:
+        m_ui.MessageBox("В папку данных " + m_programFolder + " нельзя записывать. "
+                + platform::ErrorReason(m_lock->Error())
+                + "\nПрограмма работает только для чтения: документы можно анализировать и править, но словари, "
+                  "блокнот и настройки сохраняться не будут.",
+            MsgIcon::Information);
+        m_readOnly = true;
+        break;
+    }
+    // The window keeps its first title until a document is opened, unless it must say this.
+    if (m_readOnly)
+        UpdateTitle();
+    return true;
+}
+
+void CTelvarionDoc::SetModified()
+{
+    bModified = 1;
+    UpdateTitle();
+}
+
+std::string CTelvarionDoc::TitleText() const
+{
+    std::string title = "Telvarion";
+    if (!currentPath.empty())
+        title += " - " + currentPath;
+    if (bModified)
+        title += "*";
+    const COleDate effective = GetEffectiveDate();
+    if (!effective.IsNoDate())
+        title += " - Дата принятия: " + effective.Format();
+    if (m_readOnly)
+        title += " [только чтение]";
+    return title;
+}
+
+void CTelvarionDoc::UpdateTitle() { m_ui.SetTitle(TitleText()); }
+
+std::string CTelvarionDoc::GetStatisticsText() const
+{
+    return "*********** Ссылки на документы Орво ***********\n" + MakerCounts(orvoMaker)
+        + "\n\n*********** Ссылки на документы базы ***********\n" + MakerCounts(innerMaker);
+}
+
+std::int32_t CTelvarionDoc::HotDocument(int slot) const
+{
+    if (slot < 0 || static_cast<std::size_t>(slot) >= settings.hotDocuments.size())
+        return 0;
+    return settings.hotDocuments[static_cast<std::size_t>(slot)];
+}
+
+bool CTelvarionDoc::ProposeByChosenRequisites(
+    const CLineRecord& record, const std::string& context, std::vector<CLineRecord>& out)
+{
+    CDocRecvisits requisites = record.recvFound;
+    bool local = LocalBaseChosen();
+    if (!m_ui.SelectRequisites(requisites, local))
+        return false;
+    LocalBaseChosen() = local;
+    CRefMaker& maker = local ? static_cast<CRefMaker&>(innerMaker) : static_cast<CRefMaker&>(orvoMaker);
+    return maker.ProposeForRequisites(record, context, out, requisites, GetEffectiveDate());
+}
+
+bool CTelvarionDoc::MarkAnchorForRow(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t row)
+{
+    return CRefMaker::MarkAnchorNearTag(texts, records, row);
+}
+
+void CTelvarionDoc::LoadServiceData(bool mayWrite)
+{
+    CWaitCursor wait(m_ui);
+    mayWrite = mayWrite && !m_readOnly;
+    if (mayWrite)
+        CAtomicFile::RemoveStaleTemporaries(m_programFolder);
+    for (CRefMaker* maker : { static_cast<CRefMaker*>(&orvoMaker), static_cast<CRefMaker*>(&innerMaker) }) {
+        maker->SetFileGuard(&m_fileGuard);
+        if (!maker->LoadFiles(m_programFolder, mayWrite) && mayWrite)
+            maker->SaveFiles(m_programFolder);
+    }
+    // Known as they are now, loaded or not, so that a change by another program is noticed.
+    for (const char* name : { kSettingsFile, kRecentOrvoFile, kRecentLocalFile })
+        m_fileGuard.Remember(ServicePath(m_programFolder, name));
+    const LoadResult loaded
+        = LoadServiceFile(ServicePath(m_programFolder, kSettingsFile), [this](CArchive& ar) { settings.Serialize(ar); });
+    if (loaded != LoadResult::Loaded) {
+        // What was read before the failure stays; the view's font and the hot documents start
+        // afresh, and the recent numbers are not read.
+        const CDocSettings defaults;
+        settings.fontPitchAndFamily = defaults.fontPitchAndFamily;
+        settings.fontFace = defaults.fontFace;
+        settings.hotDocuments = defaults.hotDocuments;
+        if (mayWrite)
+            SaveSettings();
+    } else {
+        LoadServiceFile(ServicePath(m_programFolder, kRecentOrvoFile), [this](CArchive& ar) { recentOrvo.Serialize(ar); });
+        LoadServiceFile(ServicePath(m_programFolder, kRecentLocalFile), [this](CArchive& ar) { recentLocal.Serialize(ar); });
+    }
+    m_storeAtEnd = mayWrite;
+}
+
+bool CTelvarionDoc::SaveSettings()
+{
+    const auto outcome
+        = m_fileGuard.Store(ServicePath(m_programFolder, kSettingsFile), [this](CArchive& ar) { settings.Serialize(ar); });
+    if (outcome == CServiceFileGuard::Outcome::Failed)
+        ShowError(m_ui, "Ошибка сохранения файла служебных данных!");
+    return outcome == CServiceFileGuard::Outcome::Stored;
+}
+
+bool CTelvarionDoc::SaveModified()
+{
+    if (!bModified)
+        return true;
+    const int answer = m_ui.MessageBox("Сохранить файл " + currentPath + "?", MsgIcon::Question, MsgButtons::YesNoCancel);
+    if (answer == AnswerCancel)
+        return false;
+    if (answer == AnswerYes && !WriteText())
+        return false; // the edits would be lost: the document stays open
+    return true;
+}
+
+void CTelvarionDoc::StoreServiceData()
+{
+    if (bSettingsChanged)
+        SaveSettings();
+    using Outcome = CServiceFileGuard::Outcome;
+    if (m_fileGuard.Store(ServicePath(m_programFolder, kRecentOrvoFile), [this](CArchive& ar) { recentOrvo.Serialize(ar); })
+        == Outcome::Failed)
+        ShowError(m_ui, "Ошибка сохранения словаря номеров последних документов Орво!");
+    if (m_fileGuard.Store(ServicePath(m_programFolder, kRecentLocalFile), [this](CArchive& ar) { recentLocal.Serialize(ar); })
+        == Outcome::Failed)
+        ShowError(m_ui, "Ошибка сохранения словаря номеров последних внутрибазовых документов!");
+    orvoMaker.SaveFiles(m_programFolder);
+    innerMaker.SaveFiles(m_programFolder);
+}

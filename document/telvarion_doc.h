@@ -1,0 +1,155 @@
+#pragma once
+
+// The single document of the program: the open text, the settings kept between runs, the recent
+// numbers, and the two reference makers. It carries out the file commands through the user
+// interface and decides in which order the analyses run over a newly opened text. The window
+// only routes commands here and asks which are enabled.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/doc_settings.h"
+#include "storage/folder_lock.h"
+#include "core/rla_text.h"
+#include "storage/service_file_guard.h"
+#include "local/inner_ref_maker.h"
+#include "orvo/orvo_ref_maker.h"
+#include "storage/recent_numbers.h"
+
+class CUserInterface;
+
+class CTelvarionDoc {
+public:
+    // The commands of the document, for the enabling rules.
+    enum class Command {
+        Open,
+        Save,
+        SaveAs,
+        Delete,
+        Reanalyse,
+        Statistics,
+        Settings,
+        HotDocuments,
+        Notepad,
+        OrvoKeywords,
+        OrvoTypes,
+        OrvoBodies,
+        OrvoSearch,
+        LocalTypes,
+        LocalBodies,
+        ImportOrvo,
+        ImportLocal,
+        Exit,
+    };
+
+    // programFolder: where the service files live.
+    CTelvarionDoc(CUserInterface& ui, std::string programFolder);
+    // A document over the loaded service data of another, which outlives it: its settings and
+    // recent numbers copied, the dictionaries read where they are. It never writes the service
+    // files. Several such documents may analyse on threads of their own at once.
+    CTelvarionDoc(CUserInterface& ui, CTelvarionDoc& shared);
+    // Stores what the run changed: settings, recent numbers, the makers' dictionaries.
+    ~CTelvarionDoc();
+    CTelvarionDoc(const CTelvarionDoc&) = delete;
+    CTelvarionDoc& operator=(const CTelvarionDoc&) = delete;
+
+    CRlaText text;
+    CDocSettings settings;
+    RecentNumbers recentOrvo;
+    RecentNumbers recentLocal;
+    std::string currentPath; // empty when no document is open
+    std::int32_t bInOutputFolder = 0;
+    std::int32_t bModified = 0;
+    std::int32_t bSettingsChanged = 0;
+    std::int32_t bBusy = 0;
+    COrvoRefMaker orvoMaker;
+    CInnerRefMaker innerMaker;
+
+    const std::string& ProgramFolder() const { return m_programFolder; }
+    CUserInterface& Ui() { return m_ui; }
+
+    bool IsEnabled(Command command) const;
+
+    void OnFileOpen();
+    // Open without the file dialog (the command-line tool, tests): read, analyse with both makers,
+    // show the lines. False when the file could not be read; the open document then stays.
+    bool OpenFile(const std::string& path, bool showStatistics = true);
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnFileDelete();
+    void OnReanalyse();
+    void OnStatistics();
+    void OnSettings();
+    void OnHotDocuments();
+    void OnNotepad();
+    // A dictionary changed in its dialog is written when the dialog closes with OK, not only at
+    // the end of the run: a crash must not take the day's dictionary work with it.
+    void OnOrvoKeywords() { StoreEdited(orvoMaker, orvoMaker.EditKeywords()); }
+    void OnOrvoTypes() { StoreEdited(orvoMaker, orvoMaker.EditTypes()); }
+    void OnOrvoBodies() { StoreEdited(orvoMaker, orvoMaker.EditBodies()); }
+    void OnLocalTypes() { StoreEdited(innerMaker, innerMaker.EditTypes()); }
+    void OnLocalBodies() { StoreEdited(innerMaker, innerMaker.EditBodies()); }
+    void OnImportOrvo() { ImportDocuments(orvoMaker, Command::ImportOrvo); }
+    void OnImportLocal() { ImportDocuments(innerMaker, Command::ImportLocal); }
+
+    void SetModified();
+    void UpdateTitle();
+    // "Telvarion - path* - Дата принятия: 01.02.2003", UTF-8.
+    std::string TitleText() const;
+    // The counts of both makers, UTF-8.
+    std::string GetStatisticsText() const;
+    COleDate GetEffectiveDate() const { return text.GetEffectiveDate(); }
+    // The Orvo number of a hot-document slot (0..9); 0 for an empty or unknown slot.
+    std::int32_t HotDocument(int slot) const;
+
+    // Re-analyses one line with requisites the person picks, against the base he picks.
+    bool ProposeByChosenRequisites(const CLineRecord& record, const std::string& context, std::vector<CLineRecord>& out);
+    // Marks the anchor of the tag line at row (after the view placed tags by hand).
+    static bool MarkAnchorForRow(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t row);
+
+    // Before the service data is loaded: takes the data folder's lock for this run. When another
+    // program holds it, asks whether to work read-only or quit; when the folder may not be
+    // written, says that this run is read-only. False: the person chose to quit.
+    bool LockDataFolder(const std::string& program);
+    // Nothing of the data folder is written in this run: another program holds it, or the folder
+    // may not be written. Documents are analysed and edited all the same.
+    bool IsReadOnly() const { return m_readOnly; }
+
+    // Once, when the view is first shown: the makers' files, then the settings and recent numbers.
+    // mayWrite false: nothing is ever written back, neither now nor at the end (batch analysis).
+    // A read-only run never writes, whatever mayWrite says.
+    void LoadServiceData(bool mayWrite = true);
+    bool SaveSettings();
+    // Settings changed by a dialog are written at once (when this run may write at all).
+    void StoreChangedSettings();
+    // The question before the document closes; false when the person cancels (or the text could
+    // not be written).
+    bool SaveModified();
+
+    // Whether the base choice of the requisite selection is the local base (for the whole run).
+    static bool& LocalBaseChosen();
+
+private:
+    // Gives both makers what they need of this document.
+    void LinkMakers();
+    void RunAnalyses(std::vector<std::string>& texts, std::vector<CLineRecord>& records, bool full);
+    bool WriteText();
+    // Writes the text under another path; on failure the text keeps its own.
+    bool WriteTextTo(const std::string& path);
+    void StoreServiceData();
+    void StoreEdited(CRefMaker& maker, bool changed);
+    void ImportDocuments(CRefMaker& maker, Command command);
+
+    // A change the person made that a read-only run cannot keep.
+    void SayNotSaved(const char* what);
+
+    CUserInterface& m_ui;
+    std::string m_programFolder;
+    bool m_storeAtEnd = false;
+    bool m_readOnly = false;
+    CServiceFileGuard m_fileGuard { m_ui };
+    // Released after the destructor has stored what the run changed.
+    std::unique_ptr<CDataFolderLock> m_lock;
+};
