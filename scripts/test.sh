@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what the build needs (Debian 12), configures, builds and runs every test; then builds
+# Installs what the build needs (Debian 12), checks the folders' layers and the changed lines'
+# format, configures, builds and runs every test; then builds
 # and runs the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, the
 # command line's tests under ThreadSanitizer, checks the tool's Windows build under Wine, and runs
 # each fuzz target for a short while over its committed corpus.
@@ -9,7 +10,10 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ensure_packages clang libclang-rt-14-dev libtsan2
+ensure_packages clang libclang-rt-14-dev libtsan2 clang-format python3
+# The folders include each other one way; the lines changed since the style came in follow it.
+python3 "$root/scripts/check_layers.py"
+"$root/scripts/check_format.sh"
 build_project
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
 
