@@ -17,9 +17,8 @@ win_build=${WIN_BUILD_DIR:-$root/build-win}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# A Wine of its own, made before the build runs the tool (its first start says so on stderr).
+# A Wine of its own, new like a first-time user's: the build's first run of the tool creates it.
 export WINEPREFIX="$work/wine" WINEDEBUG=-all
-wine cmd /c exit > /dev/null 2>&1 || true
 
 cmake -S "$root" -B "$win_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTELVARION_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DTELVARION_BUILD_GUI=OFF -DTELVARION_BUILD_TESTS=ON
