@@ -4,8 +4,8 @@
 #  - the engine's suites (every test folder but "huge"; every temporary folder has Cyrillic letters);
 #  - the starter service files, made by the Windows tool's imports and dictionary loads, must be the
 #    Linux build's byte for byte;
-#  - with the data folder and the documents in folders of Cyrillic names, what the tool prints and
-#    writes must be what the Linux build prints and writes;
+#  - with the data folder and the documents under C:\Документы (once by their Z: paths), what the
+#    tool prints and writes must be what the Linux build prints and writes;
 #  - the zip package (cpack -G ZIP), unpacked, fills a fresh per-user folder and analyses the samples.
 # Needs the Linux build (BUILD_DIR, build/ by default) with its starter data; scripts/test.sh runs it
 # after that. Usage: scripts/windows_check.sh   (WIN_BUILD_DIR=... to build elsewhere)
@@ -25,14 +25,19 @@ cmake -S "$root" -B "$win_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTELVARION
 cmake --build "$win_build" --parallel --target telvarion-cli telvarion_data \
   base_tests requisites_tests storage_tests core_tests orvo_tests local_tests document_tests flow_tests cli_tests
 win_tool() { wine "$win_build/telvarion-cli.exe" "$@"; }
-# A Linux path as Wine's Windows programs see it.
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
+# A Linux path as Wine's Windows programs see it: on drive C: inside the prefix, else on Z:.
+zpath() { printf 'Z:%s' "${1//\//\\}"; }
+winpath() {
+  local rest=${1#"$WINEPREFIX/drive_c/"}
+  if [ "$rest" != "$1" ]; then printf 'C:\\%s' "${rest//\//\\}"; else zpath "$1"; fi
+}
 
 # The suites, one Wine start each.
 ctest --test-dir "$win_build" --output-on-failure -E huge
 
-data="$work/Данные"
-docs="$work/Документы"
+# The data folder and the documents where an editor keeps them: C:\Документы\…
+data="$WINEPREFIX/drive_c/Документы/Данные"
+docs="$WINEPREFIX/drive_c/Документы/Тексты"
 mkdir -p "$data" "$docs" "$work/linux-data"
 find "$build" -maxdepth 1 -name 'Telvarion.*' ! -name Telvarion.lock -exec cp {} "$data"/ \;
 cp "$data"/Telvarion.* "$work/linux-data"/
@@ -55,8 +60,8 @@ for doc in "$build"/samples/*.rla; do
   name=$(basename "$doc")
   same "the document $name" "$expected/$name" "$docs/итог/$name"
 done
-# The data folder named by the environment this time.
-TELVARION_DATA_DIR="$(winpath "$data")" win_tool analyse "$(winpath "$docs")" > "$work/analyse.txt" 2>/dev/null
+# The data folder named by the environment this time, on the other drive.
+TELVARION_DATA_DIR="$(zpath "$data")" win_tool analyse "$(zpath "$docs")" > "$work/analyse.txt" 2>/dev/null
 same "analyse as text, the data folder from TELVARION_DATA_DIR" "$expected/analyse.txt" "$work/analyse.txt"
 
 "$build/telvarion-cli" explain --json --data-dir "$work/linux-data" "$docs"/*.rla > "$work/explain-linux.json"
