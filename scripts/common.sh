@@ -6,7 +6,7 @@ build=${BUILD_DIR:-$root/build}
 
 # file: the package build reads the libraries' dependencies with it; python3: the check of the
 # starter data against its sources.
-packages=(cmake ninja-build g++ libgtest-dev qt6-base-dev fonts-liberation dpkg-dev file python3)
+packages=(cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-translations-l10n fonts-liberation dpkg-dev file python3)
 
 ensure_packages() {
   local missing=() p

@@ -5,13 +5,14 @@
 #include <QEvent>
 #include <QLibraryInfo>
 #include <QLocalServer>
-#include <QLocale>
 #include <QLocalSocket>
+#include <QLocale>
 #include <QLockFile>
 #include <QScreen>
 #include <QSplashScreen>
-#include <QStatusBar>
 #include <QStandardPaths>
+#include <QStatusBar>
+#include <QStringList>
 #include <QTimer>
 #include <QTranslator>
 
@@ -124,6 +125,22 @@ void CTelvarionApp::OnSecondStart()
         m_frame->BringToFront();
 }
 
+QString CTelvarionApp::InstallQtTranslations(QObject* owner)
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    const QStringList folders { QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+        program + QStringLiteral("/../share/telvarion/translations"), program + QStringLiteral("/translations") };
+    for (const QString& folder : folders) {
+        auto* translator = new QTranslator(owner);
+        if (translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+            QCoreApplication::installTranslator(translator);
+            return QDir::cleanPath(folder);
+        }
+        delete translator;
+    }
+    return {};
+}
+
 bool CTelvarionApp::InitInstance()
 {
     if (!SecureSingleInstance())
@@ -134,11 +151,7 @@ bool CTelvarionApp::InitInstance()
     QApplication::setWindowIcon(MakeIcon(IconId::Program));
     // Shift+F1 enters what's-this mode anywhere; dialogs get their texts when shown.
     qApp->installEventFilter(new CContextHelp(this));
-    // Qt's own dialogs (files, fonts) speak Russian where the system has Qt's translations.
-    auto* translator = new QTranslator(this);
-    if (translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(translator);
+    InstallQtTranslations(this);
 
     m_ui = std::make_unique<CQtUserInterface>();
     m_dataFolder = data_folder::ChooseForThisProgram();

@@ -42,6 +42,10 @@ public:
     // Where the service files live, by the rule the command-line tool follows too; chosen (and on
     // a first run filled from the starter set) when the program starts.
     const data_folder::CDataFolderChoice& DataFolder() const { return m_dataFolder; }
+    // Qt's own Russian texts (the file and font dialogs) from the first folder that has them: the
+    // system's Qt, else the copy an installation ships in share/telvarion/translations (or
+    // translations/ beside the program). The folder they came from; empty when none has them.
+    static QString InstallQtTranslations(QObject* owner);
     // The status bar's word on the data folder after start.
     static QString DataFolderMessage(const data_folder::CDataFolderChoice& choice, bool heldServiceFiles);
 

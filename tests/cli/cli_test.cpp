@@ -23,11 +23,12 @@ struct CliRun {
     std::string err;
 };
 
-// runAs: a command the tool runs under (setpriv ...), empty for none.
-CliRun Cli(const CTempDir& dir, const std::string& args, const std::string& runAs = "")
+// runAs: a command the tool runs under (setpriv ...), empty for none; program: the tool's path.
+CliRun Cli(const CTempDir& dir, const std::string& args, const std::string& runAs = "",
+    const std::string& program = TELVARION_CLI)
 {
     const std::string errFile = dir.File("stderr.txt");
-    const std::string command = runAs + "'" + TELVARION_CLI + "' " + args + " 2>'" + errFile + "'";
+    const std::string command = runAs + "'" + program + "' " + args + " 2>'" + errFile + "'";
     CliRun run { -1, {}, {} };
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -61,12 +62,15 @@ std::string CopyStarterData(const CTempDir& dir)
     return data.string();
 }
 
+const char* const kSampleNames[] = { "postanovlenie-297-p.rla", "ukaz-14.rla", "zakon-21-oz.rla" };
 
-std::string Samples()
+// The samples of the folder, quoted for a command line; the build's own when none is given.
+std::string Samples(const std::string& folder = std::string(TELVARION_BUILD_DIR) + "/samples")
 {
-    const std::string build = TELVARION_BUILD_DIR;
-    return "'" + build + "/samples/postanovlenie-297-p.rla' '" + build + "/samples/ukaz-14.rla' '" + build
-        + "/samples/zakon-21-oz.rla'";
+    std::string quoted;
+    for (const char* name : kSampleNames)
+        quoted += (quoted.empty() ? "'" : " '") + folder + "/" + name + "'";
+    return quoted;
 }
 
 } // namespace
@@ -363,13 +367,22 @@ TEST(Cli, AFolderThisUserMayOnlyRead)
     fs::permissions(Fs(data), readable);
     for (const auto& entry : fs::directory_iterator(Fs(data)))
         fs::permissions(Fs(entry.path()), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    // The other user may not reach the build (a clone in root's home folder): the tool and the
+    // samples it reads are copied beside the data.
+    const fs::path program = dir.Path() / "telvarion-cli";
+    fs::copy_file(Fs(TELVARION_CLI), program);
+    fs::create_directory(dir.Path() / "samples");
+    for (const char* name : kSampleNames)
+        fs::copy_file(Fs(std::string(TELVARION_BUILD_DIR) + "/samples/" + name), dir.Path() / "samples" / name);
+    fs::permissions(dir.Path() / "samples", readable);
+    fs::permissions(program, readable);
     const std::string d = " --data-dir '" + data + "'";
     const auto asNobody = [&](const std::string& args) {
-        return Cli(dir, args, "setpriv --reuid=65534 --regid=65534 --clear-groups ");
+        return Cli(dir, args, "setpriv --reuid=65534 --regid=65534 --clear-groups ", program.string());
     };
     const auto before = CTempDir::Files(data);
 
-    const CliRun analyse = asNobody("analyse" + d + " " + Samples());
+    const CliRun analyse = asNobody("analyse" + d + " " + Samples((dir.Path() / "samples").string()));
     EXPECT_EQ(analyse.code, 0) << analyse.err;
     // Nothing but the run's summary: no message of a titles file it could not open.
     EXPECT_EQ(analyse.err.rfind("Итого: файлов проанализировано 3, с ошибками 0\n", 0), 0u) << analyse.err;

@@ -10,25 +10,25 @@
 #include <memory>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QApplication>
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QProgressBar>
-#include <QRegularExpression>
-#include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -36,6 +36,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeView>
 
 #include "storage/folder_lock.h"
 #include "core/line_record.h"
@@ -153,6 +154,7 @@ public:
     QString filePath;        // what the file dialog is answered with
     int fileFilter = 0;      // and the filter chosen there
     int fileDialogs = 0;
+    QStringList fileDialogColumns; // the headers of the last file dialog's list of files
     int progressSeen = 0;     // the import's progress dialog, seen open
     bool cancelProgress = false;
     // The button that answers questions; "Нет", as in the batch analysis, unless a test says otherwise.
@@ -242,6 +244,10 @@ private:
         } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             ++fileDialogs;
             Keep(files, QStringLiteral("open-dialog"));
+            fileDialogColumns.clear();
+            if (auto* tree = files->findChild<QTreeView*>(QStringLiteral("treeView")))
+                for (int c = 0; c < tree->model()->columnCount(); ++c)
+                    fileDialogColumns << tree->model()->headerData(c, Qt::Horizontal).toString();
             files->selectNameFilter(files->nameFilters().value(fileFilter));
             // Typed into the name field, as a person would; selectFile leaves a focused field alone.
             files->selectFile(filePath);
@@ -1249,6 +1255,8 @@ void MainWindowTest::fileDialogFiltersAndTheChosenFilter()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
     CQtUserInterface ui;
+    // Qt's own texts in its dialogs are Russian, as the program's are.
+    QVERIFY2(!CTelvarionApp::InstallQtTranslations(qApp).isEmpty(), "Qt's Russian translations not found");
     CAnswerer answers;
     answers.filePath = list;
     answers.fileFilter = 1;
@@ -1262,6 +1270,10 @@ void MainWindowTest::fileDialogFiltersAndTheChosenFilter()
     QCOMPARE(filterIndex, 1);
 
     QCOMPARE(answers.fileDialogs, 1);
+    QVERIFY(!answers.fileDialogColumns.isEmpty());
+    QVERIFY2(
+        !answers.fileDialogColumns.contains(QStringLiteral("Name")), qPrintable(answers.fileDialogColumns.join(u',')));
+    QCOMPARE(answers.fileDialogColumns.first(), QCoreApplication::translate("QFileSystemModel", "Name"));
 }
 
 void MainWindowTest::messageBoxesAnswerWithTheSystemCodes_data()
