@@ -106,6 +106,24 @@ TEST(Cli, ImportThenDumpBothBases)
     EXPECT_EQ(dumpOrvo.out, expected);
 }
 
+// An import the tool cannot finish changes nothing; here its commit journal cannot be written.
+TEST(Cli, AFailedImportLeavesTheBaseAsItWas)
+{
+    CTempDir dir;
+    const std::string data = dir.File("base");
+    const std::string import = "import-orvo --windows '" + dir.Write("win.lst", codepage::Utf8ToCp1251(kList))
+        + "' --data-dir '" + data + "'";
+    std::filesystem::create_directories(Fs(data));
+    ASSERT_EQ(Cli(dir, import).code, 0);
+    std::filesystem::create_directories(Fs(data) / "Telvarion.orv.pair" / "in-the-way");
+    const auto before = CTempDir::Files(Fs(data));
+    const CliRun failed = Cli(dir, import);
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_EQ(failed.out, "");
+    EXPECT_NE(failed.err.find("Ошибка записи файла " + data + "/Telvarion.orv.pair!"), std::string::npos) << failed.err;
+    EXPECT_EQ(CTempDir::Files(Fs(data)), before);
+}
+
 TEST(Cli, DictionariesFromTextAndTheirDumps)
 {
     CTempDir dir;
