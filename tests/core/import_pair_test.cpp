@@ -135,31 +135,24 @@ TEST(ImportPair, AKillAtEveryStepLeavesTheOldPairOrTheNew)
 
 TEST(ImportPair, APairThatDoesNotBelongTogetherIsKeptAsideAndSaidOnce)
 {
-    using Spoil = std::function<void(const Base&, const CTempDir&)>;
-    const std::pair<Spoil, const char*> cases[] = {
-        { [](const Base& b, const CTempDir& dir) { dir.Write(b.titles, List(1, 2, true)); }, ".damaged" },
-        { [](const Base& b, const CTempDir& dir) {
-             dir.Write(b.titles, "");
-             dir.Write(std::string(b.documents) + ".damaged", "kept before");
-         },
-            ".damaged-2" },
+    const std::function<void(const Base&, const CTempDir&)> spoils[] = {
+        [](const Base& b, const CTempDir& dir) { dir.Write(b.titles, List(1, 2, true)); }, // a title beyond the end
         // A commit left unfinished, whose new documents file was then damaged.
-        { [](const Base& b, const CTempDir& dir) {
-             docpair::SetStepHook([](docpair::Step s) { return s == docpair::Step::DocumentsRename; });
-             CScriptedUi ui;
-             auto maker = b.make(ui);
-             maker->LoadFiles(dir.Utf8());
-             EXPECT_TRUE(maker->ImportDocumentsFile(dir.Write("new.lst", List(2, 5)), false));
-             EXPECT_EQ(ui.MessageTexts().back(), "Ошибка записи файла " + dir.File(b.documents) + "!");
-             EXPECT_EQ(Titles(b.dict(*maker)), List(2, 5, true));
-             docpair::SetStepHook(nullptr);
-             dir.Write(std::string(b.documents) + ".new", "spoilt");
-         },
-            ".damaged" },
+        [](const Base& b, const CTempDir& dir) {
+            docpair::SetStepHook([](docpair::Step s) { return s == docpair::Step::DocumentsRename; });
+            CScriptedUi ui;
+            auto maker = b.make(ui);
+            maker->LoadFiles(dir.Utf8());
+            EXPECT_TRUE(maker->ImportDocumentsFile(dir.Write("new.lst", List(2, 5)), false));
+            EXPECT_EQ(ui.MessageTexts().back(), "Ошибка записи файла " + dir.File(b.documents) + "!");
+            EXPECT_EQ(Titles(b.dict(*maker)), List(2, 5, true));
+            docpair::SetStepHook(nullptr);
+            dir.Write(std::string(b.documents) + ".new", "spoilt");
+        },
     };
     for (const Base& base : kBases) {
-        for (const auto& [spoil, suffix] : cases) {
-            SCOPED_TRACE(std::string(base.documents) + suffix);
+        for (const auto& spoil : spoils) {
+            SCOPED_TRACE(base.documents);
             CTempDir dir;
             MakeOldPair(base, dir);
             const std::string documents = CTempDir::Read(dir.File(base.documents));
@@ -169,7 +162,7 @@ TEST(ImportPair, APairThatDoesNotBelongTogetherIsKeptAsideAndSaidOnce)
                 CScriptedUi ui;
                 auto maker = base.make(ui);
                 EXPECT_FALSE(maker->LoadFiles(dir.Utf8(), mayWrite));
-                const std::string kept = dir.File(base.documents) + suffix;
+                const std::string kept = dir.File(base.documents) + ".damaged";
                 EXPECT_EQ(ui.MessageTexts(),
                     std::vector<std::string> { std::string("Словарь документов ") + base.documents
                         + " не соответствует файлу названий " + base.titles + ": "
@@ -193,46 +186,12 @@ TEST(ImportPair, APairThatDoesNotBelongTogetherIsKeptAsideAndSaidOnce)
 
 TEST(ImportPair, AStoppedOrFailedImportChangesNothing)
 {
-    const std::string stopped = "Загрузка прервана: словарь не изменён";
-    struct Case {
-        bool broken;
-        std::function<void(CScriptedUi&, const std::string& documents)> setup;
-        std::vector<std::string> said; // "%t", "%j": the titles file, the journal
-    };
-    const Case cases[] = {
-        { false,
-            [](CScriptedUi& ui, auto&) {
-                ui.onEvents = [](CScriptedUi& u) {
-                    if (u.progress && u.progress->Percent() >= 25)
-                        u.progress->Cancel(); // "Отмена"
-                };
-            },
-            { stopped } },
-        { true, [](CScriptedUi& ui, auto&) { ui.answers = { AnswerYes }; },
-            { "Ошибка разбора записей. Прервать разбор?", stopped } },
-        // Another program changed the documents file since the load, and the person says "Нет".
-        { false,
-            [](CScriptedUi& ui, auto& documents) {
-                ui.answers = { AnswerNo };
-                CAtomicFile::WriteWhole(documents, CTempDir::Read(documents) + "x");
-            },
-            { "Файл", stopped } },
-        { false,
-            [](CScriptedUi&, auto& documents) {
-                CAtomicFile::SetFaultHook([documents](CAtomicFile::Step, const std::string& path) {
-                    return path == docpair::JournalPath(documents);
-                });
-            },
-            { "Ошибка записи файла %j!" } },
-        { false,
-            [](CScriptedUi&, auto&) {
-                docpair::SetStepHook([](docpair::Step s) { return s == docpair::Step::TitlesRename; });
-            },
-            { "Ошибка записи файла %t!" } },
-    };
+    // "Отмена" at a quarter, "Да" to a broken record, "Нет" to replacing the documents file another
+    // program changed since the load; the new documents file or the titles' rename failing.
+    enum Stop { Cancel, Broken, Changed, Written, Renamed };
     for (const Base& base : kBases) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(base.documents) + ": " + c.said[0]);
+        for (const Stop stop : { Cancel, Broken, Changed, Written, Renamed }) {
+            SCOPED_TRACE(std::string(base.documents) + " " + std::to_string(stop));
             CTempDir dir;
             MakeOldPair(base, dir);
             CScriptedUi ui;
@@ -240,21 +199,34 @@ TEST(ImportPair, AStoppedOrFailedImportChangesNothing)
             auto maker = base.make(ui);
             maker->SetFileGuard(&guard);
             ASSERT_TRUE(maker->LoadFiles(dir.Utf8()));
-            const std::string list = dir.Write("new.lst", List(2, 200, false, c.broken));
+            const std::string list = dir.Write("new.lst", List(2, 200, false, stop == Broken));
             const std::string documents = dir.File(base.documents);
-            c.setup(ui, documents);
+            ui.answers = { stop == Broken ? AnswerYes : AnswerNo };
+            ui.onEvents = [stop](CScriptedUi& u) {
+                if (stop == Cancel && u.progress && u.progress->Percent() >= 25)
+                    u.progress->Cancel();
+            };
+            if (stop == Changed)
+                CAtomicFile::WriteWhole(documents, CTempDir::Read(documents) + "x");
+            CAtomicFile::SetFaultHook([&](CAtomicFile::Step s, const std::string& path) {
+                return stop == Written && s == CAtomicFile::Step::Flush && path == docpair::NewPath(documents);
+            });
+            docpair::SetStepHook(
+                [stop](docpair::Step s) { return stop == Renamed && s == docpair::Step::TitlesRename; });
             const auto before = CTempDir::Files(dir.Path());
             EXPECT_FALSE(maker->ImportDocumentsFile(list, false));
             CAtomicFile::SetFaultHook(nullptr);
             docpair::SetStepHook(nullptr);
             auto said = ui.MessageTexts();
-            if (!said.empty() && said[0].starts_with("Файл " + documents + " изменён другой программой"))
-                said[0] = "Файл";
-            auto expected = c.said;
-            for (auto& text : expected)
-                if (const auto at = text.find('%'); at != std::string::npos)
-                    text.replace(at, 2, text[at + 1] == 't' ? dir.File(base.titles) : docpair::JournalPath(documents));
-            EXPECT_EQ(said, expected);
+            if (stop == Changed && !said.empty()
+                && said[0].starts_with("Файл " + documents + " изменён другой программой"))
+                said[0] = "?";
+            const std::string stopped = "Загрузка прервана: словарь не изменён";
+            const std::vector<std::string> expected[]
+                = { { stopped }, { "Ошибка разбора записей. Прервать разбор?", stopped }, { "?", stopped },
+                      { "Ошибка записи файла " + documents + "!" },
+                      { "Ошибка записи файла " + dir.File(base.titles) + "!" } };
+            EXPECT_EQ(said, expected[stop]);
             EXPECT_EQ(CTempDir::Files(dir.Path()), before);
             EXPECT_EQ(Titles(base.dict(*maker)), List(1, 3, true));
         }

@@ -219,28 +219,6 @@ std::vector<Writer> Writers()
             },
             [titlesMessage](Program& p, Step step) { return titlesMessage(p, step, p.Service(kLocalNamesFile)); },
             [](Program& p) { return TitlesRead(p.doc->innerMaker.documents); } },
-        { "Telvarion.orv (import)", service(kOrvoDocumentsFile),
-            [](Program& p) {
-                p.ui.filePaths.push_back(p.work.Write("more.lst", Titled(p.Next(), "ЗАКОН")));
-                p.ui.filterChoices.push_back(1); // code page 1251
-                p.doc->OnImportOrvo();
-            },
-            [](Program& p, Step) { return "Ошибка записи файла " + p.Service(kOrvoDocumentsFile) + "!"; },
-            [](Program& p) {
-                COrvoRefMaker fresh(p.ui);
-                return fresh.LoadDocuments(p.Folder()) && TitlesRead(fresh.documents);
-            } },
-        { "Telvarion.loc (import)", service(kLocalDocumentsFile),
-            [](Program& p) {
-                p.ui.filePaths.push_back(p.work.Write("more.lst", Titled(p.Next(), "УКАЗ")));
-                p.ui.filterChoices.push_back(1); // code page 1251
-                p.doc->OnImportLocal();
-            },
-            [](Program& p, Step) { return "Ошибка записи файла " + p.Service(kLocalDocumentsFile) + "!"; },
-            [](Program& p) {
-                CInnerRefMaker fresh(p.ui);
-                return fresh.LoadDocuments(p.Folder()) && TitlesRead(fresh.documents);
-            } },
         { "document (save)", [](Program& p) { return p.work.File("doc.rla"); },
             [](Program& p) {
                 if (p.doc->currentPath.empty()) {
