@@ -14,19 +14,20 @@
 #include <string>
 #include <vector>
 
+#include "base/codepage.h"
+#include "base/platform.h"
 #include "cli/auto_ui.h"
 #include "cli/batch.h"
-#include "base/codepage.h"
+#include "core/dict_text.h"
+#include "core/tag_line.h"
 #include "document/data_folder.h"
 #include "document/doc_settings.h"
-#include "storage/folder_lock.h"
-#include "base/platform.h"
-#include "core/tag_line.h"
 #include "document/telvarion_doc.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"
 #include "storage/archive.h"
-#include "core/dict_text.h"
+#include "storage/doc_pair.h"
+#include "storage/folder_lock.h"
 #include "storage/recent_numbers.h"
 #include "storage/service_file.h"
 
@@ -240,23 +241,16 @@ int Import(const Args& a, bool local)
         return kFailed;
     CAutoUi ui;
     std::unique_ptr<CRefMaker> maker;
-    CDocDict* documents = nullptr;
-    if (local) {
-        auto m = std::make_unique<CInnerRefMaker>(ui);
-        documents = &m->documents;
-        maker = std::move(m);
-    } else {
-        auto m = std::make_unique<COrvoRefMaker>(ui);
-        documents = &m->documents;
-        maker = std::move(m);
-    }
+    if (local)
+        maker = std::make_unique<CInnerRefMaker>(ui);
+    else
+        maker = std::make_unique<COrvoRefMaker>(ui);
     // As the program does at start: files that cannot be read are written afresh.
     if (!maker->LoadFiles(a.dataDir))
         maker->SaveFiles(a.dataDir);
-    if (!documents->ImportListFile(ui, a.positional[0], a.dos))
+    // The documents and their titles are stored together by the import, or not at all.
+    if (!maker->ImportDocumentsFile(a.positional[0], a.dos))
         return kFailed;
-    maker->MarkDocumentsModified();
-    maker->SaveFiles(a.dataDir);
     return ui.ErrorCount() == 0 ? kOk : kFailed;
 }
 
@@ -321,9 +315,17 @@ int DumpDocuments(const std::string& folder, const char* archive, const char* te
     CAutoUi ui;
     CDocDict dict;
     dict.SetUserInterface(&ui);
-    if (!LoadForDump(ServicePath(folder, archive), [&](CArchive& ar) { dict.Serialize(ar); }))
+    // The pair as the program would load it: an import a kill interrupted is read where its new
+    // files wait (nothing is written here).
+    const docpair::CRecovery pair
+        = docpair::RecoverPair(ServicePath(folder, texts), ServicePath(folder, archive), false);
+    if (!pair.belongs) {
+        std::fprintf(stderr, "telvarion-cli: %s does not match its titles file %s\n", archive, texts);
         return kFailed;
-    dict.OpenTextFile(ServicePath(folder, texts));
+    }
+    if (!LoadForDump(pair.documents, [&](CArchive& ar) { dict.Serialize(ar); }))
+        return kFailed;
+    dict.OpenTextFile(pair.titles);
     for (std::size_t row = 0; row < dict.records.size(); ++row) {
         PrintCp(dict.ToRecvisits(row).Describe());
         std::fputs("\n\n", stdout);

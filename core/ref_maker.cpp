@@ -2,14 +2,15 @@
 
 #include <algorithm>
 
+#include "base/codepage.h"
 #include "core/anchor_marks.h"
 #include "core/candidates.h"
-#include "base/codepage.h"
 #include "core/rla_text.h"
 #include "core/tag_line.h"
 #include "seam/user_interface.h"
 #include "storage/archive.h"
 #include "storage/doc_dict.h"
+#include "storage/doc_pair.h"
 #include "storage/recv_dict.h"
 #include "storage/service_file.h"
 
@@ -39,16 +40,34 @@ bool CRefMaker::LoadDictionaries(const std::string& folder)
 
 bool CRefMaker::LoadDocuments(const std::string& folder, bool mayCreate)
 {
-    const bool loaded
-        = LoadServiceFile(ServicePath(folder, m_files.documents), [this](CArchive& ar) { Documents().Serialize(ar); })
-        == LoadResult::Loaded;
-    Loaded(m_files.documents, folder);
+    CDocDict& dict = Documents();
+    const std::string documents = ServicePath(folder, m_files.documents);
     const std::string titles = ServicePath(folder, m_files.titles);
+    // An import a kill interrupted is finished first; in a folder that may not be written the
+    // files it would have put in place are read where they wait. (An open titles file could not
+    // be replaced on Windows.)
+    dict.CloseTextFile();
+    const docpair::CRecovery pair = docpair::RecoverPair(titles, documents, mayCreate);
+    bool loaded = pair.belongs
+        && LoadServiceFile(pair.documents, [&dict](CArchive& ar) { dict.Serialize(ar); }) == LoadResult::Loaded;
+    Loaded(m_files.documents, folder);
+    dict.SetArchive(documents, m_guard);
     // A folder that may not be written goes without a missing titles file: the titles are then
     // unknown, which is said when one is needed.
-    const bool opened = mayCreate ? Documents().OpenOrCreateTextFile(titles) : Documents().OpenTextFile(titles);
-    if (!opened && (mayCreate || StampOf(titles).exists))
+    const bool opened = mayCreate ? dict.OpenOrCreateTextFile(pair.titles) : dict.OpenTextFile(pair.titles);
+    if (!opened && (mayCreate || StampOf(pair.titles).exists))
         ShowError(m_ui, m_files.titlesCreateError);
+    if (!pair.belongs || (loaded && opened && !dict.TextsWithinTextFile())) {
+        // Titles of another import: the dictionary would name its documents wrongly. It starts
+        // empty, and the save that follows a failed load writes it so.
+        const std::string kept = mayCreate ? KeepDamagedCopy(documents) : std::string();
+        ShowError(m_ui,
+            std::string("Словарь документов ") + m_files.documents + " не соответствует файлу названий "
+                + m_files.titles + (kept.empty() ? ": словарь не загружен" : ": словарь сохранён как " + kept)
+                + "; пополните словарь заново.");
+        dict.Clear();
+        loaded = false;
+    }
     return loaded;
 }
 
@@ -101,12 +120,27 @@ void CRefMaker::SaveFiles(const std::string& folder)
     bModified = keepDictionaries || keepDocuments ? 1 : 0;
 }
 
-bool CRefMaker::ImportDocuments()
+bool CRefMaker::ImportDocuments() { return Imported(Documents().ImportList(m_ui)); }
+
+bool CRefMaker::ImportDocumentsFile(const std::string& path, bool dos)
 {
-    const bool imported = Documents().ImportList(m_ui);
-    if (imported)
+    return Imported(Documents().ImportListFile(m_ui, path, dos));
+}
+
+bool CRefMaker::Imported(bool imported)
+{
+    if (!imported)
+        return false;
+    if (!Documents().HasArchive()) {
+        // Never loaded from a folder: stored by the next save.
         MarkDocumentsModified();
-    return imported;
+    } else if (m_documentsDirty) {
+        // Stored with its titles already.
+        m_documentsDirty = false;
+        if (!m_dictionariesDirty)
+            bModified = 0;
+    }
+    return true;
 }
 
 bool CRefMaker::EditDictionary(CRecvDict& dict, const char* caption, const char* column)

@@ -77,8 +77,11 @@ public:
     // With a guard, the files are remembered as loaded and checked before they are replaced.
     void SetFileGuard(CServiceFileGuard* guard) { m_guard = guard; }
 
-    // Fills the documents dictionary from a list file; sets bModified when it did.
+    // Fills the documents dictionary from a list file the person chooses, and stores it with its
+    // titles at once (CDocDict::ImportList). True when it did.
     bool ImportDocuments();
+    // The same for a given list file; dos: code page 866, else 1251.
+    bool ImportDocumentsFile(const std::string& path, bool dos);
 
     // What a maker needs of the document: marking it modified, and what of its settings the
     // candidates dialog shows (the display font and the notepad), put into the request.
@@ -244,6 +247,8 @@ private:
     CServiceFileGuard::Outcome StoreFile(const char* name, const std::string& folder,
         const std::function<void(CArchive&)>& store);
     void Loaded(const char* name, const std::string& folder);
+    // What an import leaves to store.
+    bool Imported(bool imported);
 
     ServiceFiles m_files;
     CServiceFileGuard* m_guard = nullptr;

@@ -335,9 +335,9 @@ void CTelvarionDoc::ImportDocuments(CRefMaker& maker, Command command)
 {
     if (!IsEnabled(command))
         return;
-    // The import replaces the titles file at once and the documents file later: a documents file
-    // another program has changed meanwhile would be left beside our titles, which it does not
-    // fit. The person decides now, and once for both files.
+    // The import replaces the documents file and its titles together when it ends: whether a
+    // documents file another program has changed may give way is decided now, before the person
+    // waits for the import, and once for both files.
     const std::string documents = ServicePath(m_programFolder, maker.Files().documents);
     if (m_fileGuard.ChangedByOther(documents)) {
         if (m_ui.MessageBox("Файл " + documents + " изменён другой программой после того, как Telvarion его прочитал.\n"

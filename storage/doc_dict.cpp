@@ -8,11 +8,14 @@
 
 #include "base/codepage.h"
 #include "base/date_text.h"
-#include "seam/indexing_progress.h"
 #include "base/platform.h"
+#include "seam/indexing_progress.h"
 #include "seam/user_interface.h"
 #include "storage/archive.h"
 #include "storage/atomic_file.h"
+#include "storage/doc_pair.h"
+#include "storage/service_file.h"
+#include "storage/service_file_guard.h"
 #include "storage/text_line_reader.h"
 
 namespace {
@@ -55,6 +58,8 @@ void ExpandIds(std::span<const std::int32_t> ids, const CIndexDict& index, std::
 }
 
 std::string ReadErrorText(const std::string& path) { return "Ошибка чтения файла " + path + "!"; }
+std::string WriteErrorText(const std::string& path) { return "Ошибка записи файла " + path + "!"; }
+constexpr const char* kImportStopped = "Загрузка прервана: словарь не изменён";
 
 } // namespace
 
@@ -65,16 +70,26 @@ void CDocDict::Serialize(CArchive& ar)
     std::unique_ptr<CWaitCursor> wait;
     if (m_ui)
         wait = std::make_unique<CWaitCursor>(*m_ui);
-    if (ar.IsLoading()) {
-        records.clear();
-        types.Clear();
-        bodies.Clear();
-        numbers.Clear();
-    }
+    if (ar.IsLoading())
+        Clear();
     records.Serialize(ar);
     types.Serialize(ar);
     bodies.Serialize(ar);
     numbers.Serialize(ar);
+}
+
+void CDocDict::Clear()
+{
+    records.clear();
+    types.Clear();
+    bodies.Clear();
+    numbers.Clear();
+}
+
+void CDocDict::SetArchive(const std::string& path, CServiceFileGuard* guard)
+{
+    m_archivePath = path;
+    m_guard = guard;
 }
 
 bool CDocDict::OpenTextFile(const std::string& path)
@@ -156,6 +171,23 @@ std::string CDocDict::GetText(std::uint64_t pos, std::int32_t len)
         ShowError(*m_ui, "Ошибка получения названия документа");
     }
     return {};
+}
+
+bool CDocDict::TextsWithinTextFile()
+{
+    if (!m_textFile)
+        return true;
+    const long long size = platform::FileSize(m_textFile);
+    if (size < 0)
+        return false;
+    const auto end = static_cast<std::uint64_t>(size);
+    for (std::size_t row = 0; row < records.size(); ++row) {
+        const std::uint64_t pos = records.TitlePos(row);
+        const std::int32_t len = records.TitleLen(row);
+        if (len < 0 || pos > end || static_cast<std::uint64_t>(len) > end - pos)
+            return false;
+    }
+    return true;
 }
 
 CDocRecvisits CDocDict::ToRecvisits(const CDocRec& rec)
@@ -306,8 +338,8 @@ bool CDocDict::ImportListFile(CUserInterface& ui, const std::string& path, bool 
     }
 
     // The new records, indexes and titles are built aside and take the place of the old ones only
-    // at the end, so a failed import leaves the dictionary and its text file as they were.
-    CAtomicFile titlesFile(m_textPath);
+    // at the end, so a failed or stopped import leaves the dictionary and its files as they were.
+    CAtomicFile titlesFile(docpair::NewPath(m_textPath));
     if (!titlesFile.Open()) {
         ShowError(ui, ReadErrorText(m_textPath));
         return false;
@@ -379,19 +411,59 @@ bool CDocDict::ImportListFile(CUserInterface& ui, const std::string& path, bool 
         ShowError(ui, ReadErrorText(path));
         return false;
     }
-    flushTitles(true);
-    // The old file must be closed before another can take its name.
-    CloseTextFile();
-    if (writeFailed || !titlesFile.Commit()) {
-        OpenTextFile(m_textPath);
-        ShowError(ui, "Ошибка записи файла " + m_textPath + "!");
+    if (stopped) {
+        titlesFile.Abort();
+        ShowInfo(ui, kImportStopped);
         return false;
     }
-    records = std::move(newRecords);
-    types = std::move(newTypes);
-    bodies = std::move(newBodies);
-    numbers = std::move(newNumbers);
+    flushTitles(true);
+    if (writeFailed || !titlesFile.Commit()) {
+        docpair::DiscardNew(m_textPath, m_archivePath);
+        ShowError(ui, WriteErrorText(m_textPath));
+        return false;
+    }
+    CDocDict fresh;
+    fresh.records = std::move(newRecords);
+    fresh.types = std::move(newTypes);
+    fresh.bodies = std::move(newBodies);
+    fresh.numbers = std::move(newNumbers);
+    return CommitImport(ui, fresh);
+}
+
+bool CDocDict::CommitImport(CUserInterface& ui, CDocDict& fresh)
+{
+    if (HasArchive()) {
+        if (m_guard
+            && !m_guard->MayReplace(m_archivePath, "Нет: словарь документов и файл названий останутся как были.")) {
+            docpair::DiscardNew(m_textPath, m_archivePath);
+            ShowInfo(ui, kImportStopped);
+            return false;
+        }
+        if (!StoreServiceFile(docpair::NewPath(m_archivePath), [&](CArchive& ar) { fresh.Serialize(ar); })) {
+            docpair::DiscardNew(m_textPath, m_archivePath);
+            ShowError(ui, WriteErrorText(m_archivePath));
+            return false;
+        }
+    }
+    // The old titles file must be closed before another can take its name.
+    CloseTextFile();
+    std::string failed;
+    const docpair::Outcome outcome = docpair::CommitPair(m_textPath, m_archivePath, failed);
+    if (outcome != docpair::Outcome::Kept) {
+        // Unfinished: the new titles are in place, and the new archive is what the next load
+        // puts beside them.
+        records = std::move(fresh.records);
+        types = std::move(fresh.types);
+        bodies = std::move(fresh.bodies);
+        numbers = std::move(fresh.numbers);
+    }
     OpenTextFile(m_textPath);
+    if (m_guard && HasArchive() && outcome != docpair::Outcome::Kept)
+        m_guard->Remember(m_archivePath);
+    if (outcome != docpair::Outcome::Replaced) {
+        ShowError(ui, WriteErrorText(failed));
+        return outcome == docpair::Outcome::Unfinished;
+    }
     ShowInfo(ui, "Внесено " + std::to_string(records.size()) + " записей");
     return true;
 }

@@ -18,6 +18,7 @@
 #include "storage/index_dict.h"
 
 class CArchive;
+class CServiceFileGuard;
 class CUserInterface;
 
 class CDocDict {
@@ -38,6 +39,15 @@ public:
     // The record count, the records, then the types, bodies and numbers indexes. Loading empties
     // everything first.
     void Serialize(CArchive& ar);
+    // Empties the records and the indexes.
+    void Clear();
+
+    // The archive the dictionary is stored in, beside its text file: an import replaces the two
+    // together (storage/doc_pair.h), at once. With a guard, an archive another program changed
+    // is replaced only when the person agrees. None: the dictionary is stored in no archive, and
+    // an import replaces its text file alone.
+    void SetArchive(const std::string& path, CServiceFileGuard* guard);
+    bool HasArchive() const { return !m_archivePath.empty(); }
 
     // Opens the existing text file for reading and writing; false when it cannot be opened. The
     // path is remembered either way.
@@ -52,6 +62,8 @@ public:
     // The text at a position of the text file. A failure says "Ошибка получения названия
     // документа" once, and then stays silent until the file is opened again.
     std::string GetText(std::uint64_t pos, std::int32_t len);
+    // Whether every record's text lies within the open text file; true when none is open.
+    bool TextsWithinTextFile();
 
     CDocRecvisits ToRecvisits(const CDocRec& rec);
     CDocRecvisits ToRecvisits(std::size_t row);
@@ -61,9 +73,10 @@ public:
     static void AppendIds(const std::vector<std::string>& texts, const CIndexDict& index, std::vector<std::int32_t>& ids);
 
     // The list-file import: asks for the file and its code page, then imports it. True when a
-    // file was imported, also when the person stopped it; the dictionary then holds the new
-    // records and the text file the new titles. False when the dialog was cancelled or the file
-    // could not be read; then nothing has changed.
+    // file was imported whole; the dictionary then holds the new records, and the text file and
+    // the archive are replaced together. False when the dialog was cancelled, the person stopped
+    // the import ("Загрузка прервана: словарь не изменён"), or a file could not be read or
+    // written; then nothing has changed, in memory or on disk.
     bool ImportList(CUserInterface& ui);
     // The same without the file dialog; dos: the file is in code page 866, else 1251.
     bool ImportListFile(CUserInterface& ui, const std::string& path, bool dos);
@@ -75,7 +88,13 @@ public:
         CIndexDict& bodyIndex, CIndexDict& numberIndex, std::uint64_t titleOffset, std::string& titles);
 
 private:
+    // Writes the new archive beside the old one and replaces the pair; the dictionary takes the
+    // fresh records once the pair is in place.
+    bool CommitImport(CUserInterface& ui, CDocDict& fresh);
+
     CUserInterface* m_ui = nullptr;
+    std::string m_archivePath;
+    CServiceFileGuard* m_guard = nullptr;
     // Reads the text file from pos, at least count bytes and as many as a block holds, into the
     // block; false when the file does not hold count bytes there.
     bool ReadTextBlock(std::uint64_t pos, std::uint64_t count);

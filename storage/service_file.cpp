@@ -27,16 +27,22 @@ LoadResult LoadServiceFile(const std::string& path, const std::function<void(CAr
     } catch (const CArchiveException&) {
     } catch (const std::bad_alloc&) {
     }
-    if (std::filesystem::is_regular_file(fsPath, ec)) {
-        for (int n = 1; n < 1000; ++n) {
-            const std::string keep = path + ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
-            if (!std::filesystem::exists(platform::ToFsPath(keep), ec)) {
-                std::filesystem::copy_file(fsPath, platform::ToFsPath(keep), ec);
-                break;
-            }
-        }
-    }
+    KeepDamagedCopy(path);
     return LoadResult::Failed;
+}
+
+std::string KeepDamagedCopy(const std::string& path)
+{
+    std::error_code ec;
+    const auto fsPath = platform::ToFsPath(path);
+    if (!std::filesystem::is_regular_file(fsPath, ec))
+        return {};
+    for (int n = 1; n < 1000; ++n) {
+        const std::string keep = path + ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
+        if (!std::filesystem::exists(platform::ToFsPath(keep), ec))
+            return std::filesystem::copy_file(fsPath, platform::ToFsPath(keep), ec) && !ec ? keep : std::string();
+    }
+    return {};
 }
 
 bool StoreServiceFile(const std::string& path, const std::function<void(CArchive&)>& store)

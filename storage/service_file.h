@@ -18,6 +18,10 @@ std::string ServicePath(const std::string& folder, const std::string& name);
 // anything can overwrite it, so a damaged dictionary is never lost for good.
 LoadResult LoadServiceFile(const std::string& path, const std::function<void(CArchive&)>& load);
 
+// Copies the file to the first free name of "<name>.damaged", "<name>.damaged-2", ... and returns
+// that name; empty when the file is not there or the copy failed.
+std::string KeepDamagedCopy(const std::string& path);
+
 // Runs store into a new archive and puts it in place atomically. False when anything failed; the
 // old file then stays as it was.
 bool StoreServiceFile(const std::string& path, const std::function<void(CArchive&)>& store);

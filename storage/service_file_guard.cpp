@@ -10,15 +10,23 @@ bool CServiceFileGuard::ChangedByOther(const std::string& path) const
     return it != m_known.end() && !(StampOf(path) == it->second);
 }
 
-CServiceFileGuard::Outcome CServiceFileGuard::Store(const std::string& path, const std::function<void(CArchive&)>& store)
+bool CServiceFileGuard::MayReplace(const std::string& path, const std::string& ifNo)
 {
-    if (ChangedByOther(path)
-        && m_ui.MessageBox("Файл " + path + " изменён другой программой после того, как Telvarion его прочитал.\n"
-                "Заменить его вашими изменениями?\n\n"
-                "Нет: файл останется как есть, а ваши изменения — в памяти программы; при следующем сохранении "
-                "вопрос повторится.",
-            MsgIcon::Question, MsgButtons::YesNo)
-            != AnswerYes)
+    return !ChangedByOther(path)
+        || m_ui.MessageBox("Файл " + path
+                   + " изменён другой программой после того, как Telvarion его прочитал.\n"
+                     "Заменить его вашими изменениями?\n\n"
+                   + ifNo,
+               MsgIcon::Question, MsgButtons::YesNo)
+        == AnswerYes;
+}
+
+CServiceFileGuard::Outcome CServiceFileGuard::Store(
+    const std::string& path, const std::function<void(CArchive&)>& store)
+{
+    if (!MayReplace(path,
+            "Нет: файл останется как есть, а ваши изменения — в памяти программы; при следующем сохранении "
+            "вопрос повторится."))
         return Outcome::Declined;
     if (!StoreServiceFile(path, store))
         return Outcome::Failed;

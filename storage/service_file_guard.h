@@ -28,6 +28,9 @@ public:
     // Whether the file differs from what this program knows of it. A file never remembered has
     // not changed.
     bool ChangedByOther(const std::string& path) const;
+    // True when the file has not changed under us, or the person lets our version replace it;
+    // ifNo, the question's last paragraph, says what "Нет" leaves.
+    bool MayReplace(const std::string& path, const std::string& ifNo);
     // Asks when the file changed under us, then stores it as StoreServiceFile does. Failed is not
     // reported here: the callers have their own messages.
     Outcome Store(const std::string& path, const std::function<void(CArchive&)>& store);
