@@ -180,6 +180,10 @@ bool CDocDict::TextsWithinTextFile()
     const long long size = platform::FileSize(m_textFile);
     if (size < 0)
         return false;
+    // An empty file stands for titles that were lost (a missing file is created empty): the
+    // documents still serve the analyses, and a title asked for says that it cannot be read.
+    if (size == 0)
+        return true;
     const auto end = static_cast<std::uint64_t>(size);
     for (std::size_t row = 0; row < records.size(); ++row) {
         const std::uint64_t pos = records.TitlePos(row);

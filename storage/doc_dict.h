@@ -62,7 +62,8 @@ public:
     // The text at a position of the text file. A failure says "Ошибка получения названия
     // документа" once, and then stays silent until the file is opened again.
     std::string GetText(std::uint64_t pos, std::int32_t len);
-    // Whether every record's text lies within the open text file; true when none is open.
+    // Whether every record's text lies within the open text file; true when none is open or it is
+    // empty (the titles were lost, not replaced).
     bool TextsWithinTextFile();
 
     CDocRecvisits ToRecvisits(const CDocRec& rec);

@@ -142,6 +142,17 @@ TEST(OrvoRefMaker, MissingTitlesFileIsCreatedAndUsableAtOnce)
     ASSERT_TRUE(maker.documents.FindByBaseNumber(45, r));
     EXPECT_EQ(r.name, S("О ЧЁМ-ТО "_cp));
 
+    // Lost titles do not cost the documents: they load, and only a title asked for is missing.
+    maker.SaveFiles(dir.Utf8());
+    maker.documents.CloseTextFile();
+    std::filesystem::remove(Fs(dir.Path() / kOrvoTitlesFile));
+    CScriptedUi again;
+    COrvoRefMaker reloaded(again);
+    EXPECT_TRUE(reloaded.LoadFiles(dir.Utf8()));
+    EXPECT_TRUE(again.messages.empty());
+    ASSERT_TRUE(reloaded.documents.FindByBaseNumber(45, r));
+    EXPECT_EQ(r.name, "");
+
     // A folder where the titles file should be cannot be replaced: the message, and no crash.
     CTempDir other;
     std::filesystem::create_directory(Fs(other.Path() / kOrvoTitlesFile));
