@@ -619,8 +619,23 @@ private:
 
 } // namespace
 
+void CRefMaker::BeginReanalysis(const std::vector<CLineRecord>& records)
+{
+    ResetCounters(false);
+    const Traits& traits = GetTraits();
+    for (const CLineRecord& record : records)
+        nExistingTags += record.nKind == traits.newKind || record.nKind == traits.existingKind;
+    m_again = true;
+}
+
+bool CRefMaker::CLinePlacement::Stands(std::int32_t number) const
+{
+    return std::find(standing.begin(), standing.end(), number) != standing.end();
+}
+
 void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective)
 {
+    m_passStopped = false;
     const Traits& traits = GetTraits();
     const CPhraseSet typePhrases = BuildPhrases(TypeDictionary());
     const CPhraseSet bodyPhrases = BuildPhrases(BodyDictionary());
@@ -637,12 +652,18 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
     CLinesAhead ahead(texts, records, start, keepsRows);
     for (std::size_t i = start; ahead.LetIn(i + 1 + kLinesAhead), i < records.size() && i < texts.size(); ++i) {
         m_ui.StepProgress();
-        if (m_ui.StopRequested())
+        if (m_ui.StopRequested()) {
+            m_passStopped = true;
             break;
+        }
         if (records[i].*traits.suspectFlag != 1)
             continue;
         CLinePlacement p(texts, records, i, wholeSnapshot);
         p.preceding = PrecedingTag(texts, records, start, i, p.precedingNumber);
+        // The tags placed for a line stand together directly before it, among those of the other base.
+        for (std::size_t k = i; m_again && k-- > start && IsTagLine(texts[k]);)
+            if (records[k].nKind == traits.newKind || records[k].nKind == traits.existingKind)
+                p.standing.push_back(ParseTagNumber(texts[k]));
 
         std::vector<CDocRecvisits> candidates;
         CLineRecord fresh;
@@ -659,8 +680,10 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
             PlaceTags(p, candidates, start, effective);
             if (p.confirm && !p.positions.empty() && ConfirmPlacedTags(p) == AnswerCancel)
                 p.endPass = true;
-            if (p.endPass)
+            if (p.endPass) {
+                m_passStopped = true;
                 break;
+            }
             i = p.current; // the loop goes on with the line after it
         }
         YieldToUi(m_ui);

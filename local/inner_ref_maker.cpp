@@ -73,7 +73,7 @@ void CInnerRefMaker::SerializeDictionaries(CArchive& ar)
 
 const CRefMaker::Traits& CInnerRefMaker::GetTraits() const
 {
-    static const Traits kTraits { InnerLinkNew, &CLineRecord::recvLocal, true, false, &CLineRecord::bSuspectLocal };
+    static const Traits kTraits { InnerLinkNew, &CLineRecord::recvLocal, true, false, &CLineRecord::bSuspectLocal, InnerLinkExisting };
     return kTraits;
 }
 
@@ -137,7 +137,7 @@ void CInnerRefMaker::PlaceTags(
 {
     const std::size_t i = p.line;
     if (candidates.size() == 1) {
-        if (!p.preceding) {
+        if (!p.preceding && !p.Stands(candidates.front().nBaseNumber)) {
             p.TakeSnapshot();
             p.records[i].recvLocal = candidates.front();
             p.endPass = ProposeTag(p, candidates.front()) == AnswerCancel;
@@ -151,7 +151,7 @@ void CInnerRefMaker::PlaceTags(
         return;
     }
     for (const auto& doc : ChosenDocuments(p, answer)) {
-        if (p.preceding && p.precedingNumber == doc.nBaseNumber)
+        if (p.Repeats(doc.nBaseNumber))
             continue;
         if (ProposeTag(p, doc) == AnswerCancel) {
             // What was accepted for this line stays, unconfirmed.

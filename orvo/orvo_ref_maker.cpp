@@ -56,7 +56,7 @@ bool COrvoRefMaker::EditKeywords()
 
 const CRefMaker::Traits& COrvoRefMaker::GetTraits() const
 {
-    static const Traits kTraits { OrvoLinkNew, &CLineRecord::recvOrvo, false, true, &CLineRecord::bSuspectOrvo };
+    static const Traits kTraits { OrvoLinkNew, &CLineRecord::recvOrvo, false, true, &CLineRecord::bSuspectOrvo, OrvoLinkExisting };
     return kTraits;
 }
 
@@ -118,7 +118,7 @@ void COrvoRefMaker::PlaceTags(
     const std::size_t i = p.line;
     if (candidates.size() == 1) {
         // Placed without asking, unless a tag above already links the line.
-        if (!p.preceding) {
+        if (!p.preceding && !p.Stands(candidates.front().nBaseNumber)) {
             p.TakeSnapshot();
             records[i].recvOrvo = candidates.front();
             PlaceTag(p, FormatOrvoTag(candidates.front().nBaseNumber), records[i], candidates.front());
@@ -129,6 +129,9 @@ void COrvoRefMaker::PlaceTags(
     for (std::size_t k = i; k-- > start;) {
         if (records[k].nKind == OrvoLinkNew && records[k].recvFound.Equals(records[i].recvFound)) {
             const CLineRecord earlier = records[k];
+            // On a re-analysis that is often the line's own tag, directly above it.
+            if (p.Stands(earlier.recvOrvo.nBaseNumber))
+                return;
             p.TakeSnapshot();
             records[i] = earlier;
             records[i].nKind = Suspicious;
@@ -145,7 +148,7 @@ void COrvoRefMaker::PlaceTags(
         return;
     }
     for (const auto& doc : ChosenDocuments(p, answer)) {
-        if (p.preceding && p.precedingNumber == doc.nBaseNumber)
+        if (p.Repeats(doc.nBaseNumber))
             continue;
         PlaceTag(p, FormatOrvoTag(doc.nBaseNumber), tagTemplate, doc);
     }
