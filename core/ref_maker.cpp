@@ -628,6 +628,29 @@ void CRefMaker::BeginReanalysis(const std::vector<CLineRecord>& records)
     m_again = true;
 }
 
+std::vector<std::int32_t> CRefMaker::StandingTags(const std::vector<std::string>& texts,
+    const std::vector<CLineRecord>& records, std::size_t start, std::size_t i) const
+{
+    const Traits& traits = GetTraits();
+    const auto ours
+        = [&](std::size_t k) { return records[k].nKind == traits.newKind || records[k].nKind == traits.existingKind; };
+    std::vector<std::int32_t> numbers;
+    // The tags of a line stand together directly before it, among those of the other base.
+    std::size_t k = i;
+    for (; k-- > start && IsTagLine(texts[k]);)
+        if (ours(k))
+            numbers.push_back(ParseTagNumber(texts[k]));
+    // A tag placed for the line keeps a copy of its record, also where its anchor moved it: a few
+    // lines up, or past the line to the one below.
+    const std::size_t from = std::max(start, i >= kAnchorReach ? i - kAnchorReach : 0);
+    const std::size_t to = std::min(records.size(), i + 3);
+    for (k = from; k < to; ++k)
+        if (k != i && records[k].nKind == traits.newKind && records[k].recvFound.DeterminedKinds() > 0
+            && records[k].recvFound.Equals(records[i].recvFound))
+            numbers.push_back(ParseTagNumber(texts[k]));
+    return numbers;
+}
+
 bool CRefMaker::CLinePlacement::Stands(std::int32_t number) const
 {
     return std::find(standing.begin(), standing.end(), number) != standing.end();
@@ -656,14 +679,13 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
             m_passStopped = true;
             break;
         }
-        if (records[i].*traits.suspectFlag != 1)
+        // A tag line placed for a suspicious line carries a copy of its record: it is not one itself.
+        if (records[i].*traits.suspectFlag != 1 || IsTagKind(records[i].nKind))
             continue;
         CLinePlacement p(texts, records, i, wholeSnapshot);
         p.preceding = PrecedingTag(texts, records, start, i, p.precedingNumber);
-        // The tags placed for a line stand together directly before it, among those of the other base.
-        for (std::size_t k = i; m_again && k-- > start && IsTagLine(texts[k]);)
-            if (records[k].nKind == traits.newKind || records[k].nKind == traits.existingKind)
-                p.standing.push_back(ParseTagNumber(texts[k]));
+        if (m_again)
+            p.standing = StandingTags(texts, records, start, i);
 
         std::vector<CDocRecvisits> candidates;
         CLineRecord fresh;

@@ -154,7 +154,7 @@ protected:
         bool skipWithoutNumberOrDate;          // FindCandidates scores only records with a number or a date
         bool declineMeansSuccess;              // "Нет" in the candidates dialog of ProposeForRequisites
         std::int32_t CLineRecord::*suspectFlag; // the first pass of this base marked the line
-        std::int32_t existingKind;             // kind of a tag line of this base the file held
+        std::int32_t existingKind; // kind of a tag line of this base the file held
     };
 
     // One suspicious line of the second pass: the snapshot taken before its first change, the
@@ -174,11 +174,9 @@ protected:
         std::size_t current; // where it stands now
         bool preceding = false; // a tag of this base stands where it keeps the line from another
         std::int32_t precedingNumber = 0;
-        // On a re-analysis: the numbers of this base's tags among the tag lines directly above.
+        // On a re-analysis: the numbers of this base's tags that already link the line.
         std::vector<std::int32_t> standing;
         bool Stands(std::int32_t number) const;
-        // Whether a tag for this document would repeat one that stands before the line.
-        bool Repeats(std::int32_t number) const { return (preceding && precedingNumber == number) || Stands(number); }
         // The lines as they were before the first change: all of them when the confirmation may
         // change any row, else only those around the line, from snapshotFrom on. Until the anchors
         // are marked, the handling changes the line's own record and inserts its tags before it,
@@ -211,6 +209,11 @@ protected:
     virtual bool PrecedingTag(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records,
         std::size_t start, std::size_t i, std::int32_t& number) const
         = 0;
+    // On a re-analysis, the numbers of this base's tags that already link line i.
+    std::vector<std::int32_t> StandingTags(const std::vector<std::string>& texts,
+        const std::vector<CLineRecord>& records, std::size_t start, std::size_t i) const;
+    // How far above its line a tag placed for it may stand once its anchor is marked.
+    static constexpr std::size_t kAnchorReach = 8;
     virtual const CRecvDict& TypeDictionary() const = 0;
     virtual const CRecvDict& BodyDictionary() const = 0;
     // Inserts a tag line for doc directly before the line, after the tags already placed for it.

@@ -300,7 +300,8 @@ std::string CTelvarionDoc::SaveTarget() const
 {
     if (bInOutputFolder || settings.outputFolder.empty() || currentPath.empty())
         return currentPath;
-    return platform::FromFsPath(platform::ToFsPath(settings.outputFolder) / platform::ToFsPath(FileNameOf(currentPath)));
+    return platform::FromFsPath(
+        platform::ToFsPath(settings.outputFolder) / platform::ToFsPath(FileNameOf(currentPath)));
 }
 
 void CTelvarionDoc::RememberOutputFile()
@@ -323,8 +324,8 @@ bool CTelvarionDoc::MayReplace(const std::string& path)
         // A file that is gone loses nothing by being written.
         if (!StampOf(path).exists || StillAsImage(path, known.image))
             return true;
-        return m_ui.MessageBox("Файл " + path + " изменён другой программой. Заменить его?", MsgIcon::Question,
-                   MsgButtons::YesNo)
+        return m_ui.MessageBox(
+                   "Файл " + path + " изменён другой программой. Заменить его?", MsgIcon::Question, MsgButtons::YesNo)
             == AnswerYes;
     }
     return true;

@@ -73,7 +73,8 @@ void CInnerRefMaker::SerializeDictionaries(CArchive& ar)
 
 const CRefMaker::Traits& CInnerRefMaker::GetTraits() const
 {
-    static const Traits kTraits { InnerLinkNew, &CLineRecord::recvLocal, true, false, &CLineRecord::bSuspectLocal, InnerLinkExisting };
+    static const Traits kTraits { InnerLinkNew, &CLineRecord::recvLocal, true, false, &CLineRecord::bSuspectLocal,
+        InnerLinkExisting };
     return kTraits;
 }
 
@@ -151,7 +152,7 @@ void CInnerRefMaker::PlaceTags(
         return;
     }
     for (const auto& doc : ChosenDocuments(p, answer)) {
-        if (p.Repeats(doc.nBaseNumber))
+        if (p.preceding && p.precedingNumber == doc.nBaseNumber)
             continue;
         if (ProposeTag(p, doc) == AnswerCancel) {
             // What was accepted for this line stays, unconfirmed.

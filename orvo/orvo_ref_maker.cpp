@@ -56,7 +56,8 @@ bool COrvoRefMaker::EditKeywords()
 
 const CRefMaker::Traits& COrvoRefMaker::GetTraits() const
 {
-    static const Traits kTraits { OrvoLinkNew, &CLineRecord::recvOrvo, false, true, &CLineRecord::bSuspectOrvo, OrvoLinkExisting };
+    static const Traits kTraits { OrvoLinkNew, &CLineRecord::recvOrvo, false, true, &CLineRecord::bSuspectOrvo,
+        OrvoLinkExisting };
     return kTraits;
 }
 
@@ -129,9 +130,6 @@ void COrvoRefMaker::PlaceTags(
     for (std::size_t k = i; k-- > start;) {
         if (records[k].nKind == OrvoLinkNew && records[k].recvFound.Equals(records[i].recvFound)) {
             const CLineRecord earlier = records[k];
-            // On a re-analysis that is often the line's own tag, directly above it.
-            if (p.Stands(earlier.recvOrvo.nBaseNumber))
-                return;
             p.TakeSnapshot();
             records[i] = earlier;
             records[i].nKind = Suspicious;
@@ -148,7 +146,7 @@ void COrvoRefMaker::PlaceTags(
         return;
     }
     for (const auto& doc : ChosenDocuments(p, answer)) {
-        if (p.Repeats(doc.nBaseNumber))
+        if (p.preceding && p.precedingNumber == doc.nBaseNumber)
             continue;
         PlaceTag(p, FormatOrvoTag(doc.nBaseNumber), tagTemplate, doc);
     }

@@ -464,7 +464,8 @@ TEST(TelvarionDoc, ASaveAsksBeforeReplacingAnotherProgramsFile)
         std::function<void(const std::string&)> change;
         bool asked;
     } cases[] = { { "written", true, rewrite, true }, { "appeared", false, rewrite, true },
-        { "unchanged", true, [](const std::string&) {}, false }, { "same size and time", true, sameSizeAndTime, true } };
+        { "unchanged", true, [](const std::string&) {}, false },
+        { "same size and time", true, sameSizeAndTime, true } };
     for (const bool first : { true, false })
         for (const auto& c : cases)
             for (const int answer : { AnswerYes, AnswerNo }) {
@@ -492,7 +493,8 @@ TEST(TelvarionDoc, ASaveAsksBeforeReplacingAnotherProgramsFile)
                 const std::string what = std::string(first ? "first save, " : "later save, ") + c.name;
                 ASSERT_EQ(f.ui.messages.size(), messages + c.asked) << what;
                 if (c.asked) {
-                    EXPECT_EQ(f.ui.messages.back().text, "Файл " + target + " изменён другой программой. Заменить его?");
+                    EXPECT_EQ(
+                        f.ui.messages.back().text, "Файл " + target + " изменён другой программой. Заменить его?");
                     EXPECT_EQ(f.ui.messages.back().buttons, MsgButtons::YesNo);
                 }
                 const bool written = !c.asked || answer == AnswerYes;
@@ -500,4 +502,33 @@ TEST(TelvarionDoc, ASaveAsksBeforeReplacingAnotherProgramsFile)
                 EXPECT_EQ(f.doc->bModified, written ? 0 : 1) << what;
                 EXPECT_TRUE(f.doc->IsEnabled(CTelvarionDoc::Command::SaveAs)) << what;
             }
+}
+
+// A re-analysis places no tag that stands before its line already: here one the file brought,
+// with tags of the other base between (the analysis proposed it again; the person said Нет). A
+// stopped re-analysis (Esc, or Отмена in a question) leaves the statistics of the last whole one.
+TEST(TelvarionDoc, ReanalysisKeepsToTheTagsHeldAndAStopKeepsTheStatistics)
+{
+    for (const bool esc : { true, false }) {
+        Fixture f;
+        const auto tag = [](const std::string& cp) { return codepage::Cp1251ToUtf8(cp); };
+        const std::string path = f.work.Write("law.rla",
+            Rla(kHeader,
+                { kText[0], tag(FormatOrvoTag(100)), tag(FormatLocalTag("НУЛ"_cp, 7, 0, false, false)),
+                    tag(FormatLocalTag("НУЛ"_cp, 8, 0, false, false)), kText[1] }));
+        f.ui.confirmAnswers.push_back(AnswerNo);
+        ASSERT_TRUE(f.doc->OpenFile(path, false));
+        ASSERT_EQ(f.ui.confirmQuestions.size(), 1u);
+        f.doc->OnReanalyse(); // a confirmation now would fail the test: none is queued
+        EXPECT_EQ(f.doc->orvoMaker.nExistingTags, 1);
+        const std::string whole = f.doc->GetStatisticsText();
+        f.ui.viewTexts.erase(f.ui.viewTexts.begin() + 1);
+        f.ui.viewRecords.erase(f.ui.viewRecords.begin() + 1);
+        f.ui.stopRequested = esc;
+        if (!esc)
+            f.ui.confirmAnswers.push_back(AnswerCancel);
+        f.doc->OnReanalyse();
+        EXPECT_EQ(f.ui.confirmQuestions.size(), esc ? 1u : 2u);
+        EXPECT_EQ(f.doc->GetStatisticsText(), whole) << (esc ? "Esc" : "Отмена");
+    }
 }
