@@ -17,6 +17,9 @@ enum LineKind : std::int32_t {
     InnerLinkExisting = 5, // intra-base tag line that was in the file when it was opened
 };
 
+// A tag line of either base, read from the file or placed since.
+inline bool IsTagKind(std::int32_t kind) { return kind >= OrvoLinkExisting && kind <= InnerLinkExisting; }
+
 struct CLineRecord {
     CLineRecord()
     {

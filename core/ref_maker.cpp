@@ -653,8 +653,46 @@ private:
 
 } // namespace
 
+void CRefMaker::BeginReanalysis(const std::vector<CLineRecord>& records)
+{
+    ResetCounters(false);
+    const Traits& traits = GetTraits();
+    for (const CLineRecord& record : records)
+        nExistingTags += record.nKind == traits.newKind || record.nKind == traits.existingKind;
+    m_again = true;
+}
+
+std::vector<std::int32_t> CRefMaker::StandingTags(const std::vector<std::string>& texts,
+    const std::vector<CLineRecord>& records, std::size_t start, std::size_t i) const
+{
+    const Traits& traits = GetTraits();
+    const auto ours
+        = [&](std::size_t k) { return records[k].nKind == traits.newKind || records[k].nKind == traits.existingKind; };
+    std::vector<std::int32_t> numbers;
+    // The tags of a line stand together directly before it, among those of the other base.
+    std::size_t k = i;
+    for (; k-- > start && IsTagLine(texts[k]);)
+        if (ours(k))
+            numbers.push_back(ParseTagNumber(texts[k]));
+    // A tag placed for the line keeps a copy of its record, also where its anchor moved it: a few
+    // lines up, or past the line to the one below.
+    const std::size_t from = std::max(start, i >= kAnchorReach ? i - kAnchorReach : 0);
+    const std::size_t to = std::min(records.size(), i + 3);
+    for (k = from; k < to; ++k)
+        if (k != i && records[k].nKind == traits.newKind && records[k].recvFound.DeterminedKinds() > 0
+            && records[k].recvFound.Equals(records[i].recvFound))
+            numbers.push_back(ParseTagNumber(texts[k]));
+    return numbers;
+}
+
+bool CRefMaker::CLinePlacement::Stands(std::int32_t number) const
+{
+    return std::find(standing.begin(), standing.end(), number) != standing.end();
+}
+
 void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective)
 {
+    m_passStopped = false;
     const Traits& traits = GetTraits();
     const CPhraseSet typePhrases = BuildPhrases(TypeDictionary());
     const CPhraseSet bodyPhrases = BuildPhrases(BodyDictionary());
@@ -671,12 +709,17 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
     CLinesAhead ahead(texts, records, start, keepsRows);
     for (std::size_t i = start; ahead.LetIn(i + 1 + kLinesAhead), i < records.size() && i < texts.size(); ++i) {
         m_ui.StepProgress();
-        if (m_ui.StopRequested())
+        if (m_ui.StopRequested()) {
+            m_passStopped = true;
             break;
-        if (records[i].*traits.suspectFlag != 1)
+        }
+        // A tag line placed for a suspicious line carries a copy of its record: it is not one itself.
+        if (records[i].*traits.suspectFlag != 1 || IsTagKind(records[i].nKind))
             continue;
         CLinePlacement p(texts, records, i, wholeSnapshot);
         p.preceding = PrecedingTag(texts, records, start, i, p.precedingNumber);
+        if (m_again)
+            p.standing = StandingTags(texts, records, start, i);
 
         std::vector<CDocRecvisits> candidates;
         CLineRecord fresh;
@@ -693,8 +736,10 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
             PlaceTags(p, candidates, start, effective);
             if (p.confirm && !p.positions.empty() && ConfirmPlacedTags(p) == AnswerCancel)
                 p.endPass = true;
-            if (p.endPass)
+            if (p.endPass) {
+                m_passStopped = true;
                 break;
+            }
             i = p.current; // the loop goes on with the line after it
         }
         YieldToUi(m_ui);

@@ -137,7 +137,14 @@ public:
         nPlacedTags = 0;
         if (full)
             nSuspiciousLines = 0;
+        m_again = false;
     }
+    // Before a pass over a document analysed already: the suspicious lines stay counted, the tags
+    // of this base the document holds now (those of the file and those placed since) count as
+    // already there, and the pass proposes no tag of this base that stands before its line.
+    void BeginReanalysis(const std::vector<CLineRecord>& records);
+    // Whether the last pass ended before the end of the text: the person stopped it.
+    bool PassStopped() const { return m_passStopped; }
 
     CUserInterface& Ui() const { return m_ui; }
     const ServiceFiles& Files() const { return m_files; }
@@ -150,6 +157,7 @@ protected:
         bool skipWithoutNumberOrDate;          // FindCandidates scores only records with a number or a date
         bool declineMeansSuccess;              // "Нет" in the candidates dialog of ProposeForRequisites
         std::int32_t CLineRecord::*suspectFlag; // the first pass of this base marked the line
+        std::int32_t existingKind; // kind of a tag line of this base the file held
     };
 
     // One suspicious line of the second pass: the snapshot taken before its first change, the
@@ -169,6 +177,9 @@ protected:
         std::size_t current; // where it stands now
         bool preceding = false; // a tag of this base stands where it keeps the line from another
         std::int32_t precedingNumber = 0;
+        // On a re-analysis: the numbers of this base's tags that already link the line.
+        std::vector<std::int32_t> standing;
+        bool Stands(std::int32_t number) const;
         // The lines as they were before the first change: all of them when the confirmation may
         // change any row, else only those around the line, from snapshotFrom on. Until the anchors
         // are marked, the handling changes the line's own record and inserts its tags before it,
@@ -201,6 +212,11 @@ protected:
     virtual bool PrecedingTag(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records,
         std::size_t start, std::size_t i, std::int32_t& number) const
         = 0;
+    // On a re-analysis, the numbers of this base's tags that already link line i.
+    std::vector<std::int32_t> StandingTags(const std::vector<std::string>& texts,
+        const std::vector<CLineRecord>& records, std::size_t start, std::size_t i) const;
+    // How far above its line a tag placed for it may stand once its anchor is marked.
+    static constexpr std::size_t kAnchorReach = 8;
     virtual const CRecvDict& TypeDictionary() const = 0;
     virtual const CRecvDict& BodyDictionary() const = 0;
     // Inserts a tag line for doc directly before the line, after the tags already placed for it.
@@ -256,4 +272,6 @@ private:
     // Which archives differ from their files; both at first, like bModified.
     bool m_dictionariesDirty = true;
     bool m_documentsDirty = true;
+    bool m_again = false; // the pass is a re-analysis
+    bool m_passStopped = false;
 };

@@ -12,6 +12,7 @@
 #include "base/platform.h"
 #include "seam/user_interface.h"
 #include "storage/atomic_file.h"
+#include "storage/service_file.h"
 
 namespace {
 
@@ -141,7 +142,7 @@ bool IsMarkerWith(std::string_view line, std::string_view word)
 
 } // namespace
 
-bool CRlaText::ReadRla(const std::string& filePath, CUserInterface& ui)
+bool CRlaText::ReadRla(const std::string& filePath, CUserInterface& ui, std::uint64_t* bytesHash)
 {
     Clear();
     path = filePath;
@@ -150,6 +151,11 @@ bool CRlaText::ReadRla(const std::string& filePath, CUserInterface& ui)
     if (!ReadWholeFile(filePath, data)) {
         ShowError(ui, WithPath("Ошибка чтения файла %s!", filePath));
         return false;
+    }
+    if (bytesHash) {
+        CBytesHash hash;
+        hash.Add(data);
+        *bytesHash = hash.Value();
     }
     // The DOS end-of-file mark: whatever follows it is not part of the document.
     if (const std::size_t mark = data.find('\x1A'); mark != std::string::npos)
@@ -189,7 +195,7 @@ bool CRlaText::ReadRla(const std::string& filePath, CUserInterface& ui)
     return true;
 }
 
-bool CRlaText::WriteRla(CUserInterface& ui) const
+bool CRlaText::WriteRla(CUserInterface& ui, std::uint64_t* bytesHash) const
 {
     // Large blocks keep the number of writes small for documents of many short lines.
     constexpr std::size_t kChunk = 1 << 20;
@@ -198,6 +204,7 @@ bool CRlaText::WriteRla(CUserInterface& ui) const
     bool ok = file.Open();
     std::string chunk;
     chunk.reserve(kChunk + 4096);
+    CBytesHash hash;
     const auto put = [&](const std::vector<std::string>& lines, const ByteMap& map) {
         for (const std::string& line : lines) {
             if (!ok)
@@ -207,6 +214,8 @@ bool CRlaText::WriteRla(CUserInterface& ui) const
             Apply(map, chunk.data() + start, chunk.data() + chunk.size());
             chunk += "\r\n";
             if (chunk.size() >= kChunk) {
+                if (bytesHash)
+                    hash.Add(chunk);
                 ok = file.Write(chunk);
                 chunk.clear();
             }
@@ -214,7 +223,11 @@ bool CRlaText::WriteRla(CUserInterface& ui) const
     };
     put(headerLines, maps.headerOut);
     put(textLines, maps.textOut);
+    if (bytesHash)
+        hash.Add(chunk);
     ok = ok && file.Write(chunk) && file.Commit();
+    if (ok && bytesHash)
+        *bytesHash = hash.Value();
     if (!ok) {
         // No temporary file is left lying about while the message waits for the person.
         file.Abort();

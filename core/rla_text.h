@@ -21,10 +21,11 @@ public:
     std::string path;                     // UTF-8
 
     // Replaces the whole content with the file's. On failure the holder is empty except the path.
-    bool ReadRla(const std::string& filePath, CUserInterface& ui);
+    // bytesHash, when given, receives the hash (CBytesHash) of all the bytes read.
+    bool ReadRla(const std::string& filePath, CUserInterface& ui, std::uint64_t* bytesHash = nullptr);
     // Writes header and text lines to path, each ended by CR LF; the old file stays as it was
-    // when anything goes wrong.
-    bool WriteRla(CUserInterface& ui) const;
+    // when anything goes wrong. bytesHash, when given, receives the hash of the bytes written.
+    bool WriteRla(CUserInterface& ui, std::uint64_t* bytesHash = nullptr) const;
     // Whether the header ends in the line that starts the document text (a file without it is
     // all header and has no text to analyse).
     bool HasTextStart() const;

@@ -12,7 +12,6 @@
 
 namespace {
 
-bool IsTagKind(std::int32_t kind) { return kind >= OrvoLinkExisting && kind <= InnerLinkExisting; }
 // The tags that can be cut, copied and moved: every kind but the intra-base one read from the file.
 bool IsMovableTagKind(std::int32_t kind) { return kind >= OrvoLinkExisting && kind <= InnerLinkNew; }
 

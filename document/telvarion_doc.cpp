@@ -92,7 +92,8 @@ bool CTelvarionDoc::IsEnabled(Command command) const
         return !bBusy;
     case Command::Save:
     case Command::SaveAs:
-        return bModified && !bBusy;
+        // Also unmodified: a document that needed no tag is moved to the output folder all the same.
+        return !currentPath.empty() && !bBusy;
     case Command::Delete:
         return !currentPath.empty() && !bBusy;
     case Command::Reanalyse:
@@ -144,8 +145,11 @@ bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
     CWaitCursor wait(m_ui);
     // Read into a fresh text: a file that cannot be read leaves the open document as it was.
     CRlaText fresh;
-    if (!fresh.ReadRla(path, m_ui))
+    std::uint64_t bytesHash = 0;
+    if (!fresh.ReadRla(path, m_ui, &bytesHash))
         return false;
+    // Taken after the read: a change meanwhile gives bytes other than those hashed.
+    m_knownFiles = { { path, { StampOf(path), bytesHash } } };
     text = std::move(fresh);
     bModified = 0;
     bInOutputFolder = 0;
@@ -159,8 +163,10 @@ bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
     std::vector<CLineRecord> records(texts.size());
     m_ui.FillList(texts, records, true);
     currentPath = path;
+    RememberOutputFile();
     UpdateTitle();
     RunAnalyses(texts, records, true);
+    KeepCounts();
     m_ui.FillList(texts, records, true);
     m_ui.ClearUndo();
     m_ui.BringToFront();
@@ -175,9 +181,12 @@ void CTelvarionDoc::RunAnalyses(std::vector<std::string>& texts, std::vector<CLi
     const COleDate effective = GetEffectiveDate();
     // The Orvo analysis first, so that the local one sees the inter-base tags it placed.
     for (CRefMaker* maker : { static_cast<CRefMaker*>(&orvoMaker), static_cast<CRefMaker*>(&innerMaker) }) {
-        maker->ResetCounters(full);
-        if (full)
+        if (full) {
+            maker->ResetCounters(true);
             maker->ScanLines(texts, records);
+        } else {
+            maker->BeginReanalysis(records);
+        }
         maker->AnalyseLines(texts, records, effective);
     }
 }
@@ -191,15 +200,36 @@ void CTelvarionDoc::OnReanalyse()
     std::vector<CLineRecord> records;
     m_ui.GetLines(texts, &records);
     RunAnalyses(texts, records, false);
+    if (orvoMaker.PassStopped() || innerMaker.PassStopped())
+        RestoreCounts();
+    else
+        KeepCounts();
     m_ui.FillList(texts, records, true);
     bBusy = 0;
     ShowInfo(m_ui, GetStatisticsText());
 }
 
+void CTelvarionDoc::KeepCounts()
+{
+    const CRefMaker* makers[] = { &orvoMaker, &innerMaker };
+    for (std::size_t k = 0; k < 2; ++k)
+        m_wholeCounts[k] = { makers[k]->nSuspiciousLines, makers[k]->nPlacedTags, makers[k]->nExistingTags };
+}
+
+void CTelvarionDoc::RestoreCounts()
+{
+    CRefMaker* makers[] = { &orvoMaker, &innerMaker };
+    for (std::size_t k = 0; k < 2; ++k) {
+        makers[k]->nSuspiciousLines = m_wholeCounts[k].suspicious;
+        makers[k]->nPlacedTags = m_wholeCounts[k].placed;
+        makers[k]->nExistingTags = m_wholeCounts[k].existing;
+    }
+}
+
 bool CTelvarionDoc::WriteText()
 {
     m_ui.GetLines(text.textLines, nullptr);
-    return text.WriteRla(m_ui);
+    return WriteTextTo(text.path);
 }
 
 void CTelvarionDoc::OnFileSave()
@@ -208,13 +238,9 @@ void CTelvarionDoc::OnFileSave()
         return;
     CWaitCursor wait(m_ui);
     m_ui.GetLines(text.textLines, nullptr);
-    std::string target = currentPath;
-    bool moving = false;
-    if (!bInOutputFolder && !settings.outputFolder.empty() && !currentPath.empty()) {
-        target = platform::FromFsPath(platform::ToFsPath(settings.outputFolder) / platform::ToFsPath(FileNameOf(currentPath)));
-        // Input and output folder the same: the file is already where it belongs.
-        moving = !SameFile(currentPath, target);
-    }
+    const std::string target = SaveTarget();
+    // Input and output folder the same: the file is already where it belongs.
+    const bool moving = !SameFile(currentPath, target);
     // The edited text goes to its new place first and the input file is taken away only after:
     // a save that fails leaves the document where it was, modified, so the next save tries again
     // with the output folder as it is then.
@@ -257,12 +283,52 @@ void CTelvarionDoc::OnFileSaveAs()
 
 bool CTelvarionDoc::WriteTextTo(const std::string& path)
 {
+    if (!MayReplace(path))
+        return false;
     const std::string previous = text.path;
     text.path = path;
-    if (text.WriteRla(m_ui))
+    std::uint64_t bytesHash = 0;
+    if (text.WriteRla(m_ui, &bytesHash)) {
+        m_knownFiles = { { path, { StampOf(path), bytesHash } } };
         return true;
+    }
     text.path = previous;
     return false;
+}
+
+std::string CTelvarionDoc::SaveTarget() const
+{
+    if (bInOutputFolder || settings.outputFolder.empty() || currentPath.empty())
+        return currentPath;
+    return platform::FromFsPath(
+        platform::ToFsPath(settings.outputFolder) / platform::ToFsPath(FileNameOf(currentPath)));
+}
+
+void CTelvarionDoc::RememberOutputFile()
+{
+    // A file known already stays as it was known: what another program did to it since counts.
+    const std::string target = SaveTarget();
+    if (target.empty())
+        return;
+    for (const CKnownFile& known : m_knownFiles)
+        if (SameFile(known.path, target))
+            return;
+    m_knownFiles.push_back({ target, ImageOf(target) });
+}
+
+bool CTelvarionDoc::MayReplace(const std::string& path)
+{
+    for (const CKnownFile& known : m_knownFiles) {
+        if (!SameFile(known.path, path))
+            continue;
+        // A file that is gone loses nothing by being written.
+        if (!StampOf(path).exists || StillAsImage(path, known.image))
+            return true;
+        return m_ui.MessageBox(
+                   "Файл " + path + " изменён другой программой. Заменить его?", MsgIcon::Question, MsgButtons::YesNo)
+            == AnswerYes;
+    }
+    return true;
 }
 
 void CTelvarionDoc::OnFileDelete()
@@ -291,6 +357,7 @@ void CTelvarionDoc::OnSettings()
         return;
     settings.inputFolder = input;
     settings.outputFolder = output;
+    RememberOutputFile();
     StoreChangedSettings();
 }
 

@@ -136,8 +136,17 @@ private:
     void LinkMakers();
     void RunAnalyses(std::vector<std::string>& texts, std::vector<CLineRecord>& records, bool full);
     bool WriteText();
-    // Writes the text under another path; on failure the text keeps its own.
+    // Writes the text under another path; on failure the text keeps its own. A file there that
+    // another program wrote since this document read or wrote it is replaced only when the
+    // person says so; otherwise nothing is written (false).
     bool WriteTextTo(const std::string& path);
+    // Where the first save writes: the output folder, unless the document is already there or
+    // no output folder is set.
+    std::string SaveTarget() const;
+    // The files a save may replace, as this document knows them: the one it read or last wrote,
+    // and before its first save the file of the output folder it would write.
+    void RememberOutputFile();
+    bool MayReplace(const std::string& path);
     void StoreServiceData();
     void StoreEdited(CRefMaker& maker, bool changed);
     void ImportDocuments(CRefMaker& maker, Command command);
@@ -150,6 +159,21 @@ private:
     bool m_storeAtEnd = false;
     bool m_readOnly = false;
     CServiceFileGuard m_fileGuard { m_ui };
+    struct CKnownFile {
+        std::string path;
+        CFileImage image;
+    };
+    std::vector<CKnownFile> m_knownFiles;
+    // The counts of both makers after the last analysis that ran to its end: a stopped
+    // re-analysis leaves the statistics as they were then.
+    struct CCounts {
+        std::int32_t suspicious = 0;
+        std::int32_t placed = 0;
+        std::int32_t existing = 0;
+    };
+    CCounts m_wholeCounts[2];
+    void KeepCounts();
+    void RestoreCounts();
     // Released after the destructor has stored what the run changed.
     std::unique_ptr<CDataFolderLock> m_lock;
 };

@@ -73,7 +73,8 @@ void CInnerRefMaker::SerializeDictionaries(CArchive& ar)
 
 const CRefMaker::Traits& CInnerRefMaker::GetTraits() const
 {
-    static const Traits kTraits { InnerLinkNew, &CLineRecord::recvLocal, true, false, &CLineRecord::bSuspectLocal };
+    static const Traits kTraits { InnerLinkNew, &CLineRecord::recvLocal, true, false, &CLineRecord::bSuspectLocal,
+        InnerLinkExisting };
     return kTraits;
 }
 
@@ -137,7 +138,7 @@ void CInnerRefMaker::PlaceTags(
 {
     const std::size_t i = p.line;
     if (candidates.size() == 1) {
-        if (!p.preceding) {
+        if (!p.preceding && !p.Stands(candidates.front().nBaseNumber)) {
             p.TakeSnapshot();
             p.records[i].recvLocal = candidates.front();
             p.endPass = ProposeTag(p, candidates.front()) == AnswerCancel;

@@ -56,7 +56,8 @@ bool COrvoRefMaker::EditKeywords()
 
 const CRefMaker::Traits& COrvoRefMaker::GetTraits() const
 {
-    static const Traits kTraits { OrvoLinkNew, &CLineRecord::recvOrvo, false, true, &CLineRecord::bSuspectOrvo };
+    static const Traits kTraits { OrvoLinkNew, &CLineRecord::recvOrvo, false, true, &CLineRecord::bSuspectOrvo,
+        OrvoLinkExisting };
     return kTraits;
 }
 
@@ -118,7 +119,7 @@ void COrvoRefMaker::PlaceTags(
     const std::size_t i = p.line;
     if (candidates.size() == 1) {
         // Placed without asking, unless a tag above already links the line.
-        if (!p.preceding) {
+        if (!p.preceding && !p.Stands(candidates.front().nBaseNumber)) {
             p.TakeSnapshot();
             records[i].recvOrvo = candidates.front();
             PlaceTag(p, FormatOrvoTag(candidates.front().nBaseNumber), records[i], candidates.front());

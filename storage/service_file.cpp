@@ -1,7 +1,9 @@
 #include "storage/service_file.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "base/platform.h"
 #include "storage/archive.h"
@@ -74,4 +76,55 @@ CFileStamp StampOf(const std::string& path)
     stamp.size = size;
     stamp.modified = static_cast<std::int64_t>(written.time_since_epoch().count());
     return stamp;
+}
+
+void CBytesHash::Add(std::string_view bytes)
+{
+    std::uint64_t value = m_value;
+    for (const char c : bytes) {
+        value ^= static_cast<unsigned char>(c);
+        value *= 1099511628211ULL;
+    }
+    m_value = value;
+}
+
+namespace {
+
+bool HashFile(const std::string& path, std::uint64_t& hash)
+{
+    std::FILE* file = platform::OpenFile(path, "rb");
+    if (!file)
+        return false;
+    CBytesHash bytes;
+    std::vector<char> block(1 << 16);
+    std::size_t got = 0;
+    while ((got = std::fread(block.data(), 1, block.size(), file)) > 0)
+        bytes.Add(std::string_view(block.data(), got));
+    const bool ok = std::ferror(file) == 0;
+    std::fclose(file);
+    hash = bytes.Value();
+    return ok;
+}
+
+} // namespace
+
+CFileImage ImageOf(const std::string& path)
+{
+    CFileImage image;
+    const CFileStamp stamp = StampOf(path);
+    if (stamp.exists && HashFile(path, image.hash))
+        image.stamp = stamp;
+    else
+        image.hash = 0;
+    return image;
+}
+
+bool StillAsImage(const std::string& path, const CFileImage& image)
+{
+    if (!(StampOf(path) == image.stamp))
+        return false;
+    if (!image.stamp.exists)
+        return true;
+    std::uint64_t hash = 0;
+    return HashFile(path, hash) && hash == image.hash;
 }

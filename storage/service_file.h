@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 class CArchive;
 
@@ -35,3 +36,27 @@ struct CFileStamp {
     bool operator==(const CFileStamp&) const = default;
 };
 CFileStamp StampOf(const std::string& path);
+
+// A 64-bit hash of bytes given in pieces (FNV-1a): how the bytes are cut does not change it.
+class CBytesHash {
+public:
+    void Add(std::string_view bytes);
+    std::uint64_t Value() const { return m_value; }
+
+private:
+    std::uint64_t m_value = 14695981039346656037ULL;
+};
+
+// A file as this program read or wrote it: its stamp and, when it was there, the hash of its
+// bytes. Another program may write a file within one tick of the clock and keep its size; the
+// hash tells that apart.
+struct CFileImage {
+    CFileStamp stamp;
+    std::uint64_t hash = 0;
+};
+// The file as it is now, its bytes hashed. A file that cannot be read whole has no image
+// (absent).
+CFileImage ImageOf(const std::string& path);
+// Whether the file is still the one of the image: absent as it was, or of the same stamp and
+// then of the same bytes.
+bool StillAsImage(const std::string& path, const CFileImage& image);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 #include "base/codepage.h"
@@ -90,10 +91,10 @@ TEST(TelvarionDoc, OpenAnalysesShowsAndTitles)
     EXPECT_EQ(f.ui.undoCleared, 1);
     EXPECT_EQ(f.doc->bBusy, 0);
 
-    // Re-analysis: the suspicious counts of the open stay, no tag counts as existing.
+    // Re-analysis: the suspicious counts of the open stay, the tag placed since counts as existing.
     f.doc->OnReanalyse();
     EXPECT_EQ(f.doc->orvoMaker.nSuspiciousLines, 1);
-    EXPECT_EQ(f.doc->orvoMaker.nExistingTags, 0);
+    EXPECT_EQ(f.doc->orvoMaker.nExistingTags, 1);
     EXPECT_EQ(f.doc->orvoMaker.nPlacedTags, 0); // the tag above the line stops a second one
 }
 
@@ -187,7 +188,9 @@ TEST(TelvarionDoc, FirstSaveMovesTheFileIntoTheOutputFolder)
     CRlaText back;
     ASSERT_TRUE(back.ReadRla(moved, f.ui));
     EXPECT_EQ(back.textLines, f.ui.viewTexts);
-    EXPECT_FALSE(f.doc->IsEnabled(CTelvarionDoc::Command::Save));
+    // Saved, the document may be saved again and saved as another.
+    EXPECT_TRUE(f.doc->IsEnabled(CTelvarionDoc::Command::Save));
+    EXPECT_TRUE(f.doc->IsEnabled(CTelvarionDoc::Command::SaveAs));
 
     // A later change of the output folder does not move the file again.
     f.doc->settings.outputFolder = f.work.Utf8();
@@ -440,4 +443,90 @@ TEST(TelvarionDoc, ChosenRequisitesGoToTheChosenBase)
     EXPECT_FALSE(f.doc->ProposeByChosenRequisites(record, "", out));
     EXPECT_FALSE(seen);
     CTelvarionDoc::LocalBaseChosen() = true;
+}
+
+// A save replaces a file another program wrote since the document read or wrote it only on Да;
+// on Нет nothing is written and the document stays modified. The first save into the output
+// folder and a later save to the document's own file alike.
+TEST(TelvarionDoc, ASaveAsksBeforeReplacingAnotherProgramsFile)
+{
+    const auto sameSizeAndTime = [](const std::string& path) {
+        const auto time = std::filesystem::last_write_time(Fs(path));
+        std::string bytes = CTempDir::Read(path);
+        bytes[0] ^= 1;
+        std::ofstream(Fs(path), std::ios::binary) << bytes;
+        std::filesystem::last_write_time(Fs(path), time);
+    };
+    const auto rewrite = [](const std::string& path) { std::ofstream(Fs(path), std::ios::binary) << "other program"; };
+    const struct {
+        const char* name;
+        bool thereAtOpen;
+        std::function<void(const std::string&)> change;
+        bool asked;
+    } cases[] = { { "written", true, rewrite, true }, { "appeared", false, rewrite, true },
+        { "unchanged", true, [](const std::string&) {}, false },
+        { "same size and time", true, sameSizeAndTime, true } };
+    for (const bool first : { true, false })
+        for (const auto& c : cases)
+            for (const int answer : { AnswerYes, AnswerNo }) {
+                Fixture f;
+                CTempDir out;
+                f.doc->settings.outputFolder = out.Utf8();
+                const std::string target = out.File("law.rla");
+                if (c.thereAtOpen || !first)
+                    out.Write("law.rla", "there before");
+                f.ui.confirmAnswers.push_back(AnswerYes);
+                ASSERT_TRUE(f.doc->OpenFile(f.Input(), false));
+                if (!first) {
+                    f.doc->OnFileSave();
+                    f.doc->SetModified();
+                    if (!c.thereAtOpen)
+                        std::filesystem::remove(Fs(target));
+                }
+                c.change(target);
+                const std::string before = CTempDir::Read(target);
+                const std::size_t messages = f.ui.messages.size();
+                if (c.asked)
+                    f.ui.answers.push_back(answer);
+                f.ui.viewTexts.back() += "!"; // an edit, so that a write shows
+                f.doc->OnFileSave();
+                const std::string what = std::string(first ? "first save, " : "later save, ") + c.name;
+                ASSERT_EQ(f.ui.messages.size(), messages + c.asked) << what;
+                if (c.asked) {
+                    EXPECT_EQ(
+                        f.ui.messages.back().text, "Файл " + target + " изменён другой программой. Заменить его?");
+                }
+                const bool written = !c.asked || answer == AnswerYes;
+                EXPECT_EQ(CTempDir::Read(target) == before, !written) << what;
+                EXPECT_EQ(f.doc->bModified, written ? 0 : 1) << what;
+            }
+}
+
+// A re-analysis places no tag that stands before its line already: here one the file brought,
+// with tags of the other base between (the analysis proposed it again; the person said Нет). A
+// stopped re-analysis (Esc, or Отмена in a question) leaves the statistics of the last whole one.
+TEST(TelvarionDoc, ReanalysisKeepsToTheTagsHeldAndAStopKeepsTheStatistics)
+{
+    for (const bool esc : { true, false }) {
+        Fixture f;
+        const auto tag = [](const std::string& cp) { return codepage::Cp1251ToUtf8(cp); };
+        const std::string path = f.work.Write("law.rla",
+            Rla(kHeader,
+                { kText[0], tag(FormatOrvoTag(100)), tag(FormatLocalTag("НУЛ"_cp, 7, 0, false, false)),
+                    tag(FormatLocalTag("НУЛ"_cp, 8, 0, false, false)), kText[1] }));
+        f.ui.confirmAnswers.push_back(AnswerNo);
+        ASSERT_TRUE(f.doc->OpenFile(path, false));
+        ASSERT_EQ(f.ui.confirmQuestions.size(), 1u);
+        f.doc->OnReanalyse(); // a confirmation now would fail the test: none is queued
+        EXPECT_EQ(f.doc->orvoMaker.nExistingTags, 1);
+        const std::string whole = f.doc->GetStatisticsText();
+        f.ui.viewTexts.erase(f.ui.viewTexts.begin() + 1);
+        f.ui.viewRecords.erase(f.ui.viewRecords.begin() + 1);
+        f.ui.stopRequested = esc;
+        if (!esc)
+            f.ui.confirmAnswers.push_back(AnswerCancel);
+        f.doc->OnReanalyse();
+        EXPECT_EQ(f.ui.confirmQuestions.size(), esc ? 1u : 2u);
+        EXPECT_EQ(f.doc->GetStatisticsText(), whole) << (esc ? "Esc" : "Отмена");
+    }
 }

@@ -62,6 +62,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -367,6 +368,8 @@ public:
     std::deque<Selection> selections;
     std::deque<std::vector<std::size_t>> bookmarksDuringConfirm; // one list per confirmation
     std::vector<std::string> log;
+    // The script done with: every candidate chosen, and Да to every question.
+    bool yesToAll = false;
 
     int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override
     {
@@ -383,6 +386,10 @@ public:
         for (std::size_t k = 0; k < request.candidates.size(); ++k)
             line += (k ? ", " : " ") + std::to_string(request.candidates[k].nBaseNumber);
         log.push_back(line);
+        if (yesToAll)
+            selections.push_back({ Selection::Kind::Positions, {}, 0 });
+        for (std::size_t k = 1; yesToAll && k <= request.candidates.size(); ++k)
+            selections.back().positions.push_back(k);
         if (!selections.empty()) {
             const Selection scripted = selections.front();
             selections.pop_front();
@@ -408,6 +415,8 @@ public:
     InnerTagAnswer AskInnerTagParameters(const InnerTagRequest& request) override
     {
         log.push_back("tag " + std::to_string(request.number));
+        if (yesToAll)
+            innerTagAnswers.push_back({});
         return CScriptedUi::AskInnerTagParameters(request);
     }
 
@@ -418,6 +427,8 @@ public:
         for (std::size_t k = 0; k < linked.size(); ++k)
             line += (k ? ", " : " ") + std::to_string(linked[k].nBaseNumber);
         log.push_back(line);
+        if (yesToAll)
+            confirmAnswers.push_back(AnswerYes);
         duringConfirm = nullptr;
         if (!bookmarksDuringConfirm.empty()) {
             const std::vector<std::size_t> rows = bookmarksDuringConfirm.front();
@@ -713,8 +724,9 @@ void RunCaseOnce(const std::string& caseName, bool keepsRows)
 
     const std::string inputPath = dir.Write("document.rla", input);
     std::string statistics;
+    std::unique_ptr<CTelvarionDoc> document;
     {
-        CTelvarionDoc doc(ui, dataFolder);
+        CTelvarionDoc& doc = *(document = std::make_unique<CTelvarionDoc>(ui, dataFolder));
         doc.LoadServiceData();
         ASSERT_TRUE(ui.log.empty()) << "loading the service files asked: " << ui.log.front();
         ASSERT_TRUE(doc.OpenFile(inputPath, false));
@@ -755,6 +767,30 @@ void RunCaseOnce(const std::string& caseName, bool keepsRows)
     EXPECT_TRUE(std::all_of(ui.bookmarksDuringConfirm.begin(), ui.bookmarksDuringConfirm.end(),
         [](const std::vector<std::size_t>& rows) { return rows.empty(); }))
         << "bookmarks for a confirmation that never came";
+
+    // Re-analysed with Да to everything: no line gets a second tag for a document it is linked to
+    // already (two equal tags with at most one other line between them), and the tags the
+    // document holds count as already there.
+    const auto repeatedTag = [&ui]() -> std::string {
+        const auto& texts = ui.viewTexts;
+        for (std::size_t a = 0; a < texts.size(); ++a)
+            for (std::size_t b = a + 1, others = 0; b < texts.size() && others < 2 && IsTagLine(texts[a]); ++b) {
+                if (IsTagLine(texts[b]) && IsOrvoTagLine(texts[a]) == IsOrvoTagLine(texts[b])
+                    && ParseTagNumber(texts[a]) == ParseTagNumber(texts[b]))
+                    return "rows " + std::to_string(a) + " and " + std::to_string(b);
+                others += !IsTagLine(texts[b]);
+            }
+        return {};
+    };
+    CTelvarionDoc& doc = *document;
+    ASSERT_EQ(repeatedTag(), "") << "after the analysis";
+    const int held[] = { doc.orvoMaker.nExistingTags + doc.orvoMaker.nPlacedTags,
+        doc.innerMaker.nExistingTags + doc.innerMaker.nPlacedTags };
+    ui.yesToAll = true;
+    doc.OnReanalyse();
+    EXPECT_EQ(repeatedTag(), "") << "the re-analysis placed a tag twice";
+    EXPECT_EQ(doc.orvoMaker.nExistingTags, held[0]);
+    EXPECT_EQ(doc.innerMaker.nExistingTags, held[1]);
 }
 
 // The notation must say exactly what the file holds, or every case would compare the wrong bytes.
