@@ -3,13 +3,13 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "base/platform.h"
 #include "storage/atomic_file.h"
+#include "storage/service_file.h"
 
 namespace docpair {
 namespace {
@@ -118,30 +118,7 @@ std::string NewPath(const std::string& path) { return path + ".new"; }
 
 std::string JournalPath(const std::string& documents) { return documents + ".pair"; }
 
-bool SumOfFile(const std::string& path, CFileSum& sum)
-{
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(platform::OpenFile(path, "rb"), &std::fclose);
-    if (!file)
-        return false;
-    std::uint64_t hash = 14695981039346656037ULL;
-    std::uint64_t size = 0;
-    std::vector<unsigned char> block(1 << 16);
-    for (;;) {
-        const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
-        for (std::size_t i = 0; i < got; ++i) {
-            hash ^= block[i];
-            hash *= 1099511628211ULL;
-        }
-        size += got;
-        if (got < block.size())
-            break;
-    }
-    if (std::ferror(file.get()))
-        return false;
-    sum.size = size;
-    sum.hash = hash;
-    return true;
-}
+bool SumOfFile(const std::string& path, CFileSum& sum) { return HashOfFile(path, sum.hash, &sum.size); }
 
 void SetStepHook(StepHook hook) { Hook() = std::move(hook); }
 

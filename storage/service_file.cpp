@@ -88,31 +88,32 @@ void CBytesHash::Add(std::string_view bytes)
     m_value = value;
 }
 
-namespace {
-
-bool HashFile(const std::string& path, std::uint64_t& hash)
+bool HashOfFile(const std::string& path, std::uint64_t& hash, std::uint64_t* size)
 {
     std::FILE* file = platform::OpenFile(path, "rb");
     if (!file)
         return false;
     CBytesHash bytes;
+    std::uint64_t total = 0;
     std::vector<char> block(1 << 16);
     std::size_t got = 0;
-    while ((got = std::fread(block.data(), 1, block.size(), file)) > 0)
+    while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) {
         bytes.Add(std::string_view(block.data(), got));
+        total += got;
+    }
     const bool ok = std::ferror(file) == 0;
     std::fclose(file);
     hash = bytes.Value();
+    if (size)
+        *size = total;
     return ok;
 }
-
-} // namespace
 
 CFileImage ImageOf(const std::string& path)
 {
     CFileImage image;
     const CFileStamp stamp = StampOf(path);
-    if (stamp.exists && HashFile(path, image.hash))
+    if (stamp.exists && HashOfFile(path, image.hash))
         image.stamp = stamp;
     else
         image.hash = 0;
@@ -126,5 +127,5 @@ bool StillAsImage(const std::string& path, const CFileImage& image)
     if (!image.stamp.exists)
         return true;
     std::uint64_t hash = 0;
-    return HashFile(path, hash) && hash == image.hash;
+    return HashOfFile(path, hash) && hash == image.hash;
 }

@@ -47,6 +47,10 @@ private:
     std::uint64_t m_value = 14695981039346656037ULL;
 };
 
+// The hash of a file's bytes, and their count when size is given; false when it cannot be read
+// whole.
+bool HashOfFile(const std::string& path, std::uint64_t& hash, std::uint64_t* size = nullptr);
+
 // A file as this program read or wrote it: its stamp and, when it was there, the hash of its
 // bytes. Another program may write a file within one tick of the clock and keep its size; the
 // hash tells that apart.
