@@ -309,6 +309,9 @@ bool CQtUserInterface::EditNotepad(COrvoLinkDict& notepad)
 SelectDocumentsResult CQtUserInterface::SelectDocuments(const SelectDocumentsRequest& request)
 {
     CArrowCursor arrow(m_waitDepth > 0);
+    // The line asked about stands selected in the view behind the dialog.
+    if (m_view && request.rows && request.rowRecords)
+        m_view->ShowPassRow(*request.rows, *request.rowRecords, request.line);
     return RunSelectOrvoDocDlg(DialogParent(), request);
 }
 

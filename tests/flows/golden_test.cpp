@@ -367,6 +367,38 @@ public:
     std::deque<Selection> selections;
     std::deque<std::vector<std::size_t>> bookmarksDuringConfirm; // one list per confirmation
     std::vector<std::string> log;
+    int passes = 0; // the document runs the Orvo pass, then the local one
+
+    void ShowProgress(std::size_t steps) override
+    {
+        ++passes;
+        CScriptedUi::ShowProgress(steps);
+    }
+
+    // Every question of a pass says its base and its line: in the rows, and in the context shown.
+    static void CheckTheLineAskedAbout(const SelectDocumentsRequest& request, bool localPass)
+    {
+        EXPECT_EQ(request.localBase, localPass);
+        ASSERT_TRUE(request.rows && request.rowRecords);
+        ASSERT_LT(request.line, request.rows->size());
+        ASSERT_EQ(request.rows->size(), request.rowRecords->size());
+        EXPECT_EQ(
+            (*request.rowRecords)[request.line].*(localPass ? &CLineRecord::bSuspectLocal : &CLineRecord::bSuspectOrvo),
+            1);
+        std::vector<std::string> context;
+        for (std::size_t from = 0;;) {
+            const std::size_t end = request.contextText.find('\n', from);
+            context.push_back(request.contextText.substr(from, end == std::string::npos ? end : end - from));
+            if (end == std::string::npos)
+                break;
+            from = end + 1;
+        }
+        ASSERT_LT(request.contextLine, context.size());
+        EXPECT_EQ(context[request.contextLine], (*request.rows)[request.line]);
+        // The context runs from 8 lines above the line (or the text's start) to 7 below it.
+        EXPECT_LE(request.contextLine, std::size_t(8));
+        EXPECT_EQ(context.size() - request.contextLine, std::min<std::size_t>(8, request.rows->size() - request.line));
+    }
 
     int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override
     {
@@ -379,6 +411,7 @@ public:
 
     SelectDocumentsResult SelectDocuments(const SelectDocumentsRequest& request) override
     {
+        CheckTheLineAskedAbout(request, passes == 2);
         std::string line = "select " + request.dateText + ":";
         for (std::size_t k = 0; k < request.candidates.size(); ++k)
             line += (k ? ", " : " ") + std::to_string(request.candidates[k].nBaseNumber);

@@ -3,11 +3,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,6 +17,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -96,6 +99,9 @@ private slots:
     void notepadNumberGoesIntoTheField();
     void doubleClickAndTheOtherButtonsEndTheDialog();
     void contextTextShowsItsMiddleNearTheTop();
+    void enterWithNothingSelectedSkipsTheLine();
+    void theQuestionSaysItsBaseAndMarksItsLine();
+    void firstPreselectedCandidateIsInSight();
     void multiListBoxWrapsEntries();
 
     void innerTagDefaultsAndDescription();
@@ -355,6 +361,122 @@ void DialogsTest::contextTextShowsItsMiddleNearTheTop()
     QCOMPARE(context->font().pixelSize(), 13);
     QVERIFY(context->font().fixedPitch());
     QCOMPARE(CSelectOrvoDocDlg::ContextScrollLine(QStringLiteral("one")), 0);
+}
+
+// Enter with no candidate selected answers as "Нет" does, from the list and from "Да"; the status
+// line says so while nothing is selected. A click on "Да" still waits (yesWithoutSelection...).
+void DialogsTest::enterWithNothingSelectedSkipsTheLine()
+{
+    SelectDocumentsRequest request;
+    request.candidates = SevenCandidates();
+    request.line = 40;
+    for (const char* focus : { "candidates", "yes", "fromList" }) {
+        QString status;
+        QString statusWithSelection;
+        WhenShown<CSelectOrvoDocDlg>([&](CSelectOrvoDocDlg* dlg) {
+            auto* list = Find<QListWidget>(dlg, "candidates");
+            ClickRow(list, 1);
+            statusWithSelection = Find<QLabel>(dlg, "status")->text();
+            ClickRow(list, 1);
+            status = Find<QLabel>(dlg, "status")->text();
+            QWidget* target = Find<QWidget>(dlg, focus);
+            target->setFocus();
+            QTest::keyClick(target, Qt::Key_Return);
+        });
+        const SelectDocumentsResult result = RunSelectOrvoDocDlg(nullptr, request);
+        QCOMPARE(result.endCode, int(AnswerOk));
+        QCOMPARE(result.mode, 0);
+        QVERIFY(result.chosen.empty());
+        QCOMPARE(statusWithSelection, QString());
+        QCOMPARE(status, QStringLiteral("Ничего не выбрано: Enter пропускает строку, Esc завершает разбор"));
+    }
+    // With the number chosen Enter takes the number, as before.
+    WhenShown<CSelectOrvoDocDlg>([](CSelectOrvoDocDlg* dlg) {
+        Click(dlg, "byNumber");
+        QTest::keyClicks(Find<QLineEdit>(dlg, "number"), QStringLiteral("77"));
+        QTest::keyClick(Find<QLineEdit>(dlg, "number"), Qt::Key_Enter);
+    });
+    const SelectDocumentsResult typed = RunSelectOrvoDocDlg(nullptr, request);
+    QCOMPARE(typed.mode, 1);
+    QCOMPARE(typed.number, 77);
+}
+
+void DialogsTest::theQuestionSaysItsBaseAndMarksItsLine()
+{
+    QStringList lines;
+    for (int i = 0; i < 20; ++i)
+        lines << QStringLiteral("строка %1").arg(i);
+    struct Case {
+        bool local;
+        std::size_t contextLine;
+        const char* base;
+        int marked;
+        int scrolled;
+    };
+    for (const Case& c : { Case { false, 8, "База Орво", 8, 7 }, Case { true, 0, "Локальная база", 0, 0 },
+             Case { true, 3, "Локальная база", 3, 2 }, Case { false, 20, "База Орво", -1, 9 },
+             Case { false, SelectDocumentsRequest::kNoLine, "База Орво", -1, 9 } }) {
+        SelectDocumentsRequest request;
+        request.candidates = SevenCandidates();
+        request.contextText = ToCp1251(lines.join(QLatin1Char('\n')));
+        request.localBase = c.local;
+        request.contextLine = c.contextLine;
+        QString base;
+        int marked = -2;
+        int scrolled = -1;
+        // Each mark: its line, its text, bold or not.
+        std::vector<std::tuple<int, QString, bool>> marks;
+        WhenShown<CSelectOrvoDocDlg>([&](CSelectOrvoDocDlg* dlg) {
+            base = Find<QLabel>(dlg, "base")->text();
+            marked = dlg->MarkedContextLine();
+            auto* context = Find<QPlainTextEdit>(dlg, "context");
+            scrolled = context->verticalScrollBar()->value();
+            for (const QTextEdit::ExtraSelection& mark : context->extraSelections())
+                marks.emplace_back(mark.cursor.block().blockNumber(), mark.cursor.selectedText(),
+                    mark.format.fontWeight() == QFont::Bold);
+            Click(dlg, "cancel");
+        });
+        RunSelectOrvoDocDlg(nullptr, request);
+        QCOMPARE(base, QString::fromUtf8(c.base));
+        QCOMPARE(marked, c.marked);
+        QCOMPARE(scrolled, c.scrolled);
+        using Mark = std::tuple<int, QString, bool>;
+        const std::vector<Mark> expected = c.marked < 0
+            ? std::vector<Mark> {}
+            : std::vector<Mark> { { c.marked, QString(), false }, { c.marked, lines[c.marked], true } };
+        QVERIFY(marks == expected);
+    }
+}
+
+void DialogsTest::firstPreselectedCandidateIsInSight()
+{
+    SelectDocumentsRequest request;
+    for (int i = 0; i < 40; ++i)
+        request.candidates.push_back(
+            Document(200000 + i, "ФЕДЕРАЛЬНЫЙ ЗАКОН", "О порядке рассмотрения обращений граждан"));
+    const CCandidateAgreement loose { true, true, false, true, false, false };
+    const CCandidateAgreement cited { true, false, true, true, true, false };
+    request.agreements.assign(40, loose);
+    request.agreements[33] = cited;
+    request.agreements[36] = cited;
+    const bool before = PreselectsCitedTogether();
+    SetPreselectsCitedTogether(true);
+    bool inSight = false;
+    bool firstInSight = false;
+    int current = -1;
+    WhenShown<CSelectOrvoDocDlg>([&](CSelectOrvoDocDlg* dlg) {
+        auto* list = Find<QListWidget>(dlg, "candidates");
+        const QRect rect = list->visualItemRect(list->item(33));
+        inSight = list->viewport()->rect().intersects(rect);
+        firstInSight = list->viewport()->rect().intersects(list->visualItemRect(list->item(0)));
+        current = list->currentRow();
+        Click(dlg, "cancel");
+    });
+    RunSelectOrvoDocDlg(nullptr, request);
+    SetPreselectsCitedTogether(before);
+    QVERIFY(inSight);
+    QVERIFY(!firstInSight);
+    QCOMPARE(current, 33);
 }
 
 void DialogsTest::multiListBoxWrapsEntries()
@@ -686,12 +808,15 @@ void DialogsTest::baseChoiceRoundTrip()
     bool localBase = true;
     CDocRecvisits requisites = Recognised();
     bool startedLocal = false;
-    WhenShown<CSelectRecvDlg>([&startedLocal](CSelectRecvDlg* dlg) {
+    QString title;
+    WhenShown<CSelectRecvDlg>([&startedLocal, &title](CSelectRecvDlg* dlg) {
+        title = dlg->windowTitle();
         startedLocal = Find<QRadioButton>(dlg, "local")->isChecked();
         Click(dlg, "orvo");
         Click(dlg, "ok");
     });
     QVERIFY(RunSelectRecvDlg(nullptr, requisites, localBase));
+    QCOMPARE(title, QStringLiteral("Учитываемые реквизиты"));
     QVERIFY(startedLocal);
     QVERIFY(!localBase);
 

@@ -8,49 +8,53 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QApplication>
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QProgressBar>
-#include <QRegularExpression>
-#include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 
-#include "storage/folder_lock.h"
 #include "core/line_record.h"
 #include "core/tag_line.h"
 #include "document/telvarion_doc.h"
+#include "isolated_run.h"
+#include "shell/hot_docs_dlg.h"
 #include "shell/main_frame.h"
 #include "shell/qt_user_interface.h"
-#include "shell/hot_docs_dlg.h"
 #include "shell/requisites_bar.h"
+#include "shell/select_orvo_doc_dlg.h"
 #include "shell/showed_icons_dlg.h"
 #include "shell/telvarion_app.h"
+#include "storage/folder_lock.h"
 #include "view/line_model.h"
 #include "view/qt_text.h"
 #include "view/telvarion_view.h"
-#include "isolated_run.h"
 
 namespace {
 
@@ -168,6 +172,7 @@ public:
     int tagDialogsKeptOpen = 0;
     bool takePreselection = false;
     int candidatesPreselected = 0;
+    int candidateLinesInView = 0; // the line the dialog marks stands selected in the view behind it
     bool m_tagClickPending = false;
     QPointer<QWidget> lastTagDialog;
 
@@ -259,6 +264,17 @@ private:
             First();
             ++candidates;
             Keep(modal, QStringLiteral("candidates"));
+            auto* frame = qobject_cast<CMainFrame*>(modal->parentWidget());
+            const int marked = static_cast<CSelectOrvoDocDlg*>(modal)->MarkedContextLine();
+            const QString markedText = modal->findChild<QPlainTextEdit*>(QStringLiteral("context"))
+                                           ->document()
+                                           ->findBlockByNumber(marked)
+                                           .text();
+            const int row = frame ? frame->View()->SelectedRow() : -1;
+            if (marked >= 0 && row >= 0 && FromCp1251(frame->View()->Model().Text(row)) == markedText)
+                ++candidateLinesInView;
+            else
+                unexpected << QStringLiteral("the view shows row %1, the dialog marks \"%2\"").arg(row).arg(markedText);
             // Enter as the person would, taking what the dialog selected when it opened; Нет when
             // nothing was (or when the test wants every line left alone).
             auto* list = modal->findChild<QListWidget*>(QStringLiteral("candidates"));
@@ -492,6 +508,12 @@ void MainWindowTest::menusShowTheirTextsAndLabelsAndBindTheirKeys()
     QCOMPARE(open->toolTip(), QStringLiteral("Открыть"));
     QAction* next = s.Frame()->Action(CommandId::NextSuspicious);
     QCOMPARE(next->toolTip(), QStringLiteral("Перейти к следующей подозрительной строке"));
+    for (const auto& [id, status, tip] :
+        { std::tuple { CommandId::MoveLineUp, "Сдвигает текущую строку вверх", "Сдвинуть вверх" },
+            std::tuple { CommandId::MoveLineDown, "Сдвигает текущую строку вниз", "Сдвинуть вниз" } }) {
+        QCOMPARE(s.Frame()->Action(id)->statusTip(), QString::fromUtf8(status));
+        QCOMPARE(s.Frame()->Action(id)->toolTip(), QString::fromUtf8(tip));
+    }
 }
 
 void MainWindowTest::keysReachTheirCommands()
@@ -852,6 +874,7 @@ void MainWindowTest::openAnalyseSaveThroughTheRealDialogs()
     QCOMPARE(answers.fileDialogs, 1);
     QVERIFY2(answers.unexpected.isEmpty(), qPrintable(answers.unexpected.join(u'\n')));
     // The run went through every kind of question.
+    QCOMPARE(answers.candidateLinesInView, answers.candidates);
     QVERIFY2(answers.candidates > 0 && answers.innerTags > 0 && answers.confirmations > 0,
         qPrintable(QStringLiteral("%1 candidates, %2 tag parameters, %3 confirmations")
                 .arg(answers.candidates)

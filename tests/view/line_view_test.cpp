@@ -72,6 +72,7 @@ private slots:
     void findWholeWordAndDirection();
     void findDialogKeepsItsSettings();
     void goToLine();
+    void passRowIsShownBehindAQuestion();
     void font();
     void foundRequisites();
     void linkedDocumentBox();
@@ -502,10 +503,14 @@ void LineViewTest::goToLine()
     });
     f.view.Run(ViewCommand::GoToLine);
     QCOMPARE(f.view.SelectedRow(), 3);
+    // The status bar gives the range instead.
+    QCOMPARE(f.ui.statusTexts, std::vector<std::string> { "Строки 99 нет: в документе строки от 1 до 5" });
     f.view.GoToLineNumber(0);
     QCOMPARE(f.view.SelectedRow(), 3);
+    QCOMPARE(f.ui.statusTexts.back(), std::string("Строки 0 нет: в документе строки от 1 до 5"));
     f.view.GoToLineNumber(5);
     QCOMPARE(f.view.SelectedRow(), 4);
+    QCOMPARE(f.ui.statusTexts.size(), std::size_t(2));
     QCOMPARE(answers.unexpected, 0);
 
     // The arrows stop at the range.
@@ -515,6 +520,37 @@ void LineViewTest::goToLine()
     QCOMPARE(dialog.Number(), 5);
     dialog.NumberSpin()->stepBy(-10);
     QCOMPARE(dialog.Number(), 1);
+}
+
+// Before the candidates question the view shows the pass's rows (refilled only when they differ)
+// and the line asked about, in sight.
+void LineViewTest::passRowIsShownBehindAQuestion()
+{
+    Fixture f;
+    f.view.resize(640, 120);
+    std::vector<CLineRecord> records(60);
+    f.Fill(records);
+    std::vector<std::string> texts;
+    f.view.GetLines(texts, nullptr);
+    // The same rows: not refilled (the bookmark set in the view stays), the row selected.
+    f.view.Model().SetBookmark(2, true);
+    f.view.ShowPassRow(texts, records, 50);
+    QCOMPARE(f.view.SelectedRow(), 50);
+    QVERIFY(f.view.viewport()->rect().intersects(f.view.visualRect(f.view.Model().index(50))));
+    QCOMPARE(f.view.Model().Record(2).bBookmark, 1);
+    // Other rows (a tag taken back since): shown.
+    texts.erase(texts.begin() + 10);
+    records.pop_back();
+    f.view.ShowPassRow(texts, records, 45);
+    QCOMPARE(f.view.Model().Count(), 59);
+    QCOMPARE(f.view.Model().Text(10), std::string("line 12"));
+    QCOMPARE(f.view.SelectedRow(), 45);
+    // Rows and records that disagree, or a row past them, change nothing.
+    records.pop_back();
+    f.view.ShowPassRow(texts, records, 3);
+    f.view.ShowPassRow(texts, std::vector<CLineRecord>(texts.size()), 59);
+    QCOMPARE(f.view.SelectedRow(), 45);
+    QCOMPARE(f.view.Model().Count(), 59);
 }
 
 void LineViewTest::font()
