@@ -20,10 +20,11 @@
 #include <QtTest>
 
 #include "base/codepage.h"
-#include "seam/indexing_progress.h"
 #include "orvo/orvo_ref_maker.h"
+#include "seam/indexing_progress.h"
 #include "shell/drawn_progress_bar.h"
 #include "shell/find_orvo_dlg.h"
+#include "shell/multi_list_box.h"
 #include "shell/progress_indexing_dlg.h"
 #include "shell/qt_user_interface.h"
 #include "shell/select_nums_dlg.h"
@@ -56,6 +57,17 @@ public:
 };
 
 QString Text(QWidget* dlg, const char* field) { return Find<QLineEdit>(dlg, field)->text(); }
+
+// Typing, a key a letter, Cyrillic ones too (QTest::keyClicks takes Latin-1 only).
+void TypeInto(QWidget* field, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &release);
+    }
+}
 
 QStringList Rows(QListWidget* list)
 {
@@ -113,7 +125,7 @@ struct Search {
         if (!QTest::qWaitForWindowExposed(&dlg))
             qFatal("dialog not shown");
     }
-    QListWidget* Results() { return Find<QListWidget>(&dlg, "results"); }
+    CMultiListView* Results() { return Find<CMultiListView>(&dlg, "results"); }
 };
 
 void SetBaseNumbers(CFindOrvoDlg* dlg, const QStringList& numbers, const char* op)
@@ -145,6 +157,9 @@ private slots:
     void unknownNumberKeepsTheRows();
     void datePickersAndNoPlacer();
     void progressShowsWhileSearchingAndClosingStops();
+    void typedConditionsSearchAsPickedOnes();
+    void rowsComeInBatchesWhileSearching();
+    void cancelStopsTheSearchAndKeepsTheRows();
 
     void drawnBarFillsAndWritesItsShare();
     void drawnBarRepaintsOnlyWhenTheFillGrows();
@@ -313,18 +328,18 @@ void SearchDialogsTest::searchShowsRowsAndPlacesTagsWhileOpen()
     // Base numbers 5 И 7 cannot both belong to one document.
     SetBaseNumbers(dlg, { QStringLiteral("101"), QStringLiteral("103") }, "opAnd");
     Click(dlg, "search");
-    QCOMPARE(s.Results()->count(), 0);
+    QCOMPARE(s.Results()->Count(), 0);
     QCOMPARE(Text(dlg, "foundCount"), QStringLiteral("0"));
 
     SetBaseNumbers(dlg, { QStringLiteral("999") }, "opOr"); // adds to 101 and 103
     Click(dlg, "search");
     QCOMPARE(dlg->FoundNumbers(), (std::vector<std::int32_t> { 101, 103 }));
     QCOMPARE(Text(dlg, "foundCount"), QStringLiteral("2"));
-    QCOMPARE(s.Results()->count(), 2);
+    QCOMPARE(s.Results()->Count(), 2);
     // Every row is the document's requisites text.
     CDocRecvisits second;
     QVERIFY(b.maker.documents.FindByBaseNumber(103, second));
-    QCOMPARE(s.Results()->item(1)->text(), FromCp1251(second.Describe()));
+    QCOMPARE(s.Results()->Entry(1), FromCp1251(second.Describe()));
     QVERIFY(Find<QProgressBar>(dlg, "searchProgress")->isHidden());
     QVERIFY(!Find<QPushButton>(dlg, "search")->isHidden());
 
@@ -350,7 +365,7 @@ void SearchDialogsTest::searchShowsRowsAndPlacesTagsWhileOpen()
     Click(dlg, "baseNumbersButton");
     Click(dlg, "search");
     QCOMPARE(dlg->FoundNumbers(), (std::vector<std::int32_t> { 102, 104, 106 }));
-    QCOMPARE(s.Results()->count(), 3);
+    QCOMPARE(s.Results()->Count(), 3);
     QVERIFY(!Enabled(dlg, "insertTag"));
     Click(dlg, "ok");
     QVERIFY(!dlg->isVisible());
@@ -363,7 +378,7 @@ void SearchDialogsTest::unknownNumberKeepsTheRows()
     Search s(b);
     CFindOrvoDlg* dlg = &s.dlg;
     Click(dlg, "search");
-    QCOMPARE(s.Results()->count(), 6);
+    QCOMPARE(s.Results()->Count(), 6);
 
     WhenShown<CSelectWordsDlg>([](CSelectWordsDlg* words) {
         QCOMPARE(words->windowTitle(), QStringLiteral("Номер документа"));
@@ -378,7 +393,7 @@ void SearchDialogsTest::unknownNumberKeepsTheRows()
     QCOMPARE(Text(dlg, "numbersText"), QStringLiteral("1 ИЛИ 99-ФЗ"));
     Click(dlg, "search");
     QCOMPARE(b.ui.messages, QStringList { QStringLiteral("Задан неверный номер документа!") });
-    QCOMPARE(s.Results()->count(), 6);
+    QCOMPARE(s.Results()->Count(), 6);
     QCOMPARE(Text(dlg, "foundCount"), QStringLiteral("6"));
     // The person can correct the condition and search again.
     for (const char* name : { "search", "ok", "typesButton", "bodiesButton", "numbersButton", "nameButton",
@@ -464,6 +479,114 @@ void SearchDialogsTest::progressShowsWhileSearchingAndClosingStops()
     QVERIFY(dlg->FoundNumbers().size() < 200u);
     QVERIFY(!dlg->isVisible());
     QCOMPARE(dlg->result(), int(QDialog::Rejected));
+}
+
+// What is typed into a condition field searches as the same values picked would; a field that
+// does not read is said, and nothing is searched.
+void SearchDialogsTest::typedConditionsSearchAsPickedOnes()
+{
+    struct Case {
+        const char* field;
+        const char* typed;
+        std::vector<std::int32_t> found; // empty: not searched, the message said
+        const char* shown; // the field's text after the search, or the message
+    };
+    const Case cases[] = {
+        { "typesText", "указ", { 102, 104, 106 }, "УКАЗ" },
+        { "typesText", "закон  или Указ", { 101, 102, 103, 104, 105, 106 }, "ЗАКОН ИЛИ УКАЗ" },
+        { "typesText", "не закон", { 102, 104, 106 }, " НЕ ЗАКОН" },
+        { "typesText", "закон и постановление", {}, "Вид документа: «постановление» нет в словаре." },
+        { "typesText", "закон и указ или приказ", {}, "Вид документа: И, ИЛИ и НЕ в одном условии не смешиваются." },
+        { "bodiesText", "госдума", {}, "Принявший орган: «госдума» нет в словаре." },
+        { "numbersText", "1 или 4", { 101, 104 }, "1 ИЛИ 4" },
+        { "nameText", "о документе 103", { 103 }, "О ДОКУМЕНТЕ 103" },
+        { "baseNumbersText", "105 ИЛИ 102", { 102, 105 }, "105 ИЛИ 102" },
+        { "baseNumbersText", "105 или 1e3", {}, "Номер в базе: «1e3» не номер в базе." },
+    };
+    for (const Case& c : cases) {
+        Base b;
+        Search s(b);
+        CFindOrvoDlg* dlg = &s.dlg;
+        Click(dlg, "search");
+        QCOMPARE(s.Results()->Count(), 6);
+        auto* field = Find<QLineEdit>(dlg, c.field);
+        field->setFocus();
+        TypeInto(field, QString::fromUtf8(c.typed));
+        QTest::keyClick(field, Qt::Key_Return); // the default button searches
+        if (c.found.empty()) {
+            QCOMPARE(b.ui.messages, QStringList { QString::fromUtf8(c.shown) });
+            QCOMPARE(s.Results()->Count(), 6);
+            QCOMPARE(dlg->focusWidget(), static_cast<QWidget*>(field));
+            continue;
+        }
+        QVERIFY2(b.ui.messages.isEmpty(), qPrintable(b.ui.messages.join(u'\n')));
+        QCOMPARE(dlg->FoundNumbers(), c.found);
+        QCOMPARE(field->text(), QString::fromUtf8(c.shown));
+    }
+
+    // The picker opened after typing starts from the typed values.
+    Base b;
+    Search s(b);
+    TypeInto(Find<QLineEdit>(&s.dlg, "typesText"), QStringLiteral("приказ или указ"));
+    QStringList chosen;
+    WhenShown<CSelectWordsFromList>([&chosen](CSelectWordsFromList* list) {
+        chosen = Rows(Find<QListWidget>(list, "chosen"));
+        Click(list, "cancel");
+    });
+    Click(&s.dlg, "typesButton");
+    QCOMPARE(chosen, (QStringList { QStringLiteral("ПРИКАЗ"), QStringLiteral("УКАЗ") }));
+    QCOMPARE(s.dlg.Query().types, (CWordsCondition { SearchOr, { Cp("ПРИКАЗ"), Cp("УКАЗ") } }));
+}
+
+// The rows found go to the list while the search runs, a batch at a time.
+void SearchDialogsTest::rowsComeInBatchesWhileSearching()
+{
+    Base b(300);
+    Search s(b);
+    CFindOrvoDlg* dlg = &s.dlg;
+    std::vector<int> shown; // rows in the list at each turn of the window
+    b.ui.atEvents = [&] {
+        shown.push_back(s.Results()->Count());
+        QTest::qSleep(10); // a slow base: a batch is due every few turns
+    };
+    Click(dlg, "search");
+    QCOMPARE(s.Results()->Count(), 300);
+    QCOMPARE(Text(dlg, "foundCount"), QStringLiteral("300"));
+    QVERIFY(!shown.empty());
+    QCOMPARE(shown.front(), 0);
+    // Some rows were shown before the end, and they came in batches, not one at a time.
+    QVERIFY(std::any_of(shown.begin(), shown.end(), [](int n) { return n > 0 && n < 300; }));
+    std::vector<int> distinct = shown;
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    QVERIFY(distinct.size() < shown.size());
+    QVERIFY(std::is_sorted(shown.begin(), shown.end()));
+}
+
+// "Отмена" stands in place of "Поиск" while it runs: it stops the search, the dialog stays with
+// the rows found so far.
+void SearchDialogsTest::cancelStopsTheSearchAndKeepsTheRows()
+{
+    Base b(200);
+    Search s(b);
+    CFindOrvoDlg* dlg = &s.dlg;
+    QVERIFY(Find<QPushButton>(dlg, "stop")->isHidden());
+    bool stopShown = false;
+    b.ui.atEvents = [&] {
+        auto* stop = Find<QPushButton>(dlg, "stop");
+        stopShown = stop->isVisible() && stop->isEnabled();
+        Click(dlg, "stop");
+    };
+    Click(dlg, "search");
+    QVERIFY(stopShown);
+    QVERIFY(dlg->isVisible());
+    QVERIFY(!dlg->IsSearching());
+    QVERIFY(!dlg->FoundNumbers().empty());
+    QVERIFY(dlg->FoundNumbers().size() < 200u);
+    QCOMPARE(s.Results()->Count(), int(dlg->FoundNumbers().size()));
+    QCOMPARE(Text(dlg, "foundCount"), QString::number(dlg->FoundNumbers().size()));
+    QVERIFY(Find<QPushButton>(dlg, "stop")->isHidden());
+    QVERIFY(!Find<QPushButton>(dlg, "search")->isHidden());
+    QVERIFY(Enabled(dlg, "ok"));
 }
 
 void SearchDialogsTest::drawnBarFillsAndWritesItsShare()
