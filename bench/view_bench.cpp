@@ -81,7 +81,11 @@ void BM_FindOrvoDialogFillsItsList(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_FindOrvoDialogFillsItsList)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FindOrvoDialogFillsItsList)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_FillLineView)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv)

@@ -268,14 +268,17 @@ void CFindOrvoDlg::EditBaseNumbers()
 
 void CFindOrvoDlg::RefreshConditionTexts()
 {
-    m_typesText->setText(FromCp1251(ConditionText(m_types)));
-    m_bodiesText->setText(FromCp1251(ConditionText(m_bodies)));
-    m_numbersText->setText(FromCp1251(ConditionText(m_numbers)));
-    m_nameText->setText(FromCp1251(ConditionText(m_name)));
-    m_baseNumbersText->setText(FromCp1251(ConditionText(m_baseNumbers)));
-    // A long condition is read from its start.
-    for (QLineEdit* field : { m_typesText, m_bodiesText, m_numbersText, m_nameText, m_baseNumbersText })
+    const std::pair<QLineEdit*, std::string> texts[] = { { m_typesText, ConditionText(m_types) },
+        { m_bodiesText, ConditionText(m_bodies) }, { m_numbersText, ConditionText(m_numbers) },
+        { m_nameText, ConditionText(m_name) }, { m_baseNumbersText, ConditionText(m_baseNumbers) } };
+    for (const auto& [field, text] : texts) {
+        // A field typed in and not read yet keeps what was typed.
+        if (field->isModified())
+            continue;
+        field->setText(FromCp1251(text));
+        // A long condition is read from its start.
         field->setCursorPosition(0);
+    }
 }
 
 bool CFindOrvoDlg::TakeTyped(QLineEdit* field)
@@ -340,6 +343,7 @@ bool CFindOrvoDlg::TakeTyped(QLineEdit* field)
         field->selectAll();
         return false;
     }
+    field->setModified(false);
     RefreshConditionTexts();
     return true;
 }

@@ -536,6 +536,15 @@ void SearchDialogsTest::typedConditionsSearchAsPickedOnes()
     Click(&s.dlg, "typesButton");
     QCOMPARE(chosen, (QStringList { QStringLiteral("ПРИКАЗ"), QStringLiteral("УКАЗ") }));
     QCOMPARE(s.dlg.Query().types, (CWordsCondition { SearchOr, { Cp("ПРИКАЗ"), Cp("УКАЗ") } }));
+
+    // Two fields typed, another one picked meanwhile: every one counts.
+    TypeInto(Find<QLineEdit>(&s.dlg, "baseNumbersText"), QStringLiteral("102 или 103 или 104"));
+    TypeInto(Find<QLineEdit>(&s.dlg, "nameText"), QStringLiteral("о документе"));
+    SetBaseNumbers(&s.dlg, {}, "opOr"); // opens the picker of another field
+    QCOMPARE(Text(&s.dlg, "nameText"), QStringLiteral("о документе"));
+    Click(&s.dlg, "search");
+    QCOMPARE(s.dlg.FoundNumbers(), (std::vector<std::int32_t> { 102, 104 }));
+    QCOMPARE(Text(&s.dlg, "nameText"), QStringLiteral("О ДОКУМЕНТЕ"));
 }
 
 // The rows found go to the list while the search runs, a batch at a time.
