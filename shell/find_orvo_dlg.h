@@ -43,6 +43,8 @@ public:
     // kBatchMilliseconds, with the progress bar and "Отмена" in place of "Поиск" meanwhile.
     void Search();
     static constexpr qint64 kBatchMilliseconds = 100;
+    // The window gets its turn (a click on "Отмена", a repaint) at most this often.
+    static constexpr qint64 kTurnMilliseconds = 20;
 
 protected:
     void reject() override;
@@ -53,6 +55,7 @@ private:
     void StepProgress() override;
     void HideProgress() override;
     bool StopRequested() override { return m_stop; }
+    bool TurnDue() override;
 
     void EditTypes();
     void EditBodies();
@@ -98,6 +101,7 @@ private:
     QPushButton* m_stopButton;
     QStringList m_pending;
     QElapsedTimer m_sinceShown;
+    QElapsedTimer m_sinceTurn;
     std::size_t m_steps = 0;
     QPushButton* m_insertTag;
     QPushButton* m_ok;

@@ -53,7 +53,7 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
-        return QSize(m_list->TextWidth() + 2 * kTextMargin, m_list->EntryHeight(index.data(Qt::DisplayRole).toString()));
+        return QSize(m_list->TextWidth() + 2 * kTextMargin, m_list->RowHeight(index));
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -197,7 +197,27 @@ CMultiListView::CMultiListView(QWidget* parent)
 
 void CMultiListView::AppendEntries(const QStringList& texts) { m_rows->Append(texts); }
 
-void CMultiListView::ClearEntries() { m_rows->Clear(); }
+void CMultiListView::ClearEntries()
+{
+    m_heights.clear();
+    m_rows->Clear();
+}
+
+int CMultiListView::RowHeight(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return kEmptyEntryHeight;
+    if (m_heightsWidth != TextWidth()) {
+        m_heights.clear();
+        m_heightsWidth = TextWidth();
+    }
+    const auto row = static_cast<std::size_t>(index.row());
+    if (row >= m_heights.size())
+        m_heights.resize(row + 1, -1);
+    if (m_heights[row] < 0)
+        m_heights[row] = EntryHeight(index.data(Qt::DisplayRole).toString());
+    return m_heights[row];
+}
 
 int CMultiListView::SelectedRow() const
 {

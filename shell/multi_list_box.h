@@ -4,6 +4,8 @@
 // rectangle, as tall as its text, with a separator along its bottom, so whole requisites texts of
 // candidate documents can be compared at a glance.
 
+#include <vector>
+
 #include <QAbstractListModel>
 #include <QColor>
 #include <QListView>
@@ -28,6 +30,7 @@ public:
     int EntryHeight(const QString& text) const;
     // The width the entries' text wraps at.
     int TextWidth() const;
+    int RowHeight(const QModelIndex& index) const { return EntryHeight(index.data(Qt::DisplayRole).toString()); }
 
 private:
     bool m_separators = true;
@@ -66,7 +69,12 @@ public:
     QColor Background() const { return Qt::white; }
     int EntryHeight(const QString& text) const;
     int TextWidth() const;
+    // EntryHeight of a row, measured once for the list's width: each batch of rows lays out the
+    // whole list again, and measuring every row each time costs more than the search.
+    int RowHeight(const QModelIndex& index) const;
 
 private:
     CTextRowsModel* m_rows;
+    mutable std::vector<int> m_heights; // -1: not measured
+    mutable int m_heightsWidth = -1;
 };

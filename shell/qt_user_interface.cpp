@@ -232,6 +232,8 @@ void CQtUserInterface::SetWaitCursor(bool on)
 
 void CQtUserInterface::ProcessEvents()
 {
+    if (m_progressSink && !m_progressSink->TurnDue())
+        return;
     if (m_indexing)
         m_indexing->Refresh();
     QCoreApplication::processEvents();

@@ -503,6 +503,24 @@ void DialogsTest::multiListBoxWrapsEntries()
     const int narrow = list.EntryHeight(longText);
     list.resize(800, 400);
     QTRY_VERIFY(list.visualItemRect(list.item(1)).height() < narrow);
+
+    // The list over a model, which keeps each row's height for its width: the same heights, for
+    // rows appended later too, and measured again at another width.
+    CMultiListView view;
+    view.resize(240, 400);
+    view.AppendEntries({ shortText, longText });
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.AppendEntries({ unbroken, longText });
+    QCOMPARE(view.Count(), 4);
+    QTRY_COMPARE(view.visualRect(view.model()->index(3, 0)).height(), view.EntryHeight(longText));
+    QCOMPARE(view.visualRect(view.model()->index(1, 0)).height(), narrow);
+    QCOMPARE(view.visualRect(view.model()->index(2, 0)).height(), view.EntryHeight(unbroken));
+    view.resize(800, 400);
+    QTRY_VERIFY(view.visualRect(view.model()->index(1, 0)).height() < narrow);
+    QCOMPARE(view.visualRect(view.model()->index(1, 0)).height(), view.EntryHeight(longText));
+    view.ClearEntries();
+    QCOMPARE(view.Count(), 0);
 }
 
 void DialogsTest::innerTagDefaultsAndDescription()
