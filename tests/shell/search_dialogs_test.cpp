@@ -160,6 +160,7 @@ private slots:
     void typedConditionsSearchAsPickedOnes();
     void rowsComeInBatchesWhileSearching();
     void cancelStopsTheSearchAndKeepsTheRows();
+    void theWindowsTurnWaitsForTheSink();
 
     void drawnBarFillsAndWritesItsShare();
     void drawnBarRepaintsOnlyWhenTheFillGrows();
@@ -594,6 +595,35 @@ void SearchDialogsTest::cancelStopsTheSearchAndKeepsTheRows()
     QVERIFY(Find<QPushButton>(dlg, "stop")->isHidden());
     QVERIFY(!Find<QPushButton>(dlg, "search")->isHidden());
     QVERIFY(Enabled(dlg, "ok"));
+}
+
+// A loop with a progress sink gives the window its turn only when the sink says one is due.
+void SearchDialogsTest::theWindowsTurnWaitsForTheSink()
+{
+    struct CSink : CQtUserInterface::CProgressSink {
+        bool due = false;
+        int asked = 0;
+        void ShowProgress(std::size_t) override { }
+        void StepProgress() override { }
+        void HideProgress() override { }
+        bool StopRequested() override { return false; }
+        bool TurnDue() override
+        {
+            ++asked;
+            return due;
+        }
+    } sink;
+    CQtUserInterface ui;
+    ui.SetProgressSink(&sink);
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    ui.ProcessEvents();
+    QVERIFY(!ran);
+    sink.due = true;
+    ui.ProcessEvents();
+    QVERIFY(ran);
+    QCOMPARE(sink.asked, 2);
+    ui.SetProgressSink(nullptr);
 }
 
 void SearchDialogsTest::drawnBarFillsAndWritesItsShare()
