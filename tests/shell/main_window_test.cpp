@@ -46,6 +46,7 @@
 #include "isolated_run.h"
 #include "shell/hot_docs_dlg.h"
 #include "shell/main_frame.h"
+#include "shell/multi_list_box.h"
 #include "shell/qt_user_interface.h"
 #include "shell/requisites_bar.h"
 #include "shell/select_orvo_doc_dlg.h"
@@ -1453,9 +1454,9 @@ void MainWindowTest::orvoSearchOpensItsDialog()
                 return;
             }
             dlg->findChild<QPushButton*>(QStringLiteral("search"))->click();
-            auto* results = dlg->findChild<QListWidget*>(QStringLiteral("results"));
-            if (results->count() > 0)
-                results->setCurrentRow(0);
+            auto* results = dlg->findChild<CMultiListView*>(QStringLiteral("results"));
+            if (results->Count() > 0)
+                results->setCurrentIndex(results->model()->index(0, 0));
             Keep(dlg, picture);
             inspect(dlg);
             dlg->findChild<QPushButton*>(QStringLiteral("ok"))->click();
@@ -1469,7 +1470,7 @@ void MainWindowTest::orvoSearchOpensItsDialog()
     bool insertEnabled = true;
     QVERIFY(runSearch(QStringLiteral("orvo-search"), [&](QWidget* dlg) {
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Документы Орво"));
-        rows = dlg->findChild<QListWidget*>(QStringLiteral("results"))->count();
+        rows = dlg->findChild<CMultiListView*>(QStringLiteral("results"))->Count();
         insertEnabled = dlg->findChild<QPushButton*>(QStringLiteral("insertTag"))->isEnabled();
     }));
     QVERIFY(rows > 0);
@@ -1492,7 +1493,7 @@ void MainWindowTest::orvoSearchOpensItsDialog()
     QVERIFY(runSearch(QStringLiteral("orvo-search-document"), [&](QWidget* dlg) {
         auto* insert = dlg->findChild<QPushButton*>(QStringLiteral("insertTag"));
         insertEnabled = insert->isEnabled();
-        firstRow = dlg->findChild<QListWidget*>(QStringLiteral("results"))->item(0)->text();
+        firstRow = dlg->findChild<CMultiListView*>(QStringLiteral("results"))->Entry(0);
         insert->click();
         stayedOpen = dlg->isVisible() && QApplication::activeModalWidget() == dlg;
     }));
