@@ -375,29 +375,18 @@ public:
         CScriptedUi::ShowProgress(steps);
     }
 
-    // Every question of a pass says its base and its line: in the rows, and in the context shown.
-    static void CheckTheLineAskedAbout(const SelectDocumentsRequest& request, bool localPass)
+    // Every question of a pass names its base and its line, among the rows and in the context.
+    static void CheckTheLineAskedAbout(const SelectDocumentsRequest& r, bool localPass)
     {
-        EXPECT_EQ(request.localBase, localPass);
-        ASSERT_TRUE(request.rows && request.rowRecords);
-        ASSERT_LT(request.line, request.rows->size());
-        ASSERT_EQ(request.rows->size(), request.rowRecords->size());
-        EXPECT_EQ(
-            (*request.rowRecords)[request.line].*(localPass ? &CLineRecord::bSuspectLocal : &CLineRecord::bSuspectOrvo),
-            1);
-        std::vector<std::string> context;
-        for (std::size_t from = 0;;) {
-            const std::size_t end = request.contextText.find('\n', from);
-            context.push_back(request.contextText.substr(from, end == std::string::npos ? end : end - from));
-            if (end == std::string::npos)
-                break;
-            from = end + 1;
-        }
-        ASSERT_LT(request.contextLine, context.size());
-        EXPECT_EQ(context[request.contextLine], (*request.rows)[request.line]);
-        // The context runs from 8 lines above the line (or the text's start) to 7 below it.
-        EXPECT_LE(request.contextLine, std::size_t(8));
-        EXPECT_EQ(context.size() - request.contextLine, std::min<std::size_t>(8, request.rows->size() - request.line));
+        EXPECT_EQ(r.localBase, localPass);
+        ASSERT_TRUE(r.rows && r.rowRecords && r.line < r.rows->size() && r.rows->size() == r.rowRecords->size());
+        EXPECT_EQ((*r.rowRecords)[r.line].*(localPass ? &CLineRecord::bSuspectLocal : &CLineRecord::bSuspectOrvo), 1);
+        // The context: from 8 lines above the line (not above the text's start) to 7 below it.
+        ASSERT_LE(r.contextLine, std::min<std::size_t>(8, r.line));
+        std::string context;
+        for (std::size_t k = r.line - r.contextLine; k <= r.line + 7 && k < r.rows->size(); ++k)
+            context += (k == r.line - r.contextLine ? "" : "\n") + (*r.rows)[k];
+        EXPECT_EQ(r.contextText, context);
     }
 
     int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override

@@ -523,7 +523,7 @@ void LineViewTest::goToLine()
 }
 
 // Before the candidates question the view shows the pass's rows (refilled only when they differ)
-// and the line asked about, in sight.
+// and the line asked about, in sight; rows and records that disagree change nothing.
 void LineViewTest::passRowIsShownBehindAQuestion()
 {
     Fixture f;
@@ -532,25 +532,17 @@ void LineViewTest::passRowIsShownBehindAQuestion()
     f.Fill(records);
     std::vector<std::string> texts;
     f.view.GetLines(texts, nullptr);
-    // The same rows: not refilled (the bookmark set in the view stays), the row selected.
-    f.view.Model().SetBookmark(2, true);
+    f.view.Model().SetBookmark(2, true); // stays unless the rows are refilled
     f.view.ShowPassRow(texts, records, 50);
-    QCOMPARE(f.view.SelectedRow(), 50);
+    QVERIFY(f.view.SelectedRow() == 50 && f.view.Model().Record(2).bBookmark == 1);
     QVERIFY(f.view.viewport()->rect().intersects(f.view.visualRect(f.view.Model().index(50))));
-    QCOMPARE(f.view.Model().Record(2).bBookmark, 1);
-    // Other rows (a tag taken back since): shown.
-    texts.erase(texts.begin() + 10);
+    texts.erase(texts.begin() + 10); // a tag taken back since
     records.pop_back();
     f.view.ShowPassRow(texts, records, 45);
-    QCOMPARE(f.view.Model().Count(), 59);
-    QCOMPARE(f.view.Model().Text(10), std::string("line 12"));
+    QVERIFY(f.view.Model().Count() == 59 && f.view.Model().Text(10) == "line 12" && f.view.SelectedRow() == 45);
+    f.view.ShowPassRow(texts, std::vector<CLineRecord>(3), 3);
+    f.view.ShowPassRow(texts, records, 59);
     QCOMPARE(f.view.SelectedRow(), 45);
-    // Rows and records that disagree, or a row past them, change nothing.
-    records.pop_back();
-    f.view.ShowPassRow(texts, records, 3);
-    f.view.ShowPassRow(texts, std::vector<CLineRecord>(texts.size()), 59);
-    QCOMPARE(f.view.SelectedRow(), 45);
-    QCOMPARE(f.view.Model().Count(), 59);
 }
 
 void LineViewTest::font()
