@@ -377,12 +377,16 @@ std::string CRefMaker::RecognitionText(const std::vector<std::string>& texts, st
     return text;
 }
 
+std::size_t CRefMaker::ContextFirstLine(std::size_t start, std::size_t i)
+{
+    return std::max(i >= 8 ? i - 8 : 0, start);
+}
+
 std::string CRefMaker::ContextText(const std::vector<std::string>& texts, std::size_t start, std::size_t i)
 {
     std::string text;
-    const std::size_t from = i >= 8 ? i - 8 : 0;
     bool first = true;
-    for (std::size_t k = std::max(from, start); k <= i + 7 && k < texts.size(); ++k) {
+    for (std::size_t k = ContextFirstLine(start, i); k <= i + 7 && k < texts.size(); ++k) {
         if (!first)
             text += '\n';
         text += texts[k];
@@ -399,8 +403,21 @@ SelectDocumentsRequest CRefMaker::CandidatesRequest(std::vector<CDocRecvisits> c
     request.agreements = std::move(agreements);
     request.contextText = std::move(context);
     request.dateText = effective.Format();
+    request.localBase = GetTraits().linkSlot == &CLineRecord::recvLocal;
     if (m_doc.showSettings)
         m_doc.showSettings(request);
+    return request;
+}
+
+SelectDocumentsRequest CRefMaker::CandidatesRequest(
+    const CLinePlacement& p, std::vector<CDocRecvisits> candidates, std::size_t start, const COleDate& effective) const
+{
+    SelectDocumentsRequest request
+        = CandidatesRequest(std::move(candidates), ContextText(p.texts, start, p.line), effective, p.agreements);
+    request.line = p.line;
+    request.contextLine = p.line - ContextFirstLine(start, p.line);
+    request.rows = &p.texts;
+    request.rowRecords = &p.records;
     return request;
 }
 

@@ -231,8 +231,14 @@ protected:
     // The numbers and dates that line i cites together, within its recognition text.
     static std::vector<CCitedPair> CitedPairsOfLine(const std::vector<std::string>& texts, std::size_t start, std::size_t i);
     static std::string ContextText(const std::vector<std::string>& texts, std::size_t start, std::size_t i);
+    // The first line of ContextText: 8 lines above the line, not above start.
+    static std::size_t ContextFirstLine(std::size_t start, std::size_t i);
+    // The candidates question, with the maker's base in it.
     SelectDocumentsRequest CandidatesRequest(std::vector<CDocRecvisits> candidates, std::string context,
         const COleDate& effective, std::vector<CCandidateAgreement> agreements = {}) const;
+    // The question of the pass about p's line: its context, the line's place in it and among the rows.
+    SelectDocumentsRequest CandidatesRequest(const CLinePlacement& p, std::vector<CDocRecvisits> candidates,
+        std::size_t start, const COleDate& effective) const;
     // Drops the candidates that are the open document, with their agreements.
     static void LeaveOutTheDocumentItself(std::vector<CDocRecvisits>& candidates, std::vector<CCandidateAgreement>& agreements);
     // Marks the anchors of the placed tags and asks whether they stay. On "Нет" and "Отмена" the

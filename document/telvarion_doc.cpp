@@ -335,7 +335,8 @@ void CTelvarionDoc::OnFileDelete()
 {
     if (!IsEnabled(Command::Delete))
         return;
-    if (m_ui.MessageBox("Вы действительно хотите удалить файл?", MsgIcon::Question, MsgButtons::YesNo) != AnswerYes)
+    if (m_ui.MessageBox("Вы действительно хотите удалить файл?\n\n" + currentPath, MsgIcon::Question, MsgButtons::YesNo)
+        != AnswerYes)
         return;
     if (!m_ui.MoveToTrash(currentPath))
         return;

@@ -145,8 +145,7 @@ void CInnerRefMaker::PlaceTags(
         }
         return;
     }
-    const SelectDocumentsResult answer
-        = m_ui.SelectDocuments(CandidatesRequest(candidates, ContextText(p.texts, start, i), effective, p.agreements));
+    const SelectDocumentsResult answer = m_ui.SelectDocuments(CandidatesRequest(p, candidates, start, effective));
     if (answer.endCode != AnswerOk) {
         p.endPass = true;
         return;

@@ -139,8 +139,7 @@ void COrvoRefMaker::PlaceTags(
         }
     }
     CLineRecord tagTemplate = records[i];
-    const SelectDocumentsResult answer
-        = m_ui.SelectDocuments(CandidatesRequest(candidates, ContextText(p.texts, start, i), effective, p.agreements));
+    const SelectDocumentsResult answer = m_ui.SelectDocuments(CandidatesRequest(p, candidates, start, effective));
     if (answer.endCode != AnswerOk) {
         p.endPass = true;
         return;

@@ -123,6 +123,111 @@ std::string ConditionText(const CNumsCondition& condition)
     return JoinCondition(condition, [](std::int32_t v) { return std::to_string(v); });
 }
 
+bool IsOperatorWord(std::string_view word)
+{
+    const std::string upper = codepage::ToUpper1251(word);
+    return upper == "И"_cp || upper == "ИЛИ"_cp || upper == "НЕ"_cp;
+}
+
+namespace {
+
+std::vector<std::string> Blanked(std::string_view text)
+{
+    std::vector<std::string> words;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
+            ++pos;
+        std::size_t end = pos;
+        while (end < text.size() && text[end] != ' ' && text[end] != '\t')
+            ++end;
+        if (end > pos)
+            words.emplace_back(text.substr(pos, end - pos));
+        pos = end;
+    }
+    return words;
+}
+
+std::string Joined(const std::vector<std::string>& words, std::size_t from, std::size_t to)
+{
+    std::string text;
+    for (std::size_t k = from; k < to; ++k) {
+        if (k > from)
+            text += ' ';
+        text += words[k];
+    }
+    return text;
+}
+
+// The values of words[from..) separated by the operator op, the fewest there can be; nullopt when
+// they cannot be read so.
+std::optional<std::vector<std::string>> SplitAt(const std::vector<std::string>& words, std::size_t from,
+    const std::string& op, const std::function<std::optional<std::string>(const std::string&)>& accept)
+{
+    const std::size_t n = words.size();
+    // best[i]: the values of words[i..n), read from the end.
+    std::vector<std::optional<std::vector<std::string>>> best(n + 1);
+    best[n] = std::vector<std::string> {};
+    for (std::size_t i = n; i-- > from;) {
+        if (codepage::ToUpper1251(words[i]) == op)
+            continue;
+        for (std::size_t j = i + 1; j <= n; ++j) {
+            // A value ends at the text's end or before op, which another value follows.
+            const bool atEnd = j == n;
+            if (!atEnd && (codepage::ToUpper1251(words[j]) != op || j + 1 >= n || !best[j + 1]))
+                continue;
+            const std::optional<std::string> value = accept(Joined(words, i, j));
+            if (!value)
+                continue;
+            std::vector<std::string> values { *value };
+            if (!atEnd)
+                values.insert(values.end(), best[j + 1]->begin(), best[j + 1]->end());
+            if (!best[i] || values.size() < best[i]->size())
+                best[i] = std::move(values);
+        }
+    }
+    return best[from];
+}
+
+} // namespace
+
+std::optional<CWordsCondition> ParseConditionText(std::string_view text, std::int32_t singleOperator,
+    const std::function<std::optional<std::string>(const std::string&)>& accept, std::string& bad)
+{
+    bad.clear();
+    const std::vector<std::string> words = Blanked(text);
+    if (words.empty())
+        return CWordsCondition { singleOperator, {} };
+    const std::string notWord("НЕ"_cp);
+    if (codepage::ToUpper1251(words.front()) == notWord) {
+        if (auto values = SplitAt(words, 1, notWord, accept); values && !values->empty())
+            return CWordsCondition { SearchNot, std::move(*values) };
+    } else {
+        std::optional<CWordsCondition> found;
+        for (const auto& [op, word] : { std::pair { SearchAnd, "И"_cp }, std::pair { SearchOr, "ИЛИ"_cp } }) {
+            auto values = SplitAt(words, 0, std::string(word), accept);
+            if (values && (!found || values->size() < found->values.size()))
+                found = CWordsCondition { values->size() == 1 ? singleOperator : op, std::move(*values) };
+        }
+        if (found && found->values.size() == 1 && found->nOperator == SearchNot)
+            found->nOperator = SearchAnd; // one value without НЕ before it is no НЕ condition
+        if (found)
+            return found;
+    }
+    // Nothing reads: the first piece between operator words that is no value, else mixed operators.
+    for (std::size_t k = 0; k < words.size();) {
+        std::size_t end = k;
+        while (end < words.size() && !IsOperatorWord(words[end]))
+            ++end;
+        if (end > k && !accept(Joined(words, k, end))) {
+            bad = Joined(words, k, end);
+            break;
+        }
+        k = end + 1;
+    }
+    return std::nullopt;
+}
+
 bool TestCondition(const CNumsCondition& condition, std::span<const std::int32_t> list)
 {
     CIdCondition c;

@@ -39,6 +39,18 @@ using CNumsCondition = CSearchCondition<std::int32_t>;
 std::string ConditionText(const CWordsCondition& condition);
 std::string ConditionText(const CNumsCondition& condition);
 
+// A condition typed the way ConditionText shows one (code page 1251): values separated by И, ИЛИ or
+// НЕ, in any case, one operator for the whole condition, НЕ also before the first value. Each value
+// goes through accept, which gives it as the condition keeps it or nullopt for a text that is no
+// value; a value may hold the operator words when accept knows it whole (a body "... ТРУДА И
+// ЗАНЯТОСТИ"), and the reading with the fewest values wins. A value alone keeps the operator given.
+// An empty text is the empty condition. On failure bad is the first piece accept refused, or
+// empty when the operators are mixed.
+std::optional<CWordsCondition> ParseConditionText(std::string_view text, std::int32_t singleOperator,
+    const std::function<std::optional<std::string>(const std::string&)>& accept, std::string& bad);
+// Whether a word is one of the operator words И, ИЛИ, НЕ (in any case).
+bool IsOperatorWord(std::string_view word);
+
 // Whether a document's list meets the condition. An empty condition is always met; И needs every
 // value in the list (so never an empty list), ИЛИ some value, НЕ none.
 bool TestCondition(const CNumsCondition& condition, std::span<const std::int32_t> list);

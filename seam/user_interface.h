@@ -46,6 +46,15 @@ struct SelectDocumentsRequest {
     std::string fontFace;    // the document's display font, code page 1251
     std::uint8_t fontPitchAndFamily = 1;
     const COrvoLinkDict* notepad = nullptr;
+    bool localBase = false; // the candidates are documents of the local base, not of Orvo
+    // The line asked about, when the question comes from an analysis pass: its index among the
+    // rows the pass holds (which the window shows behind the dialog), and among the lines of
+    // contextText. npos and nullptr otherwise. The rows live only for the call.
+    static constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
+    std::size_t line = kNoLine;
+    std::size_t contextLine = kNoLine;
+    const std::vector<std::string>* rows = nullptr;
+    const std::vector<CLineRecord>* rowRecords = nullptr;
 };
 
 struct SelectDocumentsResult {

@@ -1,5 +1,8 @@
 #include "shell/analysis_dialogs.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "orvo/orvo_link_dict.h"
 #include "shell/blocknote_dlg.h"
 #include "shell/inner_tag_dlg.h"
@@ -14,6 +17,11 @@ SelectDocumentsResult RunSelectOrvoDocDlg(QWidget* parent, const SelectDocuments
     CSelectOrvoDocDlg dlg(request.candidates, FromCp1251(request.contextText), FromCp1251(request.dateText),
         FromCp1251(request.fontFace), request.fontPitchAndFamily, request.notepad, parent);
     dlg.SetAgreements(request.agreements, PreselectsCitedTogether());
+    dlg.SetQuestion(request.localBase,
+        request.contextLine == SelectDocumentsRequest::kNoLine
+            ? -1
+            : static_cast<int>(std::min<std::size_t>(request.contextLine, INT_MAX)),
+        request.line != SelectDocumentsRequest::kNoLine);
     SelectDocumentsResult result;
     result.endCode = dlg.exec() == QDialog::Accepted ? AnswerOk : AnswerCancel;
     result.mode = dlg.Mode();

@@ -17,7 +17,7 @@ class COrvoLinkDict;
 SelectDocumentsResult RunSelectOrvoDocDlg(QWidget* parent, const SelectDocumentsRequest& request);
 // "Параметры тега внутрибазовой гиперссылки": link kind, line and keys for a chosen document.
 InnerTagAnswer RunInsertInnerTagDlg(QWidget* parent, const InnerTagRequest& request);
-// "Учитываемые реквизитов": which recognised requisites count, and which base.
+// "Учитываемые реквизиты": which recognised requisites count, and which base.
 bool RunSelectRecvDlg(QWidget* parent, CDocRecvisits& requisites, bool& localBase);
 
 // "Тег внутрибазовой гиперссылки": the view's manual intra-base tag; the composed tag line and the

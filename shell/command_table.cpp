@@ -14,11 +14,12 @@ using I = IconId;
 constexpr std::array kCommands {
     CCommandInfo { FileOpen, "actionFileOpen", "&Открыть...", "Ctrl+O", "Ctrl+O",
         "Открыть существующий документ\nОткрыть", I::Open },
-    CCommandInfo { FileSave, "actionFileSave", "&Сохранить", "Ctrl+S", "Ctrl+S", "Сохранить документ\nСохранить", I::Save },
-    CCommandInfo { FileSaveAs, "actionFileSaveAs", "Сохранить &как", "", "", "Сохранить документ под другим именем\n",
-        I::None },
-    CCommandInfo { FileDelete, "actionFileDelete", "&Удалить...", "", "", "Удаляет текущий файл\nУдалить файл",
-        I::DeleteFile },
+    CCommandInfo {
+        FileSave, "actionFileSave", "&Сохранить", "Ctrl+S", "Ctrl+S", "Сохранить документ\nСохранить", I::Save },
+    CCommandInfo {
+        FileSaveAs, "actionFileSaveAs", "Сохранить &как", "", "", "Сохранить документ под другим именем\n", I::None },
+    CCommandInfo {
+        FileDelete, "actionFileDelete", "&Удалить...", "", "", "Удаляет текущий файл\nУдалить файл", I::DeleteFile },
     CCommandInfo { Reanalyse, "actionReanalyse", "Повторить &разбор", "", "",
         "Повторить разбор текущего документа\nПовторить разбор", I::Reanalyse },
     CCommandInfo { ChooseRequisites, "actionChooseRequisites", "&Выбор реквизитов документа", "Ctrl+В", "Ctrl+D",
@@ -36,8 +37,8 @@ constexpr std::array kCommands {
         "Копирование тега и помещение в буфер обмена\nКопировать тег", I::CopyTag },
     CCommandInfo { PasteTag, "actionPasteTag", "Вст&авить тег", "Ctrl+V", "Ctrl+V",
         "Вставка тега из буфера обмена\nВставить тег", I::PasteTag },
-    CCommandInfo { DeleteTag, "actionDeleteTag", "&Удалить тег", "Delete", "Del", "Удаление тега\nУдалить тег",
-        I::DeleteTag },
+    CCommandInfo {
+        DeleteTag, "actionDeleteTag", "&Удалить тег", "Delete", "Del", "Удаление тега\nУдалить тег", I::DeleteTag },
     CCommandInfo { Find, "actionFind", "&Найти...", "Ctrl+F", "Ctrl+F", "Поиск указанного текста\nПоиск", I::None },
     CCommandInfo { FindNext, "actionFindNext", "Найти &далее", "F3", "F3", "Посвторить поиск", I::None },
     CCommandInfo { GoToLine, "actionGoToLine", "&Перейти к строке...", "Ctrl+G", "Ctrl+G",
@@ -84,9 +85,9 @@ constexpr std::array kCommands {
         "Перейти к следующему тегу межбазовой гиперссылки\nПерейти к следующей межбазовой гиперссылке",
         I::NextOrvoLink },
     CCommandInfo { MoveLineUp, "actionMoveLineUp", "Сдвинуть строку &вверх", "Ctrl+Вверх", "Ctrl+Up",
-        "Сдвигание текущую строку вверх\nСдвинуть  вверх", I::MoveUp },
+        "Сдвигает текущую строку вверх\nСдвинуть вверх", I::MoveUp },
     CCommandInfo { MoveLineDown, "actionMoveLineDown", "Сдвинуть строку в&низ", "Ctrl+Вниз", "Ctrl+Down",
-        "Сдвигание текущую строку вниз\nСдвинуть  вниз", I::MoveDown },
+        "Сдвигает текущую строку вниз\nСдвинуть вниз", I::MoveDown },
     CCommandInfo { ShowFoundRequisites, "actionShowFoundRequisites", "Показать определённые &реквизиты...", "Ctrl+Р",
         "Ctrl+H", "Показываются определённые программой реквизиты\nПоказать определённые реквизиты",
         I::FoundRequisites },

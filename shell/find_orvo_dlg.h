@@ -9,11 +9,13 @@
 #include <vector>
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QStringList>
 
 #include "orvo/orvo_search.h"
 #include "shell/qt_user_interface.h"
 
-class CMultiListBox;
+class CMultiListView;
 class COrvoRefMaker;
 class QCheckBox;
 class QDateEdit;
@@ -36,8 +38,13 @@ public:
     const std::vector<std::int32_t>& FoundNumbers() const { return m_foundNumbers; }
     bool IsSearching() const { return m_searching; }
 
-    // "Поиск".
+    // "Поиск": first the condition fields typed in are read (a field that does not read is said
+    // and nothing is searched). The rows come to the list as they are found, a batch every
+    // kBatchMilliseconds, with the progress bar and "Отмена" in place of "Поиск" meanwhile.
     void Search();
+    static constexpr qint64 kBatchMilliseconds = 100;
+    // The window gets its turn (a click on "Отмена", a repaint) at most this often.
+    static constexpr qint64 kTurnMilliseconds = 20;
 
 protected:
     void reject() override;
@@ -48,6 +55,7 @@ private:
     void StepProgress() override;
     void HideProgress() override;
     bool StopRequested() override { return m_stop; }
+    bool TurnDue() override;
 
     void EditTypes();
     void EditBodies();
@@ -55,6 +63,12 @@ private:
     void EditName();
     void EditBaseNumbers();
     void RefreshConditionTexts();
+    // The field's text, when the person typed it, read into its condition; false (after saying
+    // why) when it does not read.
+    bool TakeTyped(QLineEdit* field);
+    bool TakeAllTyped();
+    // The rows found since the last batch go to the list, with the count and the progress.
+    void ShowFound();
     void SetControlsEnabled(bool on);
     void PlaceTag();
     void UpdateButtons();
@@ -83,7 +97,12 @@ private:
     QPushButton* m_search;
     QProgressBar* m_progress;
     QLineEdit* m_count;
-    CMultiListBox* m_results;
+    CMultiListView* m_results;
+    QPushButton* m_stopButton;
+    QStringList m_pending;
+    QElapsedTimer m_sinceShown;
+    QElapsedTimer m_sinceTurn;
+    std::size_t m_steps = 0;
     QPushButton* m_insertTag;
     QPushButton* m_ok;
 

@@ -43,9 +43,9 @@ qreal LayOut(QTextLayout& layout, qreal width)
     return height;
 }
 
-class CMultiListDelegate : public QStyledItemDelegate {
+template <class List> class CMultiListDelegate : public QStyledItemDelegate {
 public:
-    explicit CMultiListDelegate(CMultiListBox* list)
+    explicit CMultiListDelegate(List* list)
         : QStyledItemDelegate(list)
         , m_list(list)
     {
@@ -53,7 +53,7 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
-        return QSize(m_list->TextWidth() + 2 * kTextMargin, m_list->EntryHeight(index.data(Qt::DisplayRole).toString()));
+        return QSize(m_list->TextWidth() + 2 * kTextMargin, m_list->RowHeight(index));
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -92,27 +92,44 @@ public:
     }
 
 private:
-    CMultiListBox* m_list;
+    List* m_list;
 };
+
+// The entries' font and scrolling, the same for both lists.
+void SetUpEntries(QListView* list)
+{
+    QFont entryFont(QStringLiteral("Arial"));
+    entryFont.setPixelSize(14);
+    entryFont.setStyleHint(QFont::SansSerif);
+    list->setFont(entryFont);
+    list->setUniformItemSizes(false);
+    // Heights depend on the width: lay the entries out again whenever the list is resized. The
+    // scroll bar stays so that showing it never changes the width the entries were wrapped at.
+    list->setResizeMode(QListView::Adjust);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list->verticalScrollBar()->setSingleStep(QFontMetrics(entryFont).height());
+}
+
+int TextWidthOf(const QListView* list) { return std::max(1, list->viewport()->width() - 2 * kTextMargin); }
+
+int EntryHeightOf(const QListView* list, const QString& text)
+{
+    QTextLayout layout(LayoutText(text), list->font());
+    const qreal height = LayOut(layout, TextWidthOf(list));
+    if (height < kMinTextHeight)
+        return kEmptyEntryHeight;
+    return static_cast<int>(std::ceil(height)) + 2 * kTextMargin;
+}
 
 } // namespace
 
 CMultiListBox::CMultiListBox(QWidget* parent)
     : QListWidget(parent)
 {
-    QFont entryFont(QStringLiteral("Arial"));
-    entryFont.setPixelSize(14);
-    entryFont.setStyleHint(QFont::SansSerif);
-    setFont(entryFont);
-    setItemDelegate(new CMultiListDelegate(this));
-    setUniformItemSizes(false);
-    // Heights depend on the width: lay the entries out again whenever the list is resized. The
-    // scroll bar stays so that showing it never changes the width the entries were wrapped at.
-    setResizeMode(QListView::Adjust);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    verticalScrollBar()->setSingleStep(QFontMetrics(entryFont).height());
+    SetUpEntries(this);
+    setItemDelegate(new CMultiListDelegate<CMultiListBox>(this));
     QPalette pal = palette();
     pal.setColor(QPalette::Base, m_background);
     setPalette(pal);
@@ -139,13 +156,75 @@ void CMultiListBox::SetBackground(const QColor& color)
     viewport()->update();
 }
 
-int CMultiListBox::TextWidth() const { return std::max(1, viewport()->width() - 2 * kTextMargin); }
+int CMultiListBox::TextWidth() const { return TextWidthOf(this); }
 
-int CMultiListBox::EntryHeight(const QString& text) const
+int CMultiListBox::EntryHeight(const QString& text) const { return EntryHeightOf(this, text); }
+
+QVariant CTextRowsModel::data(const QModelIndex& index, int role) const
 {
-    QTextLayout layout(LayoutText(text), font());
-    const qreal height = LayOut(layout, TextWidth());
-    if (height < kMinTextHeight)
-        return kEmptyEntryHeight;
-    return static_cast<int>(std::ceil(height)) + 2 * kTextMargin;
+    if (!index.isValid() || index.row() >= m_rows.size() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        return {};
+    return m_rows[index.row()];
 }
+
+void CTextRowsModel::Append(const QStringList& rows)
+{
+    if (rows.isEmpty())
+        return;
+    beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + rows.size() - 1));
+    m_rows += rows;
+    endInsertRows();
+}
+
+void CTextRowsModel::Clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+CMultiListView::CMultiListView(QWidget* parent)
+    : QListView(parent)
+    , m_rows(new CTextRowsModel(this))
+{
+    SetUpEntries(this);
+    setModel(m_rows);
+    setItemDelegate(new CMultiListDelegate<CMultiListView>(this));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, Background());
+    setPalette(pal);
+}
+
+void CMultiListView::AppendEntries(const QStringList& texts) { m_rows->Append(texts); }
+
+void CMultiListView::ClearEntries()
+{
+    m_heights.clear();
+    m_rows->Clear();
+}
+
+int CMultiListView::RowHeight(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return kEmptyEntryHeight;
+    if (m_heightsWidth != TextWidth()) {
+        m_heights.clear();
+        m_heightsWidth = TextWidth();
+    }
+    const auto row = static_cast<std::size_t>(index.row());
+    if (row >= m_heights.size())
+        m_heights.resize(row + 1, -1);
+    if (m_heights[row] < 0)
+        m_heights[row] = EntryHeight(index.data(Qt::DisplayRole).toString());
+    return m_heights[row];
+}
+
+int CMultiListView::SelectedRow() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() && selectionModel()->isSelected(current) ? current.row() : -1;
+}
+
+int CMultiListView::TextWidth() const { return TextWidthOf(this); }
+
+int CMultiListView::EntryHeight(const QString& text) const { return EntryHeightOf(this, text); }

@@ -36,6 +36,15 @@ bool CheckAndCreateFolder(CUserInterface& ui, const QString& path)
     }
     if (QFileInfo(path).isDir())
         return true;
+    // A file where the folder or one of the folders above it belongs cannot be made a folder.
+    for (const std::string& utf8 : folder_name::Levels(path.toStdString())) {
+        const QFileInfo level(QString::fromStdString(utf8));
+        if (level.exists() && !level.isDir()) {
+            ui.MessageBox(
+                Format("Путь:\n\n%1\n\nэто файл, а не папка. Укажите папку.", level.filePath()), MsgIcon::Warning);
+            return false;
+        }
+    }
     if (ui.MessageBox(Format("Папка:\n\n%1\n\nне существует. Создать папку?", path), MsgIcon::Question,
             MsgButtons::YesNo)
         != AnswerYes)

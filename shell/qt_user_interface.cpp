@@ -232,6 +232,8 @@ void CQtUserInterface::SetWaitCursor(bool on)
 
 void CQtUserInterface::ProcessEvents()
 {
+    if (m_progressSink && !m_progressSink->TurnDue())
+        return;
     if (m_indexing)
         m_indexing->Refresh();
     QCoreApplication::processEvents();
@@ -309,6 +311,9 @@ bool CQtUserInterface::EditNotepad(COrvoLinkDict& notepad)
 SelectDocumentsResult CQtUserInterface::SelectDocuments(const SelectDocumentsRequest& request)
 {
     CArrowCursor arrow(m_waitDepth > 0);
+    // The line asked about stands selected in the view behind the dialog.
+    if (m_view && request.rows && request.rowRecords)
+        m_view->ShowPassRow(*request.rows, *request.rowRecords, request.line);
     return RunSelectOrvoDocDlg(DialogParent(), request);
 }
 

@@ -27,6 +27,9 @@ public:
         virtual void StepProgress() = 0;
         virtual void HideProgress() = 0;
         virtual bool StopRequested() = 0;
+        // Whether the window's turn is due now: a loop over millions of records asks for one
+        // every few dozen records, far more often than the window needs.
+        virtual bool TurnDue() { return true; }
 
     protected:
         ~CProgressSink() = default;

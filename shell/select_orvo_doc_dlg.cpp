@@ -16,6 +16,8 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "base/codepage.h"
@@ -103,6 +105,9 @@ CSelectOrvoDocDlg::CSelectOrvoDocDlg(std::vector<CDocRecvisits> candidates, cons
     , m_numberEdit(new QLineEdit(this))
     , m_blocknote(new QPushButton(QStringLiteral("Блокнот"), this))
     , m_remove(new QPushButton(QStringLiteral("Удалить"), this))
+    , m_yes(new QPushButton(QStringLiteral("Да"), this))
+    , m_base(new QLabel(QStringLiteral("База Орво"), this))
+    , m_status(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("Возможные документы для простановки ссылок"));
 
@@ -154,9 +159,10 @@ CSelectOrvoDocDlg::CSelectOrvoDocDlg(std::vector<CDocRecvisits> candidates, cons
     m_blocknote->setObjectName(QStringLiteral("blocknote"));
     connect(m_blocknote, &QPushButton::clicked, this, &CSelectOrvoDocDlg::PickFromNotepad);
 
-    auto* yes = new QPushButton(QStringLiteral("Да"), this);
+    QPushButton* yes = m_yes;
     yes->setObjectName(QStringLiteral("yes"));
     yes->setDefault(true);
+    yes->installEventFilter(this);
     auto* no = new QPushButton(QStringLiteral("Нет"), this);
     no->setObjectName(QStringLiteral("no"));
     auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
@@ -195,13 +201,20 @@ CSelectOrvoDocDlg::CSelectOrvoDocDlg(std::vector<CDocRecvisits> candidates, cons
     insertRow->addWidget(m_blocknote);
     insertRow->addStretch();
 
+    m_base->setObjectName(QStringLiteral("base"));
+    QFont baseFont = m_base->font();
+    baseFont.setBold(true);
+    m_base->setFont(baseFont);
+    m_status->setObjectName(QStringLiteral("status"));
+
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
+    buttons->addWidget(m_status, 1);
     buttons->addWidget(yes);
     buttons->addWidget(no);
     buttons->addWidget(cancel);
 
     auto* root = new QVBoxLayout(this);
+    root->addWidget(m_base);
     root->addWidget(splitter, 1);
     root->addLayout(insertRow);
     root->addLayout(buttons);
@@ -235,13 +248,65 @@ int CSelectOrvoDocDlg::ContextScrollLine(const QString& contextText)
     return std::max(0, lines / 2 - 1);
 }
 
+void CSelectOrvoDocDlg::SetQuestion(bool localBase, int contextLine, bool inPass)
+{
+    m_base->setText(localBase ? QStringLiteral("Локальная база") : QStringLiteral("База Орво"));
+    m_contextLine = contextLine >= 0 && contextLine < m_context->document()->blockCount() ? contextLine : -1;
+    m_inPass = inPass;
+    MarkContextLine();
+    UpdateSelection();
+}
+
+void CSelectOrvoDocDlg::MarkContextLine()
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    const QTextBlock block = m_context->document()->findBlockByNumber(m_contextLine);
+    if (m_contextLine >= 0 && block.isValid()) {
+        // The whole width of the line on a background, its text in bold.
+        QTextEdit::ExtraSelection line;
+        line.cursor = QTextCursor(block);
+        line.format.setBackground(QColor(255, 236, 160));
+        line.format.setProperty(QTextFormat::FullWidthSelection, true);
+        QTextEdit::ExtraSelection text;
+        text.cursor = QTextCursor(block);
+        text.cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        text.format.setFontWeight(QFont::Bold);
+        marks << line << text;
+    }
+    m_context->setExtraSelections(marks);
+}
+
 void CSelectOrvoDocDlg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!m_scrolled) {
         m_scrolled = true;
-        m_context->verticalScrollBar()->setValue(ContextScrollLine(m_context->toPlainText()));
+        // The line asked about just below the top, where the middle line of a whole context is.
+        m_context->verticalScrollBar()->setValue(
+            m_contextLine >= 0 ? std::max(0, m_contextLine - 1) : ContextScrollLine(m_context->toPlainText()));
+        // The first candidate selected at the start is in sight, however far down it is.
+        for (int row = 0; row < m_list->count(); ++row) {
+            if (m_list->item(row)->isSelected()) {
+                m_list->doItemsLayout();
+                m_list->selectionModel()->setCurrentIndex(
+                    m_list->model()->index(row, 0), QItemSelectionModel::NoUpdate);
+                m_list->scrollToItem(m_list->item(row), QAbstractItemView::PositionAtTop);
+                break;
+            }
+        }
     }
+}
+
+bool CSelectOrvoDocDlg::EnterSkips() const { return m_fromList->isChecked() && SelectedRows().empty(); }
+
+void CSelectOrvoDocDlg::keyPressEvent(QKeyEvent* event)
+{
+    // Enter reaches the dialog from the list, the radio buttons and the context.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && EnterSkips()) {
+        No();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool CSelectOrvoDocDlg::eventFilter(QObject* watched, QEvent* event)
@@ -250,6 +315,14 @@ bool CSelectOrvoDocDlg::eventFilter(QObject* watched, QEvent* event)
         && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete && !m_list->selectedItems().isEmpty()) {
         RemoveSelected();
         return true;
+    }
+    // Enter on "Да" itself, which a click would leave waiting for a choice.
+    if (watched == m_yes && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && EnterSkips()) {
+            No();
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -293,6 +366,11 @@ void CSelectOrvoDocDlg::UpdateSelection()
     const std::vector<int> rows = SelectedRows();
     m_selection->setText(SelectionText(rows, m_list->count()));
     m_remove->setEnabled(!rows.empty() && m_fromList->isChecked());
+    if (EnterSkips())
+        m_status->setText(m_inPass ? QStringLiteral("Ничего не выбрано: Enter пропускает строку, Esc завершает разбор")
+                                   : QStringLiteral("Ничего не выбрано: Enter — то же, что «Нет», Esc — отмена"));
+    else
+        m_status->clear();
 }
 
 void CSelectOrvoDocDlg::UpdateInsertChoice()

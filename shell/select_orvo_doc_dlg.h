@@ -15,6 +15,7 @@
 
 class CMultiListBox;
 class COrvoLinkDict;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -48,6 +49,12 @@ public:
     // whose number and date the line cites together (and that are not the document itself) are
     // selected, so that Да takes them.
     void SetAgreements(std::vector<CCandidateAgreement> agreements, bool preselect);
+    // Which base the candidates are of, and which line of the context text is the one asked
+    // about (-1: none), which is then marked and kept in sight. inPass: the question comes from
+    // an analysis pass, which Esc ends.
+    void SetQuestion(bool localBase, int contextLine, bool inPass);
+    // The line of the context text marked as the one asked about, -1 for none.
+    int MarkedContextLine() const { return m_contextLine; }
 
     // The candidates still offered (the person may remove some).
     const std::vector<CDocRecvisits>& Candidates() const { return m_candidates; }
@@ -56,6 +63,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -68,6 +76,9 @@ private:
     void No();
     void ChooseRow(int row);
     std::vector<int> SelectedRows() const;
+    // Enter with nothing to take: the line is skipped, as with "Нет".
+    bool EnterSkips() const;
+    void MarkContextLine();
 
     std::vector<CDocRecvisits> m_candidates;
     std::vector<CCandidateAgreement> m_agreements; // empty, or one per candidate
@@ -76,6 +87,8 @@ private:
     std::int32_t m_number = 0;
     std::vector<CDocRecvisits> m_chosen;
     bool m_scrolled = false;
+    int m_contextLine = -1;
+    bool m_inPass = false;
 
     QPlainTextEdit* m_context;
     QLineEdit* m_date;
@@ -86,4 +99,7 @@ private:
     QLineEdit* m_numberEdit;
     QPushButton* m_blocknote;
     QPushButton* m_remove;
+    QPushButton* m_yes;
+    QLabel* m_base;
+    QLabel* m_status;
 };

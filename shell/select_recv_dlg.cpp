@@ -39,7 +39,7 @@ CSelectRecvDlg::CSelectRecvDlg(const CDocRecvisits& requisites, bool localBase, 
     , m_local(new QRadioButton(QStringLiteral("Локальная"), this))
     , m_orvo(new QRadioButton(QStringLiteral("Орво"), this))
 {
-    setWindowTitle(QStringLiteral("Учитываемые реквизитов"));
+    setWindowTitle(QStringLiteral("Учитываемые реквизиты"));
 
     m_rows->setObjectName(QStringLiteral("rows"));
     m_rows->setColumnCount(1);

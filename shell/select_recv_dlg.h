@@ -1,6 +1,6 @@
 #pragma once
 
-// "Учитываемые реквизитов": the requisites recognised in a line, grouped by kind, each with a tick
+// "Учитываемые реквизиты": the requisites recognised in a line, grouped by kind, each with a tick
 // mark; the ticked ones and the chosen base go to a new search for the line.
 
 #include <QDialog>

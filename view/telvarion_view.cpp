@@ -295,6 +295,19 @@ void CTelvarionView::SelectLine(std::size_t row)
     ShowLinkRequisites();
 }
 
+void CTelvarionView::ShowPassRow(
+    const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, std::size_t row)
+{
+    if (texts.size() != records.size() || row >= texts.size())
+        return;
+    bool same = m_model->Count() >= 0 && static_cast<std::size_t>(m_model->Count()) == texts.size();
+    for (int r = 0; same && r < m_model->Count(); ++r)
+        same = m_model->Text(r) == texts[static_cast<std::size_t>(r)];
+    if (!same)
+        FillList(texts, records, false);
+    SelectLine(row);
+}
+
 void CTelvarionView::RemoveAllRows()
 {
     DropInPlaceEditor();
@@ -559,6 +572,11 @@ void CTelvarionView::GoToLineNumber(int number)
 {
     if (number >= 1 && number <= m_model->Count())
         SelectLine(static_cast<std::size_t>(number - 1));
+    else
+        m_doc.Ui().ShowStatusText(QStringLiteral("Строки %1 нет: в документе строки от 1 до %2")
+                                      .arg(number)
+                                      .arg(m_model->Count())
+                                      .toStdString());
     UpdateStatusPanes();
 }
 
@@ -774,7 +792,9 @@ void CTelvarionView::keyPressEvent(QKeyEvent* event)
 {
     switch (Classify(event, m_inPlaceEditor != nullptr)) {
     case ViewKey::Help:
-        // No context help from the list.
+        // No context help from the list; the status bar says where the help is.
+        m_doc.Ui().ShowStatusText(
+            "Справка открывается из меню «Справка → Справка»; клавиша F1 открывает её вне списка строк");
         event->accept();
         return;
     case ViewKey::Left:

@@ -70,6 +70,9 @@ public:
     void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst);
     void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) const;
     void SelectLine(std::size_t row);
+    // Before a question about a row of a pass: the pass's rows, when the view shows others (tags
+    // taken back since it last showed them), with the row selected and scrolled to.
+    void ShowPassRow(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, std::size_t row);
     void RemoveAllRows();
     void ClearUndo();
     // The modeless confirmation of the tags just placed; 6, 7 or 2.

@@ -294,6 +294,8 @@ TEST(TelvarionDoc, SaveAsAndDelete)
     f.ui.answers.push_back(AnswerNo);
     f.doc->OnFileDelete();
     EXPECT_TRUE(std::filesystem::exists(Fs(other)));
+    // The question names the file it deletes, by its full path.
+    EXPECT_EQ(f.ui.messages.back().text, "Вы действительно хотите удалить файл?\n\n" + other);
     f.ui.answers.push_back(AnswerYes);
     f.doc->OnFileDelete();
     EXPECT_EQ(f.ui.trashed, std::vector<std::string> { other });

@@ -370,6 +370,27 @@ public:
     std::vector<std::string> log;
     // The script done with: every candidate chosen, and Да to every question.
     bool yesToAll = false;
+    int passes = 0; // the document runs the Orvo pass, then the local one
+
+    void ShowProgress(std::size_t steps) override
+    {
+        ++passes;
+        CScriptedUi::ShowProgress(steps);
+    }
+
+    // Every question of a pass names its base and its line, among the rows and in the context.
+    static void CheckTheLineAskedAbout(const SelectDocumentsRequest& r, bool localPass)
+    {
+        EXPECT_EQ(r.localBase, localPass);
+        ASSERT_TRUE(r.rows && r.rowRecords && r.line < r.rows->size() && r.rows->size() == r.rowRecords->size());
+        EXPECT_EQ((*r.rowRecords)[r.line].*(localPass ? &CLineRecord::bSuspectLocal : &CLineRecord::bSuspectOrvo), 1);
+        // The context: from 8 lines above the line (not above the text's start) to 7 below it.
+        ASSERT_LE(r.contextLine, std::min<std::size_t>(8, r.line));
+        std::string context;
+        for (std::size_t k = r.line - r.contextLine; k <= r.line + 7 && k < r.rows->size(); ++k)
+            context += (k == r.line - r.contextLine ? "" : "\n") + (*r.rows)[k];
+        EXPECT_EQ(r.contextText, context);
+    }
 
     int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override
     {
@@ -382,6 +403,7 @@ public:
 
     SelectDocumentsResult SelectDocuments(const SelectDocumentsRequest& request) override
     {
+        CheckTheLineAskedAbout(request, passes == 2);
         std::string line = "select " + request.dateText + ":";
         for (std::size_t k = 0; k < request.candidates.size(); ++k)
             line += (k ? ", " : " ") + std::to_string(request.candidates[k].nBaseNumber);

@@ -40,6 +40,18 @@ inline void DoubleClickRow(QListWidget* list, int row)
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
 }
 
+// The same on a list over a model.
+inline void ClickRow(QAbstractItemView* list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+}
+
+inline void DoubleClickRow(QAbstractItemView* list, int row)
+{
+    ClickRow(list, row);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+}
+
 // Acts on the modal dialog of type T once its loop runs. A dialog the action leaves open is
 // closed, so a failing check ends the test instead of hanging it.
 template <class T>

@@ -3,11 +3,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,6 +17,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -96,6 +99,9 @@ private slots:
     void notepadNumberGoesIntoTheField();
     void doubleClickAndTheOtherButtonsEndTheDialog();
     void contextTextShowsItsMiddleNearTheTop();
+    void enterWithNothingSelectedSkipsTheLine();
+    void theQuestionSaysItsBaseAndMarksItsLine();
+    void firstPreselectedCandidateIsInSight();
     void multiListBoxWrapsEntries();
 
     void innerTagDefaultsAndDescription();
@@ -357,6 +363,91 @@ void DialogsTest::contextTextShowsItsMiddleNearTheTop()
     QCOMPARE(CSelectOrvoDocDlg::ContextScrollLine(QStringLiteral("one")), 0);
 }
 
+// Enter with no candidate selected answers as "Нет" does, from the list and from "Да" (a click
+// on "Да" still waits); the status line says so while nothing is selected.
+void DialogsTest::enterWithNothingSelectedSkipsTheLine()
+{
+    SelectDocumentsRequest request;
+    request.candidates = SevenCandidates();
+    request.line = 40;
+    for (const char* focus : { "candidates", "yes", "fromList" }) {
+        QStringList status;
+        WhenShown<CSelectOrvoDocDlg>([&](CSelectOrvoDocDlg* dlg) {
+            for (int click = 0; click < 2; ++click) {
+                ClickRow(Find<QListWidget>(dlg, "candidates"), 1);
+                status << Find<QLabel>(dlg, "status")->text();
+            }
+            QTest::keyClick(Find<QWidget>(dlg, focus), Qt::Key_Return);
+        });
+        const SelectDocumentsResult result = RunSelectOrvoDocDlg(nullptr, request);
+        QCOMPARE(status,
+            (QStringList {
+                QString(), QStringLiteral("Ничего не выбрано: Enter пропускает строку, Esc завершает разбор") }));
+        QVERIFY(result.endCode == AnswerOk && result.mode == 0 && result.chosen.empty());
+    }
+}
+
+// The base is named; the line asked about is marked (background, bold) just below the top.
+void DialogsTest::theQuestionSaysItsBaseAndMarksItsLine()
+{
+    QStringList lines;
+    for (int i = 0; i < 20; ++i)
+        lines << QStringLiteral("строка %1").arg(i);
+    using Mark = std::tuple<int, QString, bool>; // the line, the text, bold
+    for (const auto& [local, line, base, marked, scrolled] : { std::tuple { false, std::size_t(8), "База Орво", 8, 7 },
+             std::tuple { true, std::size_t(0), "Локальная база", 0, 0 },
+             std::tuple { false, std::size_t(20), "База Орво", -1, 9 },
+             std::tuple { false, SelectDocumentsRequest::kNoLine, "База Орво", -1, 9 } }) {
+        SelectDocumentsRequest request;
+        request.candidates = SevenCandidates();
+        request.contextText = ToCp1251(lines.join(QLatin1Char('\n')));
+        request.localBase = local;
+        request.contextLine = line;
+        std::vector<std::tuple<QString, int, int, std::vector<Mark>>> seen;
+        WhenShown<CSelectOrvoDocDlg>([&](CSelectOrvoDocDlg* dlg) {
+            auto* context = Find<QPlainTextEdit>(dlg, "context");
+            std::vector<Mark> marks;
+            for (const QTextEdit::ExtraSelection& m : context->extraSelections())
+                marks.emplace_back(
+                    m.cursor.block().blockNumber(), m.cursor.selectedText(), m.format.fontWeight() == QFont::Bold);
+            seen.emplace_back(Find<QLabel>(dlg, "base")->text(), dlg->MarkedContextLine(),
+                context->verticalScrollBar()->value(), marks);
+            Click(dlg, "cancel");
+        });
+        RunSelectOrvoDocDlg(nullptr, request);
+        const std::vector<Mark> marks = marked < 0
+            ? std::vector<Mark> {}
+            : std::vector<Mark> { { marked, QString(), false }, { marked, lines[marked], true } };
+        QVERIFY(seen == (std::vector { std::tuple { QString::fromUtf8(base), marked, scrolled, marks } }));
+    }
+}
+
+// Among 40 candidates the first one selected at the start, the 34th, is in sight and current.
+void DialogsTest::firstPreselectedCandidateIsInSight()
+{
+    SelectDocumentsRequest request;
+    for (int i = 0; i < 40; ++i)
+        request.candidates.push_back(
+            Document(200000 + i, "ФЕДЕРАЛЬНЫЙ ЗАКОН", "О порядке рассмотрения обращений граждан"));
+    request.agreements.assign(40, CCandidateAgreement { true, true, false, true, false, false });
+    request.agreements[33] = request.agreements[36] = CCandidateAgreement { true, false, true, true, true, false };
+    const bool before = PreselectsCitedTogether();
+    SetPreselectsCitedTogether(true);
+    std::vector<bool> inSight; // rows 0 and 33
+    int current = -1;
+    WhenShown<CSelectOrvoDocDlg>([&](CSelectOrvoDocDlg* dlg) {
+        auto* list = Find<QListWidget>(dlg, "candidates");
+        for (int row : { 0, 33 })
+            inSight.push_back(list->viewport()->rect().intersects(list->visualItemRect(list->item(row))));
+        current = list->currentRow();
+        Click(dlg, "cancel");
+    });
+    RunSelectOrvoDocDlg(nullptr, request);
+    SetPreselectsCitedTogether(before);
+    QCOMPARE(inSight, (std::vector<bool> { false, true }));
+    QCOMPARE(current, 33);
+}
+
 void DialogsTest::multiListBoxWrapsEntries()
 {
     CMultiListBox list;
@@ -381,6 +472,20 @@ void DialogsTest::multiListBoxWrapsEntries()
     const int narrow = list.EntryHeight(longText);
     list.resize(800, 400);
     QTRY_VERIFY(list.visualItemRect(list.item(1)).height() < narrow);
+
+    // The list over a model, which keeps each row's height for its width: the same heights, for
+    // rows appended later too, and measured again at another width.
+    CMultiListView view;
+    view.resize(240, 400);
+    view.AppendEntries({ shortText, longText });
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.AppendEntries({ unbroken, longText });
+    QTRY_COMPARE(view.visualRect(view.model()->index(3, 0)).height(), narrow);
+    QCOMPARE(view.visualRect(view.model()->index(2, 0)).height(), view.EntryHeight(unbroken));
+    view.resize(800, 400);
+    QTRY_VERIFY(view.visualRect(view.model()->index(1, 0)).height() < narrow);
+    QCOMPARE(view.visualRect(view.model()->index(1, 0)).height(), view.EntryHeight(longText));
 }
 
 void DialogsTest::innerTagDefaultsAndDescription()
@@ -686,12 +791,15 @@ void DialogsTest::baseChoiceRoundTrip()
     bool localBase = true;
     CDocRecvisits requisites = Recognised();
     bool startedLocal = false;
-    WhenShown<CSelectRecvDlg>([&startedLocal](CSelectRecvDlg* dlg) {
+    QString title;
+    WhenShown<CSelectRecvDlg>([&startedLocal, &title](CSelectRecvDlg* dlg) {
+        title = dlg->windowTitle();
         startedLocal = Find<QRadioButton>(dlg, "local")->isChecked();
         Click(dlg, "orvo");
         Click(dlg, "ok");
     });
     QVERIFY(RunSelectRecvDlg(nullptr, requisites, localBase));
+    QCOMPARE(title, QStringLiteral("Учитываемые реквизиты"));
     QVERIFY(startedLocal);
     QVERIFY(!localBase);
 

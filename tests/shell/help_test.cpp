@@ -135,11 +135,13 @@ void HelpTest::f1OpensTheHelpExceptInTheLineView()
     QVERIFY(s.Start());
     QCOMPARE(s.Help(), nullptr);
 
-    // The line view keeps F1 to itself.
+    // The line view keeps F1 to itself, and says in the status bar where the help is.
     s.Frame()->View()->setFocus();
     QTest::keyClick(s.Frame()->View(), Qt::Key_F1);
     QTest::qWait(50);
     QCOMPARE(s.Help(), nullptr);
+    QCOMPARE(s.Frame()->statusBar()->currentMessage(),
+        QStringLiteral("Справка открывается из меню «Справка → Справка»; клавиша F1 открывает её вне списка строк"));
 
     // Anywhere else in the window F1 is the help command.
     QWidget* bar = s.Frame()->RequisitesBar()->widget();

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include <QAction>
 #include <QApplication>
@@ -34,24 +35,28 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 
-#include "storage/folder_lock.h"
 #include "core/line_record.h"
 #include "core/tag_line.h"
 #include "document/telvarion_doc.h"
-#include "shell/main_frame.h"
-#include "shell/qt_user_interface.h"
+#include "isolated_run.h"
 #include "shell/hot_docs_dlg.h"
+#include "shell/main_frame.h"
+#include "shell/multi_list_box.h"
+#include "shell/qt_user_interface.h"
 #include "shell/requisites_bar.h"
+#include "shell/select_orvo_doc_dlg.h"
 #include "shell/showed_icons_dlg.h"
 #include "shell/telvarion_app.h"
+#include "storage/folder_lock.h"
 #include "view/line_model.h"
 #include "view/qt_text.h"
 #include "view/telvarion_view.h"
-#include "isolated_run.h"
 
 namespace {
 
@@ -170,6 +175,7 @@ public:
     int tagDialogsKeptOpen = 0;
     bool takePreselection = false;
     int candidatesPreselected = 0;
+    int candidateLinesInView = 0; // the line the dialog marks stands selected in the view behind it
     bool m_tagClickPending = false;
     QPointer<QWidget> lastTagDialog;
 
@@ -265,6 +271,17 @@ private:
             First();
             ++candidates;
             Keep(modal, QStringLiteral("candidates"));
+            auto* frame = qobject_cast<CMainFrame*>(modal->parentWidget());
+            const int marked = static_cast<CSelectOrvoDocDlg*>(modal)->MarkedContextLine();
+            const QString markedText = modal->findChild<QPlainTextEdit*>(QStringLiteral("context"))
+                                           ->document()
+                                           ->findBlockByNumber(marked)
+                                           .text();
+            const int row = frame ? frame->View()->SelectedRow() : -1;
+            if (marked >= 0 && row >= 0 && FromCp1251(frame->View()->Model().Text(row)) == markedText)
+                ++candidateLinesInView;
+            else
+                unexpected << QStringLiteral("the view shows row %1, the dialog marks \"%2\"").arg(row).arg(markedText);
             // Enter as the person would, taking what the dialog selected when it opened; Нет when
             // nothing was (or when the test wants every line left alone).
             auto* list = modal->findChild<QListWidget*>(QStringLiteral("candidates"));
@@ -498,6 +515,12 @@ void MainWindowTest::menusShowTheirTextsAndLabelsAndBindTheirKeys()
     QCOMPARE(open->toolTip(), QStringLiteral("Открыть"));
     QAction* next = s.Frame()->Action(CommandId::NextSuspicious);
     QCOMPARE(next->toolTip(), QStringLiteral("Перейти к следующей подозрительной строке"));
+    for (const auto& [id, status, tip] :
+        { std::tuple { CommandId::MoveLineUp, "Сдвигает текущую строку вверх", "Сдвинуть вверх" },
+            std::tuple { CommandId::MoveLineDown, "Сдвигает текущую строку вниз", "Сдвинуть вниз" } }) {
+        QCOMPARE(s.Frame()->Action(id)->statusTip(), QString::fromUtf8(status));
+        QCOMPARE(s.Frame()->Action(id)->toolTip(), QString::fromUtf8(tip));
+    }
 }
 
 void MainWindowTest::keysReachTheirCommands()
@@ -859,6 +882,7 @@ void MainWindowTest::openAnalyseSaveThroughTheRealDialogs()
     QCOMPARE(answers.fileDialogs, 1);
     QVERIFY2(answers.unexpected.isEmpty(), qPrintable(answers.unexpected.join(u'\n')));
     // The run went through every kind of question.
+    QCOMPARE(answers.candidateLinesInView, answers.candidates);
     QVERIFY2(answers.candidates > 0 && answers.innerTags > 0 && answers.confirmations > 0,
         qPrintable(QStringLiteral("%1 candidates, %2 tag parameters, %3 confirmations")
                 .arg(answers.candidates)
@@ -1444,9 +1468,9 @@ void MainWindowTest::orvoSearchOpensItsDialog()
                 return;
             }
             dlg->findChild<QPushButton*>(QStringLiteral("search"))->click();
-            auto* results = dlg->findChild<QListWidget*>(QStringLiteral("results"));
-            if (results->count() > 0)
-                results->setCurrentRow(0);
+            auto* results = dlg->findChild<CMultiListView*>(QStringLiteral("results"));
+            if (results->Count() > 0)
+                results->setCurrentIndex(results->model()->index(0, 0));
             Keep(dlg, picture);
             inspect(dlg);
             dlg->findChild<QPushButton*>(QStringLiteral("ok"))->click();
@@ -1460,7 +1484,7 @@ void MainWindowTest::orvoSearchOpensItsDialog()
     bool insertEnabled = true;
     QVERIFY(runSearch(QStringLiteral("orvo-search"), [&](QWidget* dlg) {
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Документы Орво"));
-        rows = dlg->findChild<QListWidget*>(QStringLiteral("results"))->count();
+        rows = dlg->findChild<CMultiListView*>(QStringLiteral("results"))->Count();
         insertEnabled = dlg->findChild<QPushButton*>(QStringLiteral("insertTag"))->isEnabled();
     }));
     QVERIFY(rows > 0);
@@ -1483,7 +1507,7 @@ void MainWindowTest::orvoSearchOpensItsDialog()
     QVERIFY(runSearch(QStringLiteral("orvo-search-document"), [&](QWidget* dlg) {
         auto* insert = dlg->findChild<QPushButton*>(QStringLiteral("insertTag"));
         insertEnabled = insert->isEnabled();
-        firstRow = dlg->findChild<QListWidget*>(QStringLiteral("results"))->item(0)->text();
+        firstRow = dlg->findChild<CMultiListView*>(QStringLiteral("results"))->Entry(0);
         insert->click();
         stayedOpen = dlg->isVisible() && QApplication::activeModalWidget() == dlg;
     }));

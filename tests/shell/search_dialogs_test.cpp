@@ -20,10 +20,11 @@
 #include <QtTest>
 
 #include "base/codepage.h"
-#include "seam/indexing_progress.h"
 #include "orvo/orvo_ref_maker.h"
+#include "seam/indexing_progress.h"
 #include "shell/drawn_progress_bar.h"
 #include "shell/find_orvo_dlg.h"
+#include "shell/multi_list_box.h"
 #include "shell/progress_indexing_dlg.h"
 #include "shell/qt_user_interface.h"
 #include "shell/select_nums_dlg.h"
@@ -56,6 +57,17 @@ public:
 };
 
 QString Text(QWidget* dlg, const char* field) { return Find<QLineEdit>(dlg, field)->text(); }
+
+// Typing, a key a letter, Cyrillic ones too (QTest::keyClicks takes Latin-1 only).
+void TypeInto(QWidget* field, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &release);
+    }
+}
 
 QStringList Rows(QListWidget* list)
 {
@@ -113,7 +125,7 @@ struct Search {
         if (!QTest::qWaitForWindowExposed(&dlg))
             qFatal("dialog not shown");
     }
-    QListWidget* Results() { return Find<QListWidget>(&dlg, "results"); }
+    CMultiListView* Results() { return Find<CMultiListView>(&dlg, "results"); }
 };
 
 void SetBaseNumbers(CFindOrvoDlg* dlg, const QStringList& numbers, const char* op)
@@ -145,6 +157,10 @@ private slots:
     void unknownNumberKeepsTheRows();
     void datePickersAndNoPlacer();
     void progressShowsWhileSearchingAndClosingStops();
+    void typedConditionsSearchAsPickedOnes();
+    void rowsComeInBatchesWhileSearching();
+    void cancelStopsTheSearchAndKeepsTheRows();
+    void theWindowsTurnWaitsForTheSink();
 
     void drawnBarFillsAndWritesItsShare();
     void drawnBarRepaintsOnlyWhenTheFillGrows();
@@ -313,18 +329,18 @@ void SearchDialogsTest::searchShowsRowsAndPlacesTagsWhileOpen()
     // Base numbers 5 И 7 cannot both belong to one document.
     SetBaseNumbers(dlg, { QStringLiteral("101"), QStringLiteral("103") }, "opAnd");
     Click(dlg, "search");
-    QCOMPARE(s.Results()->count(), 0);
+    QCOMPARE(s.Results()->Count(), 0);
     QCOMPARE(Text(dlg, "foundCount"), QStringLiteral("0"));
 
     SetBaseNumbers(dlg, { QStringLiteral("999") }, "opOr"); // adds to 101 and 103
     Click(dlg, "search");
     QCOMPARE(dlg->FoundNumbers(), (std::vector<std::int32_t> { 101, 103 }));
     QCOMPARE(Text(dlg, "foundCount"), QStringLiteral("2"));
-    QCOMPARE(s.Results()->count(), 2);
+    QCOMPARE(s.Results()->Count(), 2);
     // Every row is the document's requisites text.
     CDocRecvisits second;
     QVERIFY(b.maker.documents.FindByBaseNumber(103, second));
-    QCOMPARE(s.Results()->item(1)->text(), FromCp1251(second.Describe()));
+    QCOMPARE(s.Results()->Entry(1), FromCp1251(second.Describe()));
     QVERIFY(Find<QProgressBar>(dlg, "searchProgress")->isHidden());
     QVERIFY(!Find<QPushButton>(dlg, "search")->isHidden());
 
@@ -350,7 +366,7 @@ void SearchDialogsTest::searchShowsRowsAndPlacesTagsWhileOpen()
     Click(dlg, "baseNumbersButton");
     Click(dlg, "search");
     QCOMPARE(dlg->FoundNumbers(), (std::vector<std::int32_t> { 102, 104, 106 }));
-    QCOMPARE(s.Results()->count(), 3);
+    QCOMPARE(s.Results()->Count(), 3);
     QVERIFY(!Enabled(dlg, "insertTag"));
     Click(dlg, "ok");
     QVERIFY(!dlg->isVisible());
@@ -363,7 +379,7 @@ void SearchDialogsTest::unknownNumberKeepsTheRows()
     Search s(b);
     CFindOrvoDlg* dlg = &s.dlg;
     Click(dlg, "search");
-    QCOMPARE(s.Results()->count(), 6);
+    QCOMPARE(s.Results()->Count(), 6);
 
     WhenShown<CSelectWordsDlg>([](CSelectWordsDlg* words) {
         QCOMPARE(words->windowTitle(), QStringLiteral("Номер документа"));
@@ -378,7 +394,7 @@ void SearchDialogsTest::unknownNumberKeepsTheRows()
     QCOMPARE(Text(dlg, "numbersText"), QStringLiteral("1 ИЛИ 99-ФЗ"));
     Click(dlg, "search");
     QCOMPARE(b.ui.messages, QStringList { QStringLiteral("Задан неверный номер документа!") });
-    QCOMPARE(s.Results()->count(), 6);
+    QCOMPARE(s.Results()->Count(), 6);
     QCOMPARE(Text(dlg, "foundCount"), QStringLiteral("6"));
     // The person can correct the condition and search again.
     for (const char* name : { "search", "ok", "typesButton", "bodiesButton", "numbersButton", "nameButton",
@@ -464,6 +480,112 @@ void SearchDialogsTest::progressShowsWhileSearchingAndClosingStops()
     QVERIFY(dlg->FoundNumbers().size() < 200u);
     QVERIFY(!dlg->isVisible());
     QCOMPARE(dlg->result(), int(QDialog::Rejected));
+}
+
+// What is typed into a condition field searches as the same values picked would; a field that
+// does not read is said, and nothing is searched.
+void SearchDialogsTest::typedConditionsSearchAsPickedOnes()
+{
+    const struct {
+        const char* field;
+        const char* typed;
+        std::vector<std::int32_t> found; // empty: not searched, the message said
+        const char* shown; // the field's text after the search, or the message
+    } cases[] = {
+        { "typesText", "закон  или Указ", { 101, 102, 103, 104, 105, 106 }, "ЗАКОН ИЛИ УКАЗ" },
+        { "typesText", "не закон", { 102, 104, 106 }, " НЕ ЗАКОН" },
+        { "typesText", "закон и постановление", {}, "Вид документа: «постановление» нет в словаре." },
+        { "typesText", "закон и указ или приказ", {}, "Вид документа: И, ИЛИ и НЕ в одном условии не смешиваются." },
+        { "numbersText", "1 или 4", { 101, 104 }, "1 ИЛИ 4" },
+        { "nameText", "о документе 103", { 103 }, "О ДОКУМЕНТЕ 103" },
+        { "baseNumbersText", "105 или 1e3", {}, "Номер в базе: «1e3» не номер в базе." },
+    };
+    for (const auto& c : cases) {
+        Base b;
+        Search s(b);
+        Click(&s.dlg, "search");
+        auto* field = Find<QLineEdit>(&s.dlg, c.field);
+        TypeInto(field, QString::fromUtf8(c.typed));
+        QTest::keyClick(field, Qt::Key_Return); // the default button searches
+        QCOMPARE(b.ui.messages, c.found.empty() ? QStringList { QString::fromUtf8(c.shown) } : QStringList());
+        QCOMPARE(s.dlg.FoundNumbers().size(), c.found.empty() ? 6u : c.found.size());
+        if (!c.found.empty()) {
+            QCOMPARE(s.dlg.FoundNumbers(), c.found);
+            QCOMPARE(field->text(), QString::fromUtf8(c.shown));
+        }
+    }
+
+    // Typed fields are read before a picker opens, and keep their text while another one is used.
+    Base b;
+    Search s(b);
+    TypeInto(Find<QLineEdit>(&s.dlg, "typesText"), QStringLiteral("указ"));
+    TypeInto(Find<QLineEdit>(&s.dlg, "nameText"), QStringLiteral("о документе"));
+    TypeInto(Find<QLineEdit>(&s.dlg, "baseNumbersText"), QStringLiteral("102 или 103 или 104"));
+    SetBaseNumbers(&s.dlg, {}, "opOr");
+    QCOMPARE(s.dlg.Query().baseNumbers, (CNumsCondition { SearchOr, { 102, 103, 104 } }));
+    QCOMPARE(Text(&s.dlg, "nameText"), QStringLiteral("о документе"));
+    Click(&s.dlg, "search");
+    QCOMPARE(s.dlg.FoundNumbers(), (std::vector<std::int32_t> { 102, 104 }));
+}
+
+// The rows found go to the list while the search runs, several at a time.
+void SearchDialogsTest::rowsComeInBatchesWhileSearching()
+{
+    Base b(150);
+    Search s(b);
+    std::vector<int> shown; // rows in the list at each turn of the window
+    b.ui.atEvents = [&] {
+        shown.push_back(s.Results()->Count());
+        // A slow base: a batch is due by the next document.
+        QTest::qSleep(static_cast<int>(CFindOrvoDlg::kBatchMilliseconds) + 5);
+    };
+    Click(&s.dlg, "search");
+    QCOMPARE(s.Results()->Count(), 150);
+    QVERIFY(shown.size() >= 2u && std::is_sorted(shown.begin(), shown.end()));
+    QVERIFY(std::all_of(shown.begin() + 1, shown.end(), [](int n) { return n > 0 && n < 150; }));
+    QVERIFY(std::adjacent_find(shown.begin(), shown.end(), [](int a, int b) { return b - a > 1; }) != shown.end());
+}
+
+// "Отмена" stands beside the bar while the search runs: it stops the search, the dialog stays
+// with the rows found so far.
+void SearchDialogsTest::cancelStopsTheSearchAndKeepsTheRows()
+{
+    Base b(200);
+    Search s(b);
+    bool stopShown = false;
+    b.ui.atEvents = [&] {
+        stopShown = Find<QPushButton>(&s.dlg, "stop")->isVisible();
+        Click(&s.dlg, "stop");
+    };
+    Click(&s.dlg, "search");
+    QVERIFY(stopShown && s.dlg.isVisible() && !s.dlg.IsSearching());
+    QVERIFY(!s.dlg.FoundNumbers().empty() && s.dlg.FoundNumbers().size() < 200u);
+    QCOMPARE(s.Results()->Count(), int(s.dlg.FoundNumbers().size()));
+    QCOMPARE(Text(&s.dlg, "foundCount"), QString::number(s.dlg.FoundNumbers().size()));
+    QVERIFY(Find<QPushButton>(&s.dlg, "stop")->isHidden() && Enabled(&s.dlg, "search"));
+}
+
+// A loop with a progress sink gives the window its turn only when the sink says one is due.
+void SearchDialogsTest::theWindowsTurnWaitsForTheSink()
+{
+    struct CSink : CQtUserInterface::CProgressSink {
+        bool due = false;
+        void ShowProgress(std::size_t) override { }
+        void StepProgress() override { }
+        void HideProgress() override { }
+        bool StopRequested() override { return false; }
+        bool TurnDue() override { return due; }
+    } sink;
+    CQtUserInterface ui;
+    ui.SetProgressSink(&sink);
+    int ran = 0;
+    QTimer::singleShot(0, [&ran] { ++ran; });
+    ui.ProcessEvents();
+    sink.due = true;
+    QCOMPARE(ran, 0);
+    ui.ProcessEvents();
+    QCOMPARE(ran, 1);
+    ui.SetProgressSink(nullptr);
 }
 
 void SearchDialogsTest::drawnBarFillsAndWritesItsShare()

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -633,6 +634,19 @@ void SettingsDialogsTest::folderChooserValidatesAndCreates()
     // An existing folder needs no question.
     QVERIFY(CheckAndCreateFolder(ui, nested));
     QCOMPARE(ui.messages.size(), std::size_t { 5 });
+
+    // A file where the folder, or a folder above it, belongs: said so, nothing asked or made.
+    const QString file = nested + sep + QStringLiteral("файл.txt");
+    QFile plain(file);
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    for (const QString& typed : { file, file + sep + QStringLiteral("ниже") }) {
+        QVERIFY(!CheckAndCreateFolder(ui, typed));
+        QCOMPARE(ui.messages.back(),
+            QStringLiteral("Путь:\n\n%1\n\nэто файл, а не папка. Укажите папку.").arg(file).toStdString());
+    }
+    QCOMPARE(ui.messages.size(), std::size_t { 7 });
+    QVERIFY(QFileInfo(file).isFile());
 
 #ifndef Q_OS_WIN
     // A level that cannot be made is reported.

@@ -72,6 +72,7 @@ private slots:
     void findWholeWordAndDirection();
     void findDialogKeepsItsSettings();
     void goToLine();
+    void passRowIsShownBehindAQuestion();
     void font();
     void foundRequisites();
     void linkedDocumentBox();
@@ -502,10 +503,14 @@ void LineViewTest::goToLine()
     });
     f.view.Run(ViewCommand::GoToLine);
     QCOMPARE(f.view.SelectedRow(), 3);
+    // The status bar gives the range instead.
+    QCOMPARE(f.ui.statusTexts, std::vector<std::string> { "Строки 99 нет: в документе строки от 1 до 5" });
     f.view.GoToLineNumber(0);
     QCOMPARE(f.view.SelectedRow(), 3);
+    QCOMPARE(f.ui.statusTexts.back(), std::string("Строки 0 нет: в документе строки от 1 до 5"));
     f.view.GoToLineNumber(5);
     QCOMPARE(f.view.SelectedRow(), 4);
+    QCOMPARE(f.ui.statusTexts.size(), std::size_t(2));
     QCOMPARE(answers.unexpected, 0);
 
     // The arrows stop at the range.
@@ -515,6 +520,29 @@ void LineViewTest::goToLine()
     QCOMPARE(dialog.Number(), 5);
     dialog.NumberSpin()->stepBy(-10);
     QCOMPARE(dialog.Number(), 1);
+}
+
+// Before the candidates question the view shows the pass's rows (refilled only when they differ)
+// and the line asked about, in sight; rows and records that disagree change nothing.
+void LineViewTest::passRowIsShownBehindAQuestion()
+{
+    Fixture f;
+    f.view.resize(640, 120);
+    std::vector<CLineRecord> records(60);
+    f.Fill(records);
+    std::vector<std::string> texts;
+    f.view.GetLines(texts, nullptr);
+    f.view.Model().SetBookmark(2, true); // stays unless the rows are refilled
+    f.view.ShowPassRow(texts, records, 50);
+    QVERIFY(f.view.SelectedRow() == 50 && f.view.Model().Record(2).bBookmark == 1);
+    QVERIFY(f.view.viewport()->rect().intersects(f.view.visualRect(f.view.Model().index(50))));
+    texts.erase(texts.begin() + 10); // a tag taken back since
+    records.pop_back();
+    f.view.ShowPassRow(texts, records, 45);
+    QVERIFY(f.view.Model().Count() == 59 && f.view.Model().Text(10) == "line 12" && f.view.SelectedRow() == 45);
+    f.view.ShowPassRow(texts, std::vector<CLineRecord>(3), 3);
+    f.view.ShowPassRow(texts, records, 59);
+    QCOMPARE(f.view.SelectedRow(), 45);
 }
 
 void LineViewTest::font()

@@ -25,6 +25,7 @@ class CQuietUi : public CUserInterface {
 public:
     // What the engine said and how often it beeped; every question is answered with Cancel.
     std::vector<std::string> messages;
+    std::vector<std::string> statusTexts;
     int beeps = 0;
 
     int MessageBox(const std::string& text, MsgIcon, MsgButtons) override
@@ -49,6 +50,7 @@ public:
     ManualTagAnswer AskOrvoTagNumber(const ManualTagRequest&) override { return {}; }
     ManualTagAnswer AskInnerTag(const ManualTagRequest&) override { return {}; }
     void Beep() override { ++beeps; }
+    void ShowStatusText(const std::string& text) override { statusTexts.push_back(text); }
     void FillList(const std::vector<std::string>&, const std::vector<CLineRecord>&, bool) override {}
     void GetLines(std::vector<std::string>&, std::vector<CLineRecord>*) override {}
     void SelectLine(std::size_t) override {}
