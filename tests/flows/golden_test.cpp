@@ -370,7 +370,7 @@ public:
     std::vector<std::string> log;
     // The script done with: every candidate chosen, and Да to every question.
     bool yesToAll = false;
-    int passes = 0; // the document runs the Orvo pass, then the local one
+    int passes = 0; // every analysis runs the Orvo pass, then the local one
 
     void ShowProgress(std::size_t steps) override
     {
@@ -403,7 +403,7 @@ public:
 
     SelectDocumentsResult SelectDocuments(const SelectDocumentsRequest& request) override
     {
-        CheckTheLineAskedAbout(request, passes == 2);
+        CheckTheLineAskedAbout(request, passes % 2 == 0);
         std::string line = "select " + request.dateText + ":";
         for (std::size_t k = 0; k < request.candidates.size(); ++k)
             line += (k ? ", " : " ") + std::to_string(request.candidates[k].nBaseNumber);
