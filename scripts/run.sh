@@ -9,9 +9,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 if [ -n "${WAYLAND_DISPLAY:-}" ] && [ -z "${DISPLAY:-}" ]; then
   # Without X the program needs Qt's Wayland plugin.
-  ensure_packages qt6-translations-l10n qt6-wayland
+  ensure_packages qt6-wayland
 else
-  ensure_packages qt6-translations-l10n
+  ensure_packages
 fi
 build_programs
 

@@ -8,7 +8,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-ensure_packages qt6-translations-l10n xvfb xauth imagemagick
+ensure_packages xvfb xauth imagemagick
 build_project
 
 images="$root/docs/images"
