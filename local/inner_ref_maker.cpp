@@ -151,7 +151,7 @@ void CInnerRefMaker::PlaceTags(
         return;
     }
     for (const auto& doc : ChosenDocuments(p, answer)) {
-        if ((p.preceding && p.precedingNumber == doc.nBaseNumber) || p.Stands(doc.nBaseNumber))
+        if (p.preceding && p.precedingNumber == doc.nBaseNumber)
             continue;
         if (ProposeTag(p, doc) == AnswerCancel) {
             // What was accepted for this line stays, unconfirmed.

@@ -145,7 +145,7 @@ void COrvoRefMaker::PlaceTags(
         return;
     }
     for (const auto& doc : ChosenDocuments(p, answer)) {
-        if ((p.preceding && p.precedingNumber == doc.nBaseNumber) || p.Stands(doc.nBaseNumber))
+        if (p.preceding && p.precedingNumber == doc.nBaseNumber)
             continue;
         PlaceTag(p, FormatOrvoTag(doc.nBaseNumber), tagTemplate, doc);
     }
