@@ -53,8 +53,6 @@ public:
     // about (-1: none), which is then marked and kept in sight. inPass: the question comes from
     // an analysis pass, which Esc ends.
     void SetQuestion(bool localBase, int contextLine, bool inPass);
-    // The line of the context text marked as the one asked about, -1 for none.
-    int MarkedContextLine() const { return m_contextLine; }
 
     // The candidates still offered (the person may remove some).
     const std::vector<CDocRecvisits>& Candidates() const { return m_candidates; }

@@ -28,24 +28,12 @@ inline void Click(QWidget* dlg, const char* button)
 
 inline bool Enabled(QWidget* dlg, const char* button) { return Find<QAbstractButton>(dlg, button)->isEnabled(); }
 
-inline void ClickRow(QListWidget* list, int row)
-{
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-}
-
-// A real double click: the first click of the pair, then the double-click event.
-inline void DoubleClickRow(QListWidget* list, int row)
-{
-    ClickRow(list, row);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-}
-
-// The same on a list over a model.
 inline void ClickRow(QAbstractItemView* list, int row)
 {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
 }
 
+// A real double click: the first click of the pair, then the double-click event.
 inline void DoubleClickRow(QAbstractItemView* list, int row)
 {
     ClickRow(list, row);
