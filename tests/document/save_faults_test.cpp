@@ -229,9 +229,7 @@ std::vector<Writer> Writers()
                 p.doc->SetModified();
                 p.doc->OnFileSave();
             },
-            [](Program& p, Step) {
-                return "Ошибка записи файла " + p.work.File("doc.rla") + "!\nПричина: ошибка ввода-вывода.";
-            },
+            [](Program& p, Step) { return "Ошибка записи файла " + p.work.File("doc.rla") + "!\nПричина: ошибка ввода-вывода."; },
             [](Program& p) {
                 CRlaText text;
                 // A failed save leaves the document modified, so the edits are not lost at close.
@@ -248,9 +246,7 @@ std::vector<Writer> Writers()
                 p.ui.filePaths.push_back(p.work.File("copy.rla"));
                 p.doc->OnFileSaveAs();
             },
-            [](Program& p, Step) {
-                return "Ошибка записи файла " + p.work.File("copy.rla") + "!\nПричина: ошибка ввода-вывода.";
-            },
+            [](Program& p, Step) { return "Ошибка записи файла " + p.work.File("copy.rla") + "!\nПричина: ошибка ввода-вывода."; },
             [](Program& p) {
                 CRlaText text;
                 return text.ReadRla(p.work.File("copy.rla"), p.ui);
