@@ -19,6 +19,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # A Wine of its own, new like a first-time user's: the build's first run of the tool creates it.
 export WINEPREFIX="$work/wine" WINEDEBUG=-all
+# Wine names files on Linux in the locale's character set: under the POSIX locale of a bare system
+# a folder with Cyrillic letters cannot be made at all.
+export LC_ALL=C.UTF-8
 
 cmake -S "$root" -B "$win_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTELVARION_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DTELVARION_BUILD_GUI=OFF -DTELVARION_BUILD_TESTS=ON
