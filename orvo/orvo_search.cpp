@@ -198,7 +198,9 @@ std::optional<CWordsCondition> ParseConditionText(std::string_view text, std::in
     const std::vector<std::string> words = Blanked(text);
     if (words.empty())
         return CWordsCondition { singleOperator, {} };
-    const std::string notWord("НЕ"_cp);
+    // Through a constant: clang 14 (the fuzzing build's) crashes on a string made from the literal here.
+    constexpr std::string_view kNot = "НЕ"_cp;
+    const std::string notWord(kNot);
     if (codepage::ToUpper1251(words.front()) == notWord) {
         if (auto values = SplitAt(words, 1, notWord, accept); values && !values->empty())
             return CWordsCondition { SearchNot, std::move(*values) };
