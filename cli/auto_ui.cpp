@@ -75,6 +75,13 @@ void CAutoUi::NoteTagsPlaced(std::int32_t tagKind, std::size_t count, bool among
     choices.insert(choices.end(), count, amongSeveral);
 }
 
+void CAutoUi::NoteReviewRow(const CReviewNote& note)
+{
+    if (note.kind == LineClass::Link)
+        (note.local ? m_localReasons : m_orvoReasons).insert(
+            (note.local ? m_localReasons : m_orvoReasons).end(), note.linked.size(), note.why);
+}
+
 InnerTagAnswer CAutoUi::AskInnerTagParameters(const InnerTagRequest& request)
 {
     InnerTagAnswer answer;

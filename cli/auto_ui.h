@@ -21,7 +21,8 @@ public:
     // paired: as single, but of several candidates those whose number and date the line cites
     // together get their tags (none: no tag, as Нет); the open document itself is never chosen,
     // not even as the only candidate.
-    enum class Policy { Single, Scan, Paired };
+    // certain: the certain links only, placed without a question (the analysis without questions).
+    enum class Policy { Single, Scan, Paired, Certain };
     explicit CAutoUi(Policy policy = Policy::Single)
         : m_policy(policy)
     {
@@ -57,6 +58,8 @@ public:
     bool KeepsRowsWhileConfirming() const override { return true; }
     bool LeavesTheDocumentItself() const override { return m_policy == Policy::Paired; }
     void NoteTagsPlaced(std::int32_t tagKind, std::size_t count, bool amongSeveral) override;
+    bool PlacesCertainLinksOnly() const override { return m_policy == Policy::Certain; }
+    void NoteReviewRow(const CReviewNote& note) override;
     void ShowProgress(std::size_t steps) override;
     void StepProgress() override;
     void HideProgress() override;
@@ -96,10 +99,17 @@ public:
     {
         return tagKind == InnerLinkNew ? m_localChoices : m_orvoChoices;
     }
+    // Why each tag of one kind was placed, in text order, under the certain policy.
+    const std::vector<LineWhy>& TagReasons(std::int32_t tagKind) const
+    {
+        return tagKind == InnerLinkNew ? m_localReasons : m_orvoReasons;
+    }
     void ClearTagChoices()
     {
         m_orvoChoices.clear();
         m_localChoices.clear();
+        m_orvoReasons.clear();
+        m_localReasons.clear();
     }
 
 private:
@@ -113,6 +123,8 @@ private:
     Policy m_policy;
     std::vector<bool> m_orvoChoices;
     std::vector<bool> m_localChoices;
+    std::vector<LineWhy> m_orvoReasons;
+    std::vector<LineWhy> m_localReasons;
     std::vector<std::string> m_texts;
     std::vector<CLineRecord> m_records;
     std::size_t m_passSteps = 0;

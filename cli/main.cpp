@@ -51,7 +51,7 @@ Usage:
       is the value followed by its synonyms, separated by ";". Empty lines, lines starting with
       "#" and empty synonyms are skipped; every entry is normalised (upper case, single blanks).
       Only Telvarion.dov (Orvo) or Telvarion.dlc (local) is written.
-  telvarion-cli analyse [--out DIR [--in-place]] [--policy single|paired|scan] [--json]
+  telvarion-cli analyse [--out DIR [--in-place]] [--policy single|paired|certain|scan] [--json]
                         [--jobs N] [--recursive] [--files-from LIST] FILE|FOLDER...
       Analyses *.rla documents as opening them in the program does: both analyses, with every
       question answered by the policy. single (the default): a line with exactly one candidate
@@ -61,6 +61,10 @@ Usage:
       tags, and the document itself (the one the header describes) is never linked; the tags
       in the JSON output say "chosen": "only" or "paired". Analyse the incoming documents with it,
       then open each result in the program to review the tags and decide the lines left.
+      certain: the links the analysis is certain of, as the program's analysis without questions
+      places them: one tag per citation, on the line where the citation stands; a line whose
+      candidates no citation chooses among, or that itself names nothing, gets none (explain
+      tells each line's class); the tags say "chosen": "only" or "paired".
       scan: nothing is placed, only counted. With --out the resulting texts are written to DIR
       under their own names; never over an input document unless --in-place is given, which
       replaces each document by its result. Prints each file's name and its statistics, or with
@@ -78,9 +82,14 @@ Usage:
       For every suspicious line of both bases: its index and text, the types, bodies, numbers
       and dates recognised, every candidate with how it agrees (the four kinds, a number and
       date cited together, the document itself), and what single and paired would tag there,
-      the line taken by itself. Then, "нет в базе": every number and date cited together that
+      the line taken by itself, and its class: a certain link (with the documents certain
+      places), nothing to link, or a line that needs a decision, with why; each document ends
+      with its count per class. Then, "нет в базе": every number and date cited together that
       no document of either base has, with its line, so the missing acts can be added. Reads
-      only; --json gives one object per file: {"file", "lines": [...], "missing": [...]}.
+      only; --json gives one object per file: {"file", "lines": [...], "missing": [...],
+      "classes": {"link", "nothing", "open"}}, each line with "class" ("link", "nothing",
+      "open"), "why" (only, paired, no-candidates, itself, cited-nearby, not-in-base,
+      publication, undecided) and "certain" (the numbers placed).
   telvarion-cli dump KIND
       Prints a service file readably. KIND is one of orvo, local, keywords, orvo-types,
       orvo-bodies, local-types, local-bodies, notepad, settings, recent-orvo, recent-local.
@@ -428,6 +437,7 @@ std::string AnalyseReport(const Args& a, const std::string& name, const CTelvari
     if (!a.json)
         return name + "\n" + doc.GetStatisticsText() + "\n\n";
     const bool paired = a.policy == "paired";
+    const bool certain = a.policy == "certain";
     std::string tags;
     std::size_t orvoTag = 0;
     std::size_t localTag = 0;
@@ -447,6 +457,13 @@ std::string AnalyseReport(const Args& a, const std::string& name, const CTelvari
             const bool among = next < choices.size() && choices[next];
             ++next;
             tags += std::string(", \"chosen\": \"") + (among ? "paired" : "only") + "\"";
+        }
+        if (certain) {
+            const std::vector<LineWhy>& reasons = ui.TagReasons(kind);
+            std::size_t& next = kind == OrvoLinkNew ? orvoTag : localTag;
+            const LineWhy why = next < reasons.size() ? reasons[next] : LineWhy::OnlyCandidate;
+            ++next;
+            tags += std::string(", \"chosen\": \"") + LineWhyKey(why) + "\"";
         }
         tags += "}";
     }
@@ -508,8 +525,8 @@ int Analyse(const Args& a)
 {
     if (a.positional.empty() && a.filesFrom.empty())
         return Usage("give the documents to analyse");
-    if (a.policy != "single" && a.policy != "scan" && a.policy != "paired")
-        return Usage("--policy is single, paired or scan");
+    if (a.policy != "single" && a.policy != "scan" && a.policy != "paired" && a.policy != "certain")
+        return Usage("--policy is single, paired, certain or scan");
     if (a.inPlace && a.outDir.empty())
         return Usage("--in-place goes with --out, the folder of the documents to replace");
     std::vector<std::string> args = a.positional;
@@ -536,6 +553,7 @@ int Analyse(const Args& a)
 
     const auto policy = a.policy == "scan" ? CAutoUi::Policy::Scan
         : a.policy == "paired"             ? CAutoUi::Policy::Paired
+        : a.policy == "certain"            ? CAutoUi::Policy::Certain
                                            : CAutoUi::Policy::Single;
     CAutoUi ui(policy);
     CTelvarionDoc shared(ui, a.dataDir);
@@ -641,6 +659,9 @@ std::string Numbers(const std::vector<std::int32_t>& numbers, bool json)
     return json ? "[" + out + "]" : (out.empty() ? "нет тега" : out);
 }
 
+// The classes of a line in explain's text, in the order of LineClass.
+const char* const kClassNames[] = { "ссылка", "нечего ставить", "нужно решение" };
+
 // What the single and paired policies would tag at the line, taken by itself.
 void Choices(const CRefMaker::CLineExplanation& e, std::vector<std::int32_t>& single, std::vector<std::int32_t>& paired)
 {
@@ -668,6 +689,7 @@ int Explain(const Args& a)
         std::string jsonLines;
         std::vector<std::pair<std::size_t, std::string>> missing; // line, "N number от date"
         std::string jsonMissing;
+        std::size_t classes[3] = { 0, 0, 0 }; // link, nothing, open
         if (!a.json)
             std::printf("%s\n", name.c_str());
         for (CRefMaker* maker : { static_cast<CRefMaker*>(&doc.orvoMaker), static_cast<CRefMaker*>(&doc.innerMaker) }) {
@@ -677,6 +699,10 @@ int Explain(const Args& a)
                 std::vector<std::int32_t> single;
                 std::vector<std::int32_t> paired;
                 Choices(e, single, paired);
+                ++classes[static_cast<int>(e.certainty.kind)];
+                std::vector<std::int32_t> certain;
+                for (std::size_t k : e.certainty.chosen)
+                    certain.push_back(e.candidates[k].nBaseNumber);
                 if (a.json) {
                     std::string candidates;
                     for (std::size_t k = 0; k < e.candidates.size(); ++k) {
@@ -692,7 +718,8 @@ int Explain(const Args& a)
                         + JsonList(e.found.types) + ", \"bodies\": " + JsonList(e.found.bodies) + ", \"numbers\": "
                         + JsonList(e.found.numbers) + ", \"dates\": " + JsonList(DateTexts(e.found.adoptionDates))
                         + ", \"candidates\": [" + candidates + "], \"single\": " + Numbers(single, true)
-                        + ", \"paired\": " + Numbers(paired, true) + "}";
+                        + ", \"paired\": " + Numbers(paired, true) + ", \"class\": \"" + LineClassKey(e.certainty.kind)
+                        + "\", \"why\": \"" + LineWhyKey(e.certainty.why) + "\", \"certain\": " + Numbers(certain, true) + "}";
                 } else {
                     std::printf("  [%s] строка %zu: %s\n", local ? "локальная" : "Орво", e.line, Utf8(texts[e.line]).c_str());
                     std::printf("    виды: %s; органы: %s; номера: %s; даты: %s\n", Joined(e.found.types).c_str(),
@@ -703,6 +730,12 @@ int Explain(const Args& a)
                             Joined(e.candidates[k].numbers).c_str(), Joined(DateTexts(e.candidates[k].adoptionDates)).c_str(),
                             AgreementText(e.agreements[k]).c_str());
                     std::printf("    single: %s; paired: %s\n", Numbers(single, false).c_str(), Numbers(paired, false).c_str());
+                    if (e.certainty.kind == LineClass::Open)
+                        std::printf("    %s\n", kClassNames[static_cast<int>(e.certainty.kind)]);
+                    else
+                        std::printf("    %s: %s%s%s\n", kClassNames[static_cast<int>(e.certainty.kind)],
+                            LineWhyText(e.certainty.why), certain.empty() ? "" : " — ",
+                            certain.empty() ? "" : Numbers(certain, false).c_str());
                 }
                 // The base maintainers' worklist: citations that no document of either base has.
                 for (const CCitedPair& pair : e.pairs) {
@@ -720,9 +753,11 @@ int Explain(const Args& a)
             }
         }
         if (a.json) {
-            std::printf("{\"file\": %s, \"lines\": [%s], \"missing\": [%s]}\n", JsonString(name).c_str(), jsonLines.c_str(),
-                jsonMissing.c_str());
+            std::printf("{\"file\": %s, \"lines\": [%s], \"missing\": [%s], \"classes\": {\"link\": %zu, \"nothing\": %zu, "
+                        "\"open\": %zu}}\n",
+                JsonString(name).c_str(), jsonLines.c_str(), jsonMissing.c_str(), classes[0], classes[1], classes[2]);
         } else {
+            std::printf("  ссылка: %zu; нечего ставить: %zu; нужно решение: %zu\n", classes[0], classes[1], classes[2]);
             std::printf("  нет в базе:%s\n", missing.empty() ? " -" : "");
             for (const auto& [line, citation] : missing)
                 std::printf("    строка %zu: %s\n", line, citation.c_str());

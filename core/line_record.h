@@ -29,13 +29,34 @@ struct CLineRecord {
     }
 
     std::int32_t nKind = Plain;
-    std::int32_t bBookmark = 0;
+    // The review of what the analysis without questions decided; never stored. A suspicious line
+    // and the tags placed for it carry the id of its review row, one per base (0: none), and the
+    // line keeps the row's state (ReviewState). Kept in what would otherwise be padding.
+    std::uint32_t nReviewOrvo = 0;
     CDocRecvisits recvOrvo;  // the Orvo document the tag line points to or the line proposes
     CDocRecvisits recvLocal; // the local document the tag line points to or the line proposes
     CDocRecvisits recvFound; // what the analyses recognised in the line itself
     std::int32_t bSuspectLocal = 0;
     std::int32_t bSuspectOrvo = 0;
+    std::uint32_t nReviewLocal = 0;
+    std::uint8_t bBookmark = 0;
     // A tag a pass placed and asks about now: while the question waits it may not be deleted,
     // cut, moved or edited. Never stored; clear at every other time.
-    std::int32_t bAwaiting = 0;
+    std::uint8_t bAwaiting = 0;
+    std::uint8_t reviewStateOrvo = 0;
+    std::uint8_t reviewStateLocal = 0;
+
+    std::uint32_t& ReviewId(bool local) { return local ? nReviewLocal : nReviewOrvo; }
+    std::uint32_t ReviewId(bool local) const { return local ? nReviewLocal : nReviewOrvo; }
+    std::uint8_t& ReviewState(bool local) { return local ? reviewStateLocal : reviewStateOrvo; }
+    std::uint8_t ReviewState(bool local) const { return local ? reviewStateLocal : reviewStateOrvo; }
+};
+
+// The state of a review row, kept on its line.
+enum ReviewState : std::uint8_t {
+    ReviewNone = 0,
+    ReviewUnreviewed = 1, // a certain link, placed, not yet looked at
+    ReviewAccepted = 2,
+    ReviewRejected = 3,   // its tags taken back
+    ReviewOpen = 4,       // needs a decision
 };

@@ -1,9 +1,11 @@
 #include "core/ref_maker.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "base/codepage.h"
 #include "core/anchor_marks.h"
+#include "base/phrase_match.h"
 #include "core/candidates.h"
 #include "core/rla_text.h"
 #include "core/tag_line.h"
@@ -418,6 +420,8 @@ SelectDocumentsRequest CRefMaker::CandidatesRequest(
     request.contextLine = p.line - ContextFirstLine(start, p.line);
     request.rows = &p.texts;
     request.rowRecords = &p.records;
+    if (p.certaintyKnown && p.certainty.kind == LineClass::Link)
+        request.certain = p.certainty.chosen;
     return request;
 }
 
@@ -597,6 +601,9 @@ void CRefMaker::PlaceTag(CLinePlacement& p, std::string tag, CLineRecord tagReco
     p.TakeSnapshot();
     tagRecord.nKind = traits.newKind;
     tagRecord.*traits.linkSlot = doc;
+    // The line's review belongs to the line; a tag of the analysis without questions gets its own.
+    tagRecord.nReviewOrvo = tagRecord.nReviewLocal = 0;
+    tagRecord.reviewStateOrvo = tagRecord.reviewStateLocal = ReviewNone;
     const std::size_t at = p.line + p.positions.size();
     InsertLine(p.texts, p.records, at, std::move(tag), std::move(tagRecord));
     p.positions.push_back(at);
@@ -723,6 +730,9 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
     const CDocRecvisits header = m_doc.headerLines ? HeaderRequisites(*m_doc.headerLines) : CDocRecvisits();
     const bool local = traits.linkSlot == &CLineRecord::recvLocal;
     const bool leaveItself = m_ui.LeavesTheDocumentItself();
+    const bool certainOnly = m_ui.PlacesCertainLinksOnly();
+    CCertaintyMemory memory;
+    const std::int32_t placedBefore = nPlacedTags;
     CLinesAhead ahead(texts, records, start, keepsRows);
     for (std::size_t i = start; ahead.LetIn(i + 1 + kLinesAhead), i < records.size() && i < texts.size(); ++i) {
         m_ui.StepProgress();
@@ -748,6 +758,22 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
             if (leaveItself)
                 LeaveOutTheDocumentItself(candidates, p.agreements);
             p.candidateCount = candidates.size();
+        }
+        if (certainOnly) {
+            if (!candidates.empty() && records[i].ReviewId(local) == 0) {
+                memory.fileLine = i - static_cast<std::size_t>(std::max(0, nPlacedTags - placedBefore));
+                p.certainty = Certainty(texts, records, start, i, candidates, p.agreements, typePhrases, memory);
+                p.certaintyKnown = true;
+                PlaceCertainLinks(p, candidates, start);
+                i = p.current;
+            }
+            YieldToUi(m_ui);
+            continue;
+        }
+        if (candidates.size() > 1) {
+            memory.fileLine = i - static_cast<std::size_t>(std::max(0, nPlacedTags - placedBefore));
+                p.certainty = Certainty(texts, records, start, i, candidates, p.agreements, typePhrases, memory);
+            p.certaintyKnown = true;
         }
         if (!candidates.empty()) {
             PlaceTags(p, candidates, start, effective);
@@ -775,6 +801,7 @@ std::vector<CRefMaker::CLineExplanation> CRefMaker::ExplainLines(
     const bool local = traits.linkSlot == &CLineRecord::recvLocal;
     const std::size_t start = CRlaText::FindFirstTextLine(texts);
     std::vector<CLineExplanation> lines;
+    CCertaintyMemory memory;
     for (std::size_t i = start; i < records.size() && i < texts.size(); ++i) {
         if (records[i].*traits.suspectFlag != 1)
             continue;
@@ -785,6 +812,8 @@ std::vector<CRefMaker::CLineExplanation> CRefMaker::ExplainLines(
         e.found = fresh.recvFound;
         e.pairs = CitedPairsOfLine(texts, start, i);
         e.agreements = AgreementsOf(Documents(), e.candidates, e.found, e.pairs, header, local);
+        memory.fileLine = i;
+        e.certainty = Certainty(texts, records, start, i, e.candidates, e.agreements, typePhrases, memory);
         lines.push_back(std::move(e));
     }
     return lines;
@@ -812,6 +841,278 @@ bool CRefMaker::HasDocument(const CCitedPair& pair)
             return true;
     }
     return false;
+}
+
+namespace {
+
+// The lines of a suspicious line's window, tags left out: up to three text lines above it (not
+// above start), the line, and the text line below it.
+struct CWindow {
+    std::vector<std::string_view> lines;
+    std::vector<bool> suspicious;
+    std::size_t at = 0;
+};
+
+CWindow WindowOf(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, std::size_t start,
+    std::size_t i, std::int32_t CLineRecord::*suspectFlag)
+{
+    CWindow w;
+    const std::size_t size = std::min(texts.size(), records.size());
+    const auto add = [&](std::size_t k) {
+        w.lines.push_back(texts[k]);
+        w.suspicious.push_back(records[k].*suspectFlag == 1);
+    };
+    std::vector<std::size_t> above;
+    for (std::size_t k = i; k-- > start && above.size() < 3 && i - k <= 8;)
+        if (!IsTagKind(records[k].nKind))
+            above.push_back(k);
+    for (auto k = above.rbegin(); k != above.rend(); ++k)
+        add(*k);
+    w.at = w.lines.size();
+    add(i);
+    for (std::size_t k = i + 1; k < size && k <= i + 4; ++k) {
+        if (!IsTagKind(records[k].nKind)) {
+            add(k);
+            break;
+        }
+    }
+    return w;
+}
+
+// A joint act cited by its numbers joined ("N 1/29 от 13.01.2003"): each part is one of the
+// candidate's numbers, and the date one of its dates.
+bool CitedAsJoint(const CDocRecvisits& candidate, const std::vector<CCitedPair>& pairs)
+{
+    for (const CCitedPair& pair : pairs) {
+        if (pair.number.find('/') == std::string::npos
+            || std::find(candidate.adoptionDates.begin(), candidate.adoptionDates.end(), pair.date)
+                == candidate.adoptionDates.end())
+            continue;
+        bool all = true;
+        for (std::size_t from = 0; all && from <= pair.number.size();) {
+            const std::size_t to = std::min(pair.number.find('/', from), pair.number.size());
+            const std::string part = pair.number.substr(from, to - from);
+            all = std::any_of(candidate.numbers.begin(), candidate.numbers.end(),
+                [&](const std::string& n) { return CleanNumber(n) == part; });
+            from = to + 1;
+        }
+        if (all)
+            return true;
+    }
+    return false;
+}
+
+bool NamesTypeOf(std::string_view line, const CDocRecvisits& doc, const CPhraseSet& typePhrases)
+{
+    for (const std::string& value : FindValuesInWords(SplitMatchWords(line), typePhrases))
+        for (const std::string& type : doc.types)
+            if (NormalizeText(type) == value)
+                return true;
+    return false;
+}
+
+} // namespace
+
+CLineCertainty CRefMaker::Certainty(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records,
+    std::size_t start, std::size_t i, const std::vector<CDocRecvisits>& candidates,
+    const std::vector<CCandidateAgreement>& agreements, const CPhraseSet& typePhrases, CCertaintyMemory& memory)
+{
+    CLineCertainty c;
+    const auto decide = [&](LineClass kind, LineWhy why) {
+        c.kind = kind;
+        c.why = why;
+        if (kind == LineClass::Link)
+            for (std::size_t k : c.chosen)
+                memory.linked.emplace_back(candidates[k].nBaseNumber, memory.fileLine);
+        return c;
+    };
+    if (candidates.empty() || i >= texts.size() || i >= records.size())
+        return decide(LineClass::Nothing, LineWhy::NoCandidates);
+    std::vector<std::size_t> kept; // the candidates that are not the open document
+    for (std::size_t k = 0; k < candidates.size(); ++k)
+        if (!(k < agreements.size() && agreements[k].itself))
+            kept.push_back(k);
+    if (kept.empty())
+        return decide(LineClass::Nothing, LineWhy::Itself);
+    // Linked on one of the four lines above: the same citation going on.
+    constexpr std::size_t kCitationReach = 4;
+    const auto linkedAbove = [&](std::size_t k) {
+        return std::any_of(memory.linked.begin(), memory.linked.end(), [&](const auto& link) {
+            return link.first == candidates[k].nBaseNumber && link.second < memory.fileLine
+                && memory.fileLine - link.second <= kCitationReach;
+        });
+    };
+    const auto link = [&](std::vector<std::size_t> chosen, LineWhy why) {
+        for (std::size_t k : chosen)
+            if (!linkedAbove(k))
+                c.chosen.push_back(k);
+        return c.chosen.empty() ? decide(LineClass::Nothing, LineWhy::CitedNearby) : decide(LineClass::Link, why);
+    };
+
+    const CWindow window = WindowOf(texts, records, start, i, GetTraits().suspectFlag);
+    const CLineCitations cited = CitationsOfLine(window.lines, window.suspicious, window.at);
+    std::vector<std::size_t> paired;
+    for (std::size_t k : kept)
+        if (IsCitedTogether(candidates[k], cited.own) || CitedAsJoint(candidates[k], cited.own))
+            paired.push_back(k);
+    if (!paired.empty())
+        return link(paired, kept.size() == 1 ? LineWhy::OnlyCandidate : LineWhy::CitedTogether);
+    // What the line itself cites: its numbers and dates, and those of the citations it is the place of.
+    std::vector<std::string> numbers = cited.numbers;
+    std::vector<COleDate> dates = cited.dates;
+    for (const CCitedPair& pair : cited.own) {
+        numbers.push_back(pair.number);
+        dates.push_back(pair.date);
+    }
+    if (kept.size() == 1 && CitesDocument(candidates[kept.front()], numbers, dates))
+        return link(kept, LineWhy::OnlyCandidate);
+    if (!cited.own.empty()
+        && std::none_of(cited.own.begin(), cited.own.end(), [this](const CCitedPair& pair) { return HasDocument(pair); }))
+        return decide(LineClass::Nothing, LineWhy::NotInBase);
+    // What the candidates were found by stands on the lines around, not on this one: the link is theirs.
+    bool ownCites = false;
+    bool nearby = false;
+    for (std::size_t k : kept) {
+        ownCites = ownCites || CitesDocument(candidates[k], numbers, dates);
+        nearby = nearby || IsCitedTogether(candidates[k], cited.elsewhere)
+            || CitesDocument(candidates[k], cited.nearbyNumbers, cited.nearbyDates);
+    }
+    const bool citesAnything = !numbers.empty() || !dates.empty();
+    if (!ownCites && (nearby || (!citesAnything && !cited.elsewhere.empty())))
+        return decide(LineClass::Nothing, LineWhy::CitedNearby);
+    if (!citesAnything) {
+        if (cited.publication)
+            return decide(LineClass::Nothing, LineWhy::Publication);
+        if (kept.size() == 1 && NamesTypeOf(texts[i], candidates[kept.front()], typePhrases))
+            return link(kept, LineWhy::OnlyCandidate);
+    }
+    return decide(LineClass::Open, LineWhy::Undecided);
+}
+
+std::uint32_t CRefMaker::NextReviewId()
+{
+    static std::atomic<std::uint32_t> next { 1 };
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+void CRefMaker::PlaceCertainLinks(CLinePlacement& p, const std::vector<CDocRecvisits>& candidates, std::size_t start)
+{
+    const Traits& traits = GetTraits();
+    const bool local = traits.linkSlot == &CLineRecord::recvLocal;
+    const CLineCertainty& certainty = p.certainty;
+    if (certainty.kind == LineClass::Nothing)
+        return;
+    CReviewNote note;
+    note.id = NextReviewId();
+    note.local = local;
+    note.kind = certainty.kind;
+    note.why = certainty.why;
+    note.candidateCount = p.candidateCount;
+    if (certainty.kind == LineClass::Open) {
+        p.records[p.line].ReviewId(local) = note.id;
+        p.records[p.line].ReviewState(local) = ReviewOpen;
+        m_ui.NoteReviewRow(note);
+        return;
+    }
+    std::vector<CDocRecvisits> docs;
+    for (std::size_t k : certainty.chosen) {
+        const CDocRecvisits& doc = candidates[k];
+        // Not where a tag above already links the line.
+        if ((p.preceding && p.precedingNumber == doc.nBaseNumber) || p.Stands(doc.nBaseNumber))
+            continue;
+        docs.push_back(doc);
+    }
+    if (docs.empty())
+        return;
+    // The text lines around, to find what marking the anchors changed: only tags come in between.
+    const std::size_t from = std::max(start, p.line >= 12 ? p.line - 12 : 0);
+    const std::size_t to = std::min(p.texts.size(), p.line + 13);
+    std::vector<std::string> before;
+    for (std::size_t k = from; k < to; ++k)
+        if (!IsTagKind(p.records[k].nKind))
+            before.push_back(p.texts[k]);
+
+    CLineRecord tagTemplate = p.records[p.line];
+    if (docs.size() == 1 || certainty.why == LineWhy::OnlyCandidate)
+        p.records[p.line].*traits.linkSlot = docs.front();
+    for (const CDocRecvisits& doc : docs)
+        PlaceTag(p, CertainTag(doc), tagTemplate, doc);
+    for (std::size_t k = 0; k < p.positions.size(); ++k) {
+        std::vector<std::size_t*> tracked { &p.current };
+        for (auto& position : p.positions)
+            tracked.push_back(&position);
+        MarkAnchorNearTag(p.texts, p.records, p.positions[k], tracked);
+    }
+    m_ui.NoteTagsPlaced(p.tagKind, p.positions.size(), p.candidateCount > 1);
+    const std::size_t lineAt = p.current; // the marking moved it with the tags
+    for (std::size_t position : p.positions) {
+        p.records[position].ReviewId(local) = note.id;
+        p.current = std::max(p.current, position);
+    }
+    if (lineAt < p.records.size()) {
+        p.records[lineAt].ReviewId(local) = note.id;
+        p.records[lineAt].ReviewState(local) = ReviewUnreviewed;
+    }
+    // Text lines keep their order; the marking put markers in place of characters.
+    std::size_t b = 0;
+    int lineOrdinal = 0;
+    for (std::size_t k = from; k < lineAt && k < p.records.size(); ++k)
+        lineOrdinal += IsTagKind(p.records[k].nKind) ? 0 : 1;
+    for (std::size_t k = from; k < std::min(p.texts.size(), to + p.positions.size()) && b < before.size(); ++k) {
+        if (IsTagKind(p.records[k].nKind))
+            continue;
+        const std::string& now = p.texts[k];
+        const std::string& was = before[b];
+        const int offset = static_cast<int>(b++) - lineOrdinal;
+        for (std::size_t c = 0; c < now.size() && c < was.size() && c <= 0xFFFF; ++c)
+            if (now[c] != was[c] && IsAnchorMarker(now[c]))
+                note.anchorChanges.push_back({ offset, static_cast<std::uint16_t>(c), was[c] });
+    }
+    note.linked = p.linked;
+    m_ui.NoteReviewRow(note);
+}
+
+std::size_t CRefMaker::TakeBackReviewRow(std::vector<std::string>& texts, std::vector<CLineRecord>& records, bool local,
+    std::uint32_t id, const std::vector<CReviewNote::CAnchorChange>& changes)
+{
+    if (id == 0)
+        return 0;
+    const std::int32_t kinds[2] = { local ? InnerLinkNew : OrvoLinkNew, local ? InnerLinkExisting : OrvoLinkExisting };
+    std::size_t removed = 0;
+    for (std::size_t k = std::min(texts.size(), records.size()); k-- > 0;) {
+        if ((records[k].nKind == kinds[0] || records[k].nKind == kinds[1]) && records[k].ReviewId(local) == id) {
+            texts.erase(texts.begin() + static_cast<std::ptrdiff_t>(k));
+            records.erase(records.begin() + static_cast<std::ptrdiff_t>(k));
+            ++removed;
+        }
+    }
+    const std::size_t size = std::min(texts.size(), records.size());
+    std::size_t line = 0;
+    while (line < size && (IsTagKind(records[line].nKind) || records[line].ReviewId(local) != id))
+        ++line;
+    if (line == size)
+        return removed;
+    for (const CReviewNote::CAnchorChange& change : changes) {
+        // The text line that many text lines from the row's line.
+        std::size_t k = line;
+        for (int step = change.lineOffset; step != 0 && k < size;) {
+            if (step > 0) {
+                if (++k >= size)
+                    break;
+            } else {
+                if (k == 0) {
+                    k = size;
+                    break;
+                }
+                --k;
+            }
+            if (!IsTagKind(records[k].nKind))
+                step += step > 0 ? -1 : 1;
+        }
+        if (k < size && change.position < texts[k].size() && IsAnchorMarker(texts[k][change.position]))
+            texts[k][change.position] = change.original;
+    }
+    return removed;
 }
 
 void CRefMaker::InsertLine(

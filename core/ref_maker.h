@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/line_record.h"
+#include "requisites/certainty.h"
 #include "base/ole_date.h"
 #include "base/phrase_match.h"
 #include "storage/service_file_guard.h"
@@ -114,11 +115,33 @@ public:
         std::vector<CDocRecvisits> candidates;     // in candidate order
         std::vector<CCandidateAgreement> agreements;
         std::vector<CCitedPair> pairs;             // the numbers and dates the line cites together
+        CLineCertainty certainty;                  // chosen indexes refer to candidates
     };
     std::vector<CLineExplanation> ExplainLines(
         const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, const COleDate& effective);
     // Whether some document of this base has the pair's number and date.
     bool HasDocument(const CCitedPair& pair);
+    // The links a walk from the top found certain lately: a citation is linked once, where it
+    // stands, not again on the lines that follow it. fileLine counts the lines as the file has
+    // them (the tags the walk placed left out).
+    struct CCertaintyMemory {
+        std::vector<std::pair<std::int32_t, std::size_t>> linked; // base number, fileLine
+        std::size_t fileLine = 0;
+    };
+    // How sure the analysis is of line i with these candidates (the open document among them,
+    // marked in agreements): the one routine of the analysis without questions, the candidates
+    // dialog's preselection and the tool's explanations. Lines are to be given from the top,
+    // with one memory for the walk.
+    CLineCertainty Certainty(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records,
+        std::size_t start, std::size_t i, const std::vector<CDocRecvisits>& candidates,
+        const std::vector<CCandidateAgreement>& agreements, const CPhraseSet& typePhrases, CCertaintyMemory& memory);
+    // A fresh id of a review row, unique in the process.
+    static std::uint32_t NextReviewId();
+    // Takes back the tags of review row id of a base (they stand anywhere in the lists) and puts
+    // back what their anchors replaced (as the row's note told); the line keeps its id. The
+    // number of tags removed.
+    static std::size_t TakeBackReviewRow(std::vector<std::string>& texts, std::vector<CLineRecord>& records,
+        bool local, std::uint32_t id, const std::vector<CReviewNote::CAnchorChange>& changes);
 
     // Takes what the fresh record says into the existing one, emptying nothing.
     static void MergeRecord(const CLineRecord& fresh, CLineRecord& existing);
@@ -196,6 +219,8 @@ protected:
         std::size_t candidateCount = 0;
         bool confirm = true; // false: the pass ended before the confirmation
         bool endPass = false;
+        CLineCertainty certainty; // computed when the pass places the certain links or asks
+        bool certaintyKnown = false;
         void TakeSnapshot();
         // A partial snapshot grows to hold at least margin lines on either side of the line. Only
         // while the tags stand together directly before the line, i.e. before marking anchors.
@@ -248,6 +273,12 @@ protected:
     // index on a rejection. When the tags stay it becomes the last index of that line's lines and
     // tags: the pass goes on after it.
     int ConfirmPlacedTags(CLinePlacement& p);
+    // The analysis without questions at one line: the certain links placed, their anchors marked
+    // and remembered, the line's review row told; an open line only told. p.current as after a
+    // confirmed line.
+    void PlaceCertainLinks(CLinePlacement& p, const std::vector<CDocRecvisits>& candidates, std::size_t start);
+    // The text of a tag of this base for doc, as the analysis without questions writes it.
+    virtual std::string CertainTag(const CDocRecvisits& doc) const = 0;
     static void InsertLine(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t at,
         std::string text, CLineRecord record);
     void SetDocumentModified() const

@@ -161,3 +161,5 @@ void CInnerRefMaker::PlaceTags(
         }
     }
 }
+
+std::string CInnerRefMaker::CertainTag(const CDocRecvisits& doc) const { return FormatLocalTag(LinkKinds()[kNullLinkKind].code, doc.nBaseNumber, 0, false, false); }

@@ -44,6 +44,7 @@ protected:
     const Traits& GetTraits() const override;
     // Intra-base tags: every tag goes through the tag parameters dialog, several candidates through
     // the candidates dialog first.
+    std::string CertainTag(const CDocRecvisits& doc) const override;
     void PlaceTags(CLinePlacement& p, const std::vector<CDocRecvisits>& candidates, std::size_t start,
         const COleDate& effective) override;
     bool PrecedingTag(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, std::size_t start,

@@ -150,3 +150,5 @@ void COrvoRefMaker::PlaceTags(
         PlaceTag(p, FormatOrvoTag(doc.nBaseNumber), tagTemplate, doc);
     }
 }
+
+std::string COrvoRefMaker::CertainTag(const CDocRecvisits& doc) const { return FormatOrvoTag(doc.nBaseNumber); }

@@ -48,6 +48,7 @@ protected:
     const Traits& GetTraits() const override;
     // Inter-base tags: by itself when one document fits, after the candidates dialog when several
     // do, and without a dialog for a line that names what an earlier tagged line named.
+    std::string CertainTag(const CDocRecvisits& doc) const override;
     void PlaceTags(CLinePlacement& p, const std::vector<CDocRecvisits>& candidates, std::size_t start,
         const COleDate& effective) override;
     bool PrecedingTag(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, std::size_t start,

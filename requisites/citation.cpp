@@ -42,8 +42,9 @@ std::string_view Bare(std::string_view word)
     return word;
 }
 
-// 01.02.2003 (the day may have one digit). NoDate when the word is not such a date.
-COleDate NumericDate(std::string_view word)
+// 01.02.2003 (the day may have one digit), and with shortYears 07.07.93 too (00 to 29 are of
+// this century). NoDate when the word is not such a date.
+COleDate NumericDate(std::string_view word, bool shortYears = false)
 {
     word = Bare(word);
     if (!word.empty() && word.back() == '.')
@@ -55,13 +56,17 @@ COleDate NumericDate(std::string_view word)
     const std::string_view day = word.substr(0, first);
     const std::string_view month = word.substr(first + 1, second - first - 1);
     const std::string_view year = word.substr(second + 1);
-    if (!AllDigits(day) || day.size() > 2 || !AllDigits(month) || month.size() != 2 || !AllDigits(year) || year.size() != 4)
+    const bool yearOk = AllDigits(year) && (year.size() == 4 || (shortYears && year.size() == 2));
+    if (!AllDigits(day) || day.size() > 2 || !AllDigits(month) || month.size() != 2 || !yearOk)
         return COleDate::NoDate();
     const int d = Number(day);
     const int m = Number(month);
     if (d < 1 || d > 31 || m < 1 || m > 12)
         return COleDate::NoDate();
-    return COleDate::FromText(Number(year), m, d);
+    int y = Number(year);
+    if (year.size() == 2)
+        y += y < 30 ? 2000 : 1900;
+    return COleDate::FromText(y, m, d);
 }
 
 int MonthOfName(std::string_view word)
@@ -97,8 +102,9 @@ bool IsYearWord(std::string_view word)
     return word == "Г."_cp || word == "Г"_cp || word == "ГОДА"_cp || word == "Г.,"_cp || word == "ГОДА,"_cp;
 }
 
-// The date that ends just before words[end] (a year word between is passed over).
-COleDate DateBefore(const Words& words, std::size_t end)
+// The date that ends just before words[end] (a year word between is passed over); first
+// receives the index of its first word.
+COleDate DateBefore(const Words& words, std::size_t end, bool shortYears, std::size_t& first)
 {
     if (end == 0)
         return COleDate::NoDate();
@@ -108,19 +114,51 @@ COleDate DateBefore(const Words& words, std::size_t end)
             return COleDate::NoDate();
         --last;
     }
-    const COleDate numeric = NumericDate(words[last]);
+    const COleDate numeric = NumericDate(words[last], shortYears);
+    first = last;
     if (!numeric.IsNoDate())
         return numeric;
+    first = last >= 2 ? last - 2 : 0;
     return last >= 2 ? WordsDate(words, last - 2) : COleDate::NoDate();
 }
 
-// The date that starts at words[at].
-COleDate DateAt(const Words& words, std::size_t at)
+// The date that starts at words[at]; last receives the index of its last word.
+COleDate DateAt(const Words& words, std::size_t at, bool shortYears, std::size_t& last)
 {
     if (at >= words.size())
         return COleDate::NoDate();
-    const COleDate numeric = NumericDate(words[at]);
+    const COleDate numeric = NumericDate(words[at], shortYears);
+    last = numeric.IsNoDate() ? at + 2 : at;
     return numeric.IsNoDate() ? WordsDate(words, at) : numeric;
+}
+
+// A number cited together with a date, and the words the two take.
+struct CPairWords {
+    CCitedPair pair;
+    std::size_t first = 0;
+    std::size_t last = 0;
+};
+
+std::vector<CPairWords> PairsOfWords(const Words& words, bool shortYears)
+{
+    std::vector<CPairWords> pairs;
+    for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+        if (words[i] != "N")
+            continue;
+        std::string number = CleanNumber(words[i + 1]);
+        if (number.empty())
+            continue;
+        std::size_t first = i;
+        std::size_t last = i + 1;
+        COleDate date = DateBefore(words, i, shortYears, first);
+        if (date.IsNoDate() && i + 2 < words.size() && words[i + 2] == "ОТ"_cp) {
+            first = i;
+            date = DateAt(words, i + 3, shortYears, last);
+        }
+        if (!date.IsNoDate())
+            pairs.push_back({ { std::move(number), date }, first, last });
+    }
+    return pairs;
 }
 
 std::vector<std::string> FieldValues(const std::vector<std::string>& lines, std::string_view field)
@@ -169,20 +207,9 @@ std::vector<CCitedPair> FindCitedPairs(std::string_view text)
     std::string joined(text);
     std::replace_if(joined.begin(), joined.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
     const std::string upper = NormalizeText(joined);
-    const Words words = SplitBlanks(upper);
     std::vector<CCitedPair> pairs;
-    for (std::size_t i = 0; i + 1 < words.size(); ++i) {
-        if (words[i] != "N")
-            continue;
-        std::string number = CleanNumber(words[i + 1]);
-        if (number.empty())
-            continue;
-        COleDate date = DateBefore(words, i);
-        if (date.IsNoDate() && i + 2 < words.size() && words[i + 2] == "ОТ"_cp)
-            date = DateAt(words, i + 3);
-        if (!date.IsNoDate())
-            pairs.push_back({ std::move(number), date });
-    }
+    for (CPairWords& p : PairsOfWords(SplitBlanks(upper), false))
+        pairs.push_back(std::move(p.pair));
     return pairs;
 }
 
@@ -261,4 +288,83 @@ bool IsDocumentItself(const CDocRecvisits& candidate, const CDocRecvisits& heade
         && SameSets(Normalized(candidate.bodies, false), header.bodies)
         && SameSets(Normalized(candidate.numbers, true), Normalized(header.numbers, true))
         && SameSets(candidate.adoptionDates, header.adoptionDates);
+}
+
+CLineCitations CitationsOfLine(
+    const std::vector<std::string_view>& lines, const std::vector<bool>& suspicious, std::size_t at)
+{
+    CLineCitations out;
+    if (at >= lines.size())
+        return out;
+    // The window's words, each with its line; read as FindCitedPairs reads the lines joined.
+    std::vector<std::string> upper;
+    upper.reserve(lines.size());
+    for (std::string_view line : lines) {
+        std::string text(line);
+        std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+        upper.push_back(NormalizeText(text));
+    }
+    Words words;
+    std::vector<std::size_t> lineOf;
+    for (std::size_t k = 0; k < upper.size(); ++k)
+        for (std::string_view w : SplitBlanks(upper[k])) {
+            words.push_back(w);
+            lineOf.push_back(k);
+        }
+    const auto isSuspicious = [&](std::size_t k) { return k < suspicious.size() && suspicious[k]; };
+    std::vector<bool> taken(words.size(), false); // words of a citation another line is the place of
+    for (const CPairWords& p : PairsOfWords(words, true)) {
+        const std::size_t b = lineOf[p.first];
+        const std::size_t e = lineOf[p.last < words.size() ? p.last : words.size() - 1];
+        // The first examined line the citation stands on; else the one just before it, which
+        // names the act the next line cites.
+        std::size_t owner = static_cast<std::size_t>(-1);
+        for (std::size_t k = b; k <= e && owner == static_cast<std::size_t>(-1); ++k)
+            if (isSuspicious(k))
+                owner = k;
+        if (owner == static_cast<std::size_t>(-1) && b >= 1 && isSuspicious(b - 1))
+            owner = b - 1;
+        if (owner == at) {
+            out.own.push_back(p.pair);
+            continue;
+        }
+        out.elsewhere.push_back(p.pair);
+        for (std::size_t w = p.first; w <= p.last && w < words.size(); ++w)
+            taken[w] = true;
+    }
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        const bool here = lineOf[w] == at;
+        if (!here && !isSuspicious(lineOf[w]))
+            continue;
+        if (taken[w])
+            continue;
+        if (words[w] == "N" && w + 1 < words.size()) {
+            const std::string_view next = words[w + 1];
+            // "N 52, ст. 5881": an issue of a gazette, not a document's number.
+            if (next.back() == ',' && w + 2 < words.size() && (words[w + 2] == "СТ."_cp || words[w + 2] == "СТ"_cp)) {
+                out.publication = out.publication || here;
+                continue;
+            }
+            std::string number = CleanNumber(next);
+            if (!number.empty())
+                (here ? out.numbers : out.nearbyNumbers).push_back(std::move(number));
+            continue;
+        }
+        std::size_t last = w;
+        const COleDate date = DateAt(words, w, true, last);
+        if (!date.IsNoDate())
+            (here ? out.dates : out.nearbyDates).push_back(date);
+    }
+    return out;
+}
+
+bool CitesDocument(const CDocRecvisits& candidate, const std::vector<std::string>& numbers, const std::vector<COleDate>& dates)
+{
+    for (const std::string& n : candidate.numbers)
+        if (std::find(numbers.begin(), numbers.end(), CleanNumber(n)) != numbers.end())
+            return true;
+    for (const COleDate& d : candidate.adoptionDates)
+        if (std::find(dates.begin(), dates.end(), d) != dates.end())
+            return true;
+    return false;
 }

@@ -29,6 +29,29 @@ std::vector<CCitedPair> FindCitedPairs(std::string_view text);
 // line that names the act), is this line's.
 std::vector<CCitedPair> FindCitedPairsOfLine(std::string_view before, std::string_view line, std::string_view after);
 
+// What one line of a window of lines cites, for deciding whether the line is the place of a link.
+// A citation is the place of the first examined line it stands on; one that stands on no examined
+// line is that of the examined line just before it (a citation often follows the line that names
+// the act). Here dates may have two-digit years ("от 07.07.93 г. N 5334-I").
+struct CLineCitations {
+    std::vector<CCitedPair> own;       // the citations this line is the place of
+    std::vector<CCitedPair> elsewhere; // citations of the window that are another line's
+    // Numbers after " N " and dates in the line itself, outside another line's citations; an
+    // issue of a gazette ("N 52, ст. 5881") is no number.
+    std::vector<std::string> numbers;
+    std::vector<COleDate> dates;
+    // The same in the window's other examined lines.
+    std::vector<std::string> nearbyNumbers;
+    std::vector<COleDate> nearbyDates;
+    bool publication = false; // the line cites an issue of a gazette
+};
+// lines: the window, text lines only; suspicious: whether each is a line the analysis examines;
+// at: the line in question.
+CLineCitations CitationsOfLine(const std::vector<std::string_view>& lines, const std::vector<bool>& suspicious, std::size_t at);
+
+// Whether one of the candidate's numbers or adoption dates is among these.
+bool CitesDocument(const CDocRecvisits& candidate, const std::vector<std::string>& numbers, const std::vector<COleDate>& dates);
+
 // Whether one of the candidate's numbers and one of its adoption dates are cited together.
 bool IsCitedTogether(const CDocRecvisits& candidate, const std::vector<CCitedPair>& pairs);
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "requisites/certainty.h"
 #include "requisites/citation.h"
 #include "requisites/doc_recvisits.h"
 
@@ -55,6 +56,28 @@ struct SelectDocumentsRequest {
     std::size_t contextLine = kNoLine;
     const std::vector<std::string>* rows = nullptr;
     const std::vector<CLineRecord>* rowRecords = nullptr;
+    // The candidates the analysis is certain of (indexes), preselected; empty: none.
+    std::vector<std::size_t> certain;
+};
+
+// A line the analysis without questions decided or left open, told as it goes: one row of the
+// review. The tags placed for it and the line itself carry the row's id in their record
+// (CLineRecord::ReviewId of the base), wherever they move.
+struct CReviewNote {
+    std::uint32_t id = 0;
+    bool local = false; // the local base; else Orvo
+    LineClass kind = LineClass::Open;
+    LineWhy why = LineWhy::Undecided;
+    std::size_t candidateCount = 0;
+    std::vector<CDocRecvisits> linked; // the documents of the tags placed, in their order
+    // What marking the tags' anchors replaced, so that rejecting the row puts it back: the line
+    // as text lines from the row's line (tags not counted), the position, the character.
+    struct CAnchorChange {
+        int lineOffset = 0;
+        std::uint16_t position = 0;
+        char original = ' ';
+    };
+    std::vector<CAnchorChange> anchorChanges;
 };
 
 struct SelectDocumentsResult {
@@ -174,6 +197,12 @@ public:
         (void)count;
         (void)amongSeveral;
     }
+
+    // True when the analyses place the certain links only, without a question, mark them not yet
+    // reviewed and leave the other lines for the review (the analysis without questions).
+    virtual bool PlacesCertainLinksOnly() const { return false; }
+    // Told of every line such an analysis linked or left open, in text order per base.
+    virtual void NoteReviewRow(const CReviewNote& note) { (void)note; }
 
     // The main window: progress indicator of the passes, title, foreground.
     virtual void ShowProgress(std::size_t steps) = 0;

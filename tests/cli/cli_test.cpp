@@ -274,10 +274,14 @@ TEST(Cli, ExplainSaysWhyAndWhatIsMissing)
     EXPECT_NE(json.out.find("\"candidates\": [{\"number\": 100213, \"type\": true, \"body\": true, \"numberAgrees\": true, "
                             "\"date\": true, \"citedTogether\": true, \"itself\": false}, {\"number\": 100214"),
         std::string::npos);
-    EXPECT_NE(json.out.find("\"single\": [], \"paired\": [100213]}"), std::string::npos);
-    // The appendix that cites its own decree: single would link it, paired never.
-    EXPECT_NE(json.out.find("\"citedTogether\": true, \"itself\": true}], \"single\": [2028], \"paired\": []}"),
+    EXPECT_NE(json.out.find("\"single\": [], \"paired\": [100213], \"class\": \"link\", \"why\": \"paired\", "
+                            "\"certain\": [100213]}"),
         std::string::npos);
+    // The appendix that cites its own decree: single would link it, paired and certain never.
+    EXPECT_NE(json.out.find("\"citedTogether\": true, \"itself\": true}], \"single\": [2028], \"paired\": [], "
+                            "\"class\": \"nothing\", \"why\": \"itself\", \"certain\": []}"),
+        std::string::npos);
+    EXPECT_NE(json.out.find("\"classes\": {\"link\": 12, \"nothing\": 40, \"open\": 0}}"), std::string::npos);
     EXPECT_NE(json.out.find("{\"file\": \"ukaz-14.rla\", \"lines\": [{\"base\": \"orvo\""), std::string::npos);
 
     const CliRun text = Cli(dir, "explain" + data + sample("postanovlenie-297-p.rla"));
