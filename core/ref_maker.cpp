@@ -730,7 +730,8 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
     const CDocRecvisits header = m_doc.headerLines ? HeaderRequisites(*m_doc.headerLines) : CDocRecvisits();
     const bool local = traits.linkSlot == &CLineRecord::recvLocal;
     const bool leaveItself = m_ui.LeavesTheDocumentItself();
-    const bool certainOnly = m_ui.PlacesCertainLinksOnly();
+    const bool certainOnly = m_ui.PlacesCertainLinksOnly() && !m_askAlways;
+    const bool onlyOne = m_onlyLine != static_cast<std::size_t>(-1);
     CCertaintyMemory memory;
     const std::int32_t placedBefore = nPlacedTags;
     CLinesAhead ahead(texts, records, start, keepsRows);
@@ -742,6 +743,8 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
         }
         // A tag line placed for a suspicious line carries a copy of its record: it is not one itself.
         if (records[i].*traits.suspectFlag != 1 || IsTagKind(records[i].nKind))
+            continue;
+        if (onlyOne && i != m_onlyLine)
             continue;
         CLinePlacement p(texts, records, i, wholeSnapshot);
         p.preceding = PrecedingTag(texts, records, start, i, p.precedingNumber);
@@ -777,8 +780,14 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
         }
         if (!candidates.empty()) {
             PlaceTags(p, candidates, start, effective);
-            if (p.confirm && !p.positions.empty() && ConfirmPlacedTags(p) == AnswerCancel)
+            const int answer = p.confirm && !p.positions.empty() ? ConfirmPlacedTags(p) : AnswerNo;
+            if (answer == AnswerCancel)
                 p.endPass = true;
+            if (onlyOne) {
+                if (answer == AnswerYes)
+                    m_lastPlaced = p.positions;
+                break;
+            }
             if (p.endPass) {
                 m_passStopped = true;
                 break;
@@ -789,6 +798,19 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
     }
     ahead.LetInAll();
     m_ui.HideProgress();
+}
+
+std::vector<std::size_t> CRefMaker::AnalyseLine(
+    std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective, std::size_t line)
+{
+    m_lastPlaced.clear();
+    m_askAlways = true;
+    m_onlyLine = line;
+    AnalyseLines(texts, records, effective);
+    m_askAlways = false;
+    m_onlyLine = static_cast<std::size_t>(-1);
+    m_passStopped = false;
+    return std::move(m_lastPlaced);
 }
 
 std::vector<CRefMaker::CLineExplanation> CRefMaker::ExplainLines(
@@ -1012,6 +1034,8 @@ void CRefMaker::PlaceCertainLinks(CLinePlacement& p, const std::vector<CDocRecvi
         p.records[p.line].ReviewId(local) = note.id;
         p.records[p.line].ReviewState(local) = ReviewOpen;
         m_ui.NoteReviewRow(note);
+        if (m_doc.noteReview)
+            m_doc.noteReview(note);
         return;
     }
     std::vector<CDocRecvisits> docs;
@@ -1070,6 +1094,8 @@ void CRefMaker::PlaceCertainLinks(CLinePlacement& p, const std::vector<CDocRecvi
     }
     note.linked = p.linked;
     m_ui.NoteReviewRow(note);
+    if (m_doc.noteReview)
+        m_doc.noteReview(note);
 }
 
 std::size_t CRefMaker::TakeBackReviewRow(std::vector<std::string>& texts, std::vector<CLineRecord>& records, bool local,

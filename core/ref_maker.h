@@ -90,12 +90,19 @@ public:
         std::function<void()> setModified;
         std::function<void(SelectDocumentsRequest&)> showSettings;
         const std::vector<std::string>* headerLines = nullptr; // of the open document
+        // Each row of the analysis without questions, for the document's review.
+        std::function<void(const CReviewNote&)> noteReview;
     };
     void SetDocument(DocumentLink link) { m_doc = std::move(link); }
 
     // The second pass: proposes and places tags for the suspicious lines, each line's tags then
     // confirmed or taken back. The walk is the same for both bases; what they place differs.
     virtual void AnalyseLines(std::vector<std::string>& texts, std::vector<CLineRecord>& records, const COleDate& effective);
+    // The handling of one suspicious line as the pass without the analysis without questions
+    // does it: the candidates dialog and the confirmation, whatever the interface's setting.
+    // Returns the indexes of the tags placed and kept (none: declined or nothing to place).
+    std::vector<std::size_t> AnalyseLine(std::vector<std::string>& texts, std::vector<CLineRecord>& records,
+        const COleDate& effective, std::size_t line);
     // Tag records for one line from requisites the person chose; the view inserts them.
     virtual bool ProposeForRequisites(const CLineRecord& record, const std::string& context, std::vector<CLineRecord>& out,
         const CDocRecvisits& requisites, const COleDate& effective);
@@ -311,4 +318,8 @@ private:
     bool m_documentsDirty = true;
     bool m_again = false; // the pass is a re-analysis
     bool m_passStopped = false;
+    bool m_askAlways = false; // AnalyseLine: the questions of every line, as the Parts' flow asks them
+    // Only line m_onlyLine, when set.
+    std::size_t m_onlyLine = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> m_lastPlaced;
 };

@@ -27,6 +27,8 @@ public:
     // The selected row, or -1 when not exactly one row is selected.
     virtual int Selected() const = 0;
     virtual void SetText(int row, std::string text) = 0;
+    // The state of a review row kept on its line (CLineRecord::ReviewState).
+    virtual void SetReviewState(int row, bool local, std::uint8_t state) = 0;
     // The line goes in at row; the rows from there on move down by one.
     virtual void Insert(int row, std::string text, CLineRecord record) = 0;
     virtual void Remove(int row) = 0;

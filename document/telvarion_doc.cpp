@@ -66,7 +66,8 @@ void CTelvarionDoc::LinkMakers()
         request.fontPitchAndFamily = settings.fontPitchAndFamily;
         request.notepad = &settings.notepad;
     };
-    const CRefMaker::DocumentLink link { [this] { SetModified(); }, showSettings, &text.headerLines };
+    const CRefMaker::DocumentLink link { [this] { SetModified(); }, showSettings, &text.headerLines,
+        [this](const CReviewNote& note) { review.Add(note); } };
     orvoMaker.SetDocument(link);
     innerMaker.SetDocument(link);
 }
@@ -165,12 +166,15 @@ bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
     currentPath = path;
     RememberOutputFile();
     UpdateTitle();
+    review.Clear();
     RunAnalyses(texts, records, true);
     KeepCounts();
     m_ui.FillList(texts, records, true);
     m_ui.ClearUndo();
     m_ui.BringToFront();
-    if (showStatistics)
+    if (showStatistics && m_ui.PlacesCertainLinksOnly())
+        m_ui.ShowReview(GetStatisticsText());
+    else if (showStatistics)
         ShowInfo(m_ui, GetStatisticsText());
     bBusy = 0;
     return true;
@@ -189,6 +193,25 @@ void CTelvarionDoc::RunAnalyses(std::vector<std::string>& texts, std::vector<CLi
         }
         maker->AnalyseLines(texts, records, effective);
     }
+}
+
+void CTelvarionDoc::DecideReviewRow(std::size_t row)
+{
+    if (row >= review.Size() || bBusy)
+        return;
+    std::vector<std::string> texts;
+    std::vector<CLineRecord> records;
+    m_ui.GetLines(texts, &records);
+    const std::vector<CReviewPlace> places = review.Places(records);
+    if (places[row].line == static_cast<std::size_t>(-1) || places[row].state != ReviewOpen)
+        return;
+    bBusy = 1;
+    CRefMaker& maker = review.Rows()[row].local ? static_cast<CRefMaker&>(innerMaker) : orvoMaker;
+    const std::vector<std::size_t> placed = maker.AnalyseLine(texts, records, GetEffectiveDate(), places[row].line);
+    review.Decided(texts, records, row, placed);
+    m_ui.FillList(texts, records, false);
+    m_ui.SelectLine(review.Places(records)[row].line);
+    bBusy = 0;
 }
 
 void CTelvarionDoc::OnReanalyse()

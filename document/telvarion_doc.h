@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "document/doc_settings.h"
+#include "document/review.h"
 #include "storage/folder_lock.h"
 #include "core/rla_text.h"
 #include "storage/service_file_guard.h"
@@ -66,6 +67,8 @@ public:
     std::int32_t bBusy = 0;
     COrvoRefMaker orvoMaker;
     CInnerRefMaker innerMaker;
+    // What the last analysis without questions of the open document linked and left open.
+    CReview review;
 
     const std::string& ProgramFolder() const { return m_programFolder; }
     CUserInterface& Ui() { return m_ui; }
@@ -103,6 +106,10 @@ public:
     COleDate GetEffectiveDate() const { return text.GetEffectiveDate(); }
     // The Orvo number of a hot-document slot (0..9); 0 for an empty or unknown slot.
     std::int32_t HotDocument(int slot) const;
+
+    // An open line of the review decided as the Parts' flow asks it: the candidates dialog of
+    // that line and the confirmation, over the view's rows; the row then says the outcome.
+    void DecideReviewRow(std::size_t row);
 
     // Re-analyses one line with requisites the person picks, against the base he picks.
     bool ProposeByChosenRequisites(const CLineRecord& record, const std::string& context, std::vector<CLineRecord>& out);

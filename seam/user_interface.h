@@ -203,6 +203,9 @@ public:
     virtual bool PlacesCertainLinksOnly() const { return false; }
     // Told of every line such an analysis linked or left open, in text order per base.
     virtual void NoteReviewRow(const CReviewNote& note) { (void)note; }
+    // After such an analysis of a document opened: the review takes the place of the statistics'
+    // message (the statistics, UTF-8, go into its header and the status bar).
+    virtual void ShowReview(const std::string& statistics) { (void)statistics; }
 
     // The main window: progress indicator of the passes, title, foreground.
     virtual void ShowProgress(std::size_t steps) = 0;

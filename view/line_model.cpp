@@ -98,6 +98,11 @@ void CLineModel::SetBookmark(int row, bool on)
     RowChanged(row, { Qt::DecorationRole, BookmarkRole, PictureRole });
 }
 
+void CLineModel::SetReviewState(int row, bool local, std::uint8_t state)
+{
+    m_records[static_cast<std::size_t>(row)].ReviewState(local) = state;
+}
+
 void CLineModel::InsertLine(int row, std::string text, CLineRecord record)
 {
     beginInsertRows(QModelIndex(), row, row);

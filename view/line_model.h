@@ -46,6 +46,7 @@ public:
     void SetText(int row, std::string text);
     void SetRecord(int row, CLineRecord record);
     void SetBookmark(int row, bool on);
+    void SetReviewState(int row, bool local, std::uint8_t state);
     // The line goes in at row; the rows from there on move down by one.
     void InsertLine(int row, std::string text, CLineRecord record);
     void RemoveLine(int row);

@@ -152,6 +152,10 @@ public:
     const CLineRecord& Record(int row) const override { return m_view.m_model->Record(row); }
     int Selected() const override { return m_view.SelectedRow(); }
     void SetText(int row, std::string text) override { m_view.m_model->SetText(row, std::move(text)); }
+    void SetReviewState(int row, bool local, std::uint8_t state) override
+    {
+        m_view.m_model->SetReviewState(row, local, state);
+    }
     void Insert(int row, std::string text, CLineRecord record) override
     {
         m_view.m_model->InsertLine(row, std::move(text), std::move(record));

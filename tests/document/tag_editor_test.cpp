@@ -28,6 +28,10 @@ public:
     const CLineRecord& Record(int row) const override { return records.at(static_cast<std::size_t>(row)); }
     int Selected() const override { return selected; }
     void SetText(int row, std::string text) override { texts.at(static_cast<std::size_t>(row)) = std::move(text); }
+    void SetReviewState(int row, bool local, std::uint8_t state) override
+    {
+        records.at(static_cast<std::size_t>(row)).ReviewState(local) = state;
+    }
     void Insert(int row, std::string text, CLineRecord record) override
     {
         texts.insert(texts.begin() + row, std::move(text));
