@@ -78,8 +78,8 @@ void CAutoUi::NoteTagsPlaced(std::int32_t tagKind, std::size_t count, bool among
 void CAutoUi::NoteReviewRow(const CReviewNote& note)
 {
     if (note.kind == LineClass::Link)
-        (note.local ? m_localReasons : m_orvoReasons).insert(
-            (note.local ? m_localReasons : m_orvoReasons).end(), note.linked.size(), note.why);
+        (note.local ? m_localReasons : m_orvoReasons)
+            .insert((note.local ? m_localReasons : m_orvoReasons).end(), note.linked.size(), note.why);
 }
 
 InnerTagAnswer CAutoUi::AskInnerTagParameters(const InnerTagRequest& request)

@@ -713,13 +713,14 @@ int Explain(const Args& a)
                             + flag(g.number) + ", \"date\": " + flag(g.date) + ", \"citedTogether\": " + flag(g.citedTogether)
                             + ", \"itself\": " + flag(g.itself) + "}";
                     }
-                    jsonLines += std::string(jsonLines.empty() ? "" : ", ") + "{\"base\": \"" + base + "\", \"line\": "
-                        + std::to_string(e.line) + ", \"text\": " + JsonString(Utf8(texts[e.line])) + ", \"types\": "
-                        + JsonList(e.found.types) + ", \"bodies\": " + JsonList(e.found.bodies) + ", \"numbers\": "
-                        + JsonList(e.found.numbers) + ", \"dates\": " + JsonList(DateTexts(e.found.adoptionDates))
-                        + ", \"candidates\": [" + candidates + "], \"single\": " + Numbers(single, true)
-                        + ", \"paired\": " + Numbers(paired, true) + ", \"class\": \"" + LineClassKey(e.certainty.kind)
-                        + "\", \"why\": \"" + LineWhyKey(e.certainty.why) + "\", \"certain\": " + Numbers(certain, true) + "}";
+                    jsonLines += std::string(jsonLines.empty() ? "" : ", ") + "{\"base\": \"" + base
+                        + "\", \"line\": " + std::to_string(e.line) + ", \"text\": " + JsonString(Utf8(texts[e.line]))
+                        + ", \"types\": " + JsonList(e.found.types) + ", \"bodies\": " + JsonList(e.found.bodies)
+                        + ", \"numbers\": " + JsonList(e.found.numbers) + ", \"dates\": "
+                        + JsonList(DateTexts(e.found.adoptionDates)) + ", \"candidates\": [" + candidates
+                        + "], \"single\": " + Numbers(single, true) + ", \"paired\": " + Numbers(paired, true)
+                        + ", \"class\": \"" + LineClassKey(e.certainty.kind) + "\", \"why\": \""
+                        + LineWhyKey(e.certainty.why) + "\", \"certain\": " + Numbers(certain, true) + "}";
                 } else {
                     std::printf("  [%s] строка %zu: %s\n", local ? "локальная" : "Орво", e.line, Utf8(texts[e.line]).c_str());
                     std::printf("    виды: %s; органы: %s; номера: %s; даты: %s\n", Joined(e.found.types).c_str(),
@@ -753,8 +754,9 @@ int Explain(const Args& a)
             }
         }
         if (a.json) {
-            std::printf("{\"file\": %s, \"lines\": [%s], \"missing\": [%s], \"classes\": {\"link\": %zu, \"nothing\": %zu, "
-                        "\"open\": %zu}}\n",
+            std::printf(
+                "{\"file\": %s, \"lines\": [%s], \"missing\": [%s], \"classes\": {\"link\": %zu, \"nothing\": %zu, "
+                "\"open\": %zu}}\n",
                 JsonString(name).c_str(), jsonLines.c_str(), jsonMissing.c_str(), classes[0], classes[1], classes[2]);
         } else {
             std::printf("  ссылка: %zu; нечего ставить: %zu; нужно решение: %zu\n", classes[0], classes[1], classes[2]);

@@ -57,6 +57,6 @@ enum ReviewState : std::uint8_t {
     ReviewNone = 0,
     ReviewUnreviewed = 1, // a certain link, placed, not yet looked at
     ReviewAccepted = 2,
-    ReviewRejected = 3,   // its tags taken back
-    ReviewOpen = 4,       // needs a decision
+    ReviewRejected = 3, // its tags taken back
+    ReviewOpen = 4, // needs a decision
 };

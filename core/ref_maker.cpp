@@ -4,8 +4,8 @@
 #include <atomic>
 
 #include "base/codepage.h"
-#include "core/anchor_marks.h"
 #include "base/phrase_match.h"
+#include "core/anchor_marks.h"
 #include "core/candidates.h"
 #include "core/rla_text.h"
 #include "core/tag_line.h"
@@ -775,7 +775,7 @@ void CRefMaker::AnalyseLines(std::vector<std::string>& texts, std::vector<CLineR
         }
         if (candidates.size() > 1) {
             memory.fileLine = i - static_cast<std::size_t>(std::max(0, nPlacedTags - placedBefore));
-                p.certainty = Certainty(texts, records, start, i, candidates, p.agreements, typePhrases, memory);
+            p.certainty = Certainty(texts, records, start, i, candidates, p.agreements, typePhrases, memory);
             p.certaintyKnown = true;
         }
         if (!candidates.empty()) {
@@ -839,6 +839,13 @@ std::vector<CRefMaker::CLineExplanation> CRefMaker::ExplainLines(
         lines.push_back(std::move(e));
     }
     return lines;
+}
+
+bool CRefMaker::HasNumber(const std::string& number)
+{
+    std::vector<std::int32_t> ids;
+    CDocDict::AppendIds({ number }, Documents().numbers, ids);
+    return !ids.empty();
 }
 
 bool CRefMaker::HasDocument(const CCitedPair& pair)
@@ -988,9 +995,18 @@ CLineCertainty CRefMaker::Certainty(const std::vector<std::string>& texts, const
     }
     if (kept.size() == 1 && CitesDocument(candidates[kept.front()], numbers, dates))
         return link(kept, LineWhy::OnlyCandidate);
-    if (!cited.own.empty()
-        && std::none_of(cited.own.begin(), cited.own.end(), [this](const CCitedPair& pair) { return HasDocument(pair); }))
+    if (!cited.own.empty() && std::none_of(cited.own.begin(), cited.own.end(), [this](const CCitedPair& pair) {
+            return HasDocument(pair);
+        }))
         return decide(LineClass::Nothing, LineWhy::NotInBase);
+    // A number of the line that no candidate has but a document of the base does: the line cites
+    // what the candidates miss.
+    for (const std::string& number : numbers) {
+        const bool candidate = std::any_of(
+            kept.begin(), kept.end(), [&](std::size_t k) { return CitesDocument(candidates[k], { number }, {}); });
+        if (!candidate && HasNumber(number))
+            return decide(LineClass::Open, LineWhy::Undecided);
+    }
     // What the candidates were found by stands on the lines around, not on this one: the link is theirs.
     bool ownCites = false;
     bool nearby = false;

@@ -13,12 +13,12 @@
 #include <string_view>
 #include <vector>
 
-#include "core/line_record.h"
-#include "requisites/certainty.h"
 #include "base/ole_date.h"
 #include "base/phrase_match.h"
-#include "storage/service_file_guard.h"
+#include "core/line_record.h"
+#include "requisites/certainty.h"
 #include "seam/user_interface.h"
+#include "storage/service_file_guard.h"
 
 class CArchive;
 class CDocDict;
@@ -122,12 +122,14 @@ public:
         std::vector<CDocRecvisits> candidates;     // in candidate order
         std::vector<CCandidateAgreement> agreements;
         std::vector<CCitedPair> pairs;             // the numbers and dates the line cites together
-        CLineCertainty certainty;                  // chosen indexes refer to candidates
+        CLineCertainty certainty; // chosen indexes refer to candidates
     };
     std::vector<CLineExplanation> ExplainLines(
         const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, const COleDate& effective);
     // Whether some document of this base has the pair's number and date.
     bool HasDocument(const CCitedPair& pair);
+    // Whether some document of this base has the number (cleaned, upper case).
+    bool HasNumber(const std::string& number);
     // The links a walk from the top found certain lately: a citation is linked once, where it
     // stands, not again on the lines that follow it. fileLine counts the lines as the file has
     // them (the tags the walk placed left out).
@@ -147,8 +149,8 @@ public:
     // Takes back the tags of review row id of a base (they stand anywhere in the lists) and puts
     // back what their anchors replaced (as the row's note told); the line keeps its id. The
     // number of tags removed.
-    static std::size_t TakeBackReviewRow(std::vector<std::string>& texts, std::vector<CLineRecord>& records,
-        bool local, std::uint32_t id, const std::vector<CReviewNote::CAnchorChange>& changes);
+    static std::size_t TakeBackReviewRow(std::vector<std::string>& texts, std::vector<CLineRecord>& records, bool local,
+        std::uint32_t id, const std::vector<CReviewNote::CAnchorChange>& changes);
 
     // Takes what the fresh record says into the existing one, emptying nothing.
     static void MergeRecord(const CLineRecord& fresh, CLineRecord& existing);

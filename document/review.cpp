@@ -118,8 +118,8 @@ CReview::CCounts CReview::Count(const std::vector<CReviewPlace>& places) const
 
 std::string CReview::CountText(const CCounts& counts)
 {
-    return "проверено " + Grouped(counts.reviewed) + " из " + Grouped(counts.rows) + " · нужно решение: "
-        + Grouped(counts.open);
+    return "проверено " + Grouped(counts.reviewed) + " из " + Grouped(counts.rows)
+        + " · нужно решение: " + Grouped(counts.open);
 }
 
 std::size_t CReview::Accept(CLineRows& rows, const std::vector<std::size_t>& which) const

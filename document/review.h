@@ -31,7 +31,7 @@ struct CReviewRow {
 struct CReviewPlace {
     std::size_t line = static_cast<std::size_t>(-1); // the row's text line; npos: gone
     std::size_t firstTag = static_cast<std::size_t>(-1); // its first tag (of its base) in the rows; npos: none
-    std::size_t tags = 0;                               // how many of its tags stand
+    std::size_t tags = 0; // how many of its tags stand
     std::uint8_t state = ReviewNone;
 };
 
@@ -58,9 +58,9 @@ public:
     // The counts of the status bar and the list's header.
     struct CCounts {
         std::size_t rows = 0;
-        std::size_t reviewed = 0;   // accepted or rejected, open lines decided included
+        std::size_t reviewed = 0; // accepted or rejected, open lines decided included
         std::size_t unreviewed = 0; // links not yet looked at
-        std::size_t open = 0;       // lines that still need a decision
+        std::size_t open = 0; // lines that still need a decision
     };
     CCounts Count(const std::vector<CReviewPlace>& places) const;
     // "проверено 120 из 1 214 · нужно решение: 56" (UTF-8, thousands grouped by a blank).

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "core/rla_text.h"
 #include "document/doc_settings.h"
 #include "document/review.h"
-#include "storage/folder_lock.h"
-#include "core/rla_text.h"
-#include "storage/service_file_guard.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"
+#include "storage/folder_lock.h"
 #include "storage/recent_numbers.h"
+#include "storage/service_file_guard.h"
 
 class CUserInterface;
 

@@ -162,4 +162,7 @@ void CInnerRefMaker::PlaceTags(
     }
 }
 
-std::string CInnerRefMaker::CertainTag(const CDocRecvisits& doc) const { return FormatLocalTag(LinkKinds()[kNullLinkKind].code, doc.nBaseNumber, 0, false, false); }
+std::string CInnerRefMaker::CertainTag(const CDocRecvisits& doc) const
+{
+    return FormatLocalTag(LinkKinds()[kNullLinkKind].code, doc.nBaseNumber, 0, false, false);
+}

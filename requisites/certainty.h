@@ -9,20 +9,20 @@
 #include <vector>
 
 enum class LineClass : std::uint8_t {
-    Link,    // the chosen candidates are the documents the line cites
+    Link, // the chosen candidates are the documents the line cites
     Nothing, // certain that the line is no place for a link
-    Open,    // needs a decision
+    Open, // needs a decision
 };
 
 enum class LineWhy : std::uint8_t {
     OnlyCandidate, // one candidate, and the line itself names it
     CitedTogether, // its number and date stand together in the line
     NoCandidates,
-    Itself,        // the only candidates are the open document
-    CitedNearby,   // the citation is another line's: it begins above, or on the next examined line
-    NotInBase,     // no document of the base has a number and date the line cites
-    Publication,   // "N 52, ст. 5881": an issue of a gazette, the line cites no act by itself
-    Undecided,     // several candidates and no citation chooses, or the line itself names none
+    Itself, // the only candidates are the open document
+    CitedNearby, // the citation is another line's: it begins above, or on the next examined line
+    NotInBase, // no document of the base has a number and date the line cites
+    Publication, // "N 52, ст. 5881": an issue of a gazette, the line cites no act by itself
+    Undecided, // several candidates and no citation chooses, or the line itself names none
 };
 
 struct CLineCertainty {

@@ -301,7 +301,8 @@ CLineCitations CitationsOfLine(
     upper.reserve(lines.size());
     for (std::string_view line : lines) {
         std::string text(line);
-        std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+        std::replace_if(
+            text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
         upper.push_back(NormalizeText(text));
     }
     Words words;
@@ -358,7 +359,8 @@ CLineCitations CitationsOfLine(
     return out;
 }
 
-bool CitesDocument(const CDocRecvisits& candidate, const std::vector<std::string>& numbers, const std::vector<COleDate>& dates)
+bool CitesDocument(
+    const CDocRecvisits& candidate, const std::vector<std::string>& numbers, const std::vector<COleDate>& dates)
 {
     for (const std::string& n : candidate.numbers)
         if (std::find(numbers.begin(), numbers.end(), CleanNumber(n)) != numbers.end())

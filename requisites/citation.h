@@ -34,7 +34,7 @@ std::vector<CCitedPair> FindCitedPairsOfLine(std::string_view before, std::strin
 // line is that of the examined line just before it (a citation often follows the line that names
 // the act). Here dates may have two-digit years ("от 07.07.93 г. N 5334-I").
 struct CLineCitations {
-    std::vector<CCitedPair> own;       // the citations this line is the place of
+    std::vector<CCitedPair> own; // the citations this line is the place of
     std::vector<CCitedPair> elsewhere; // citations of the window that are another line's
     // Numbers after " N " and dates in the line itself, outside another line's citations; an
     // issue of a gazette ("N 52, ст. 5881") is no number.
@@ -47,10 +47,12 @@ struct CLineCitations {
 };
 // lines: the window, text lines only; suspicious: whether each is a line the analysis examines;
 // at: the line in question.
-CLineCitations CitationsOfLine(const std::vector<std::string_view>& lines, const std::vector<bool>& suspicious, std::size_t at);
+CLineCitations CitationsOfLine(
+    const std::vector<std::string_view>& lines, const std::vector<bool>& suspicious, std::size_t at);
 
 // Whether one of the candidate's numbers or adoption dates is among these.
-bool CitesDocument(const CDocRecvisits& candidate, const std::vector<std::string>& numbers, const std::vector<COleDate>& dates);
+bool CitesDocument(
+    const CDocRecvisits& candidate, const std::vector<std::string>& numbers, const std::vector<COleDate>& dates);
 
 // Whether one of the candidate's numbers and one of its adoption dates are cited together.
 bool IsCitedTogether(const CDocRecvisits& candidate, const std::vector<CCitedPair>& pairs);

@@ -292,6 +292,72 @@ TEST(Cli, ExplainSaysWhyAndWhatIsMissing)
     EXPECT_EQ(Cli(dir, "explain" + data).code, 2);
 }
 
+// The class of each line of a real-looking resolution and the tags certain places: a link once
+// per citation where it stands, a continuation line left alone, a citation the base lacks, a
+// number cited without a date that two acts carry, a two-digit year; paired, for comparison,
+// tags the title, repeats a link and takes the act of the line above for the missing one.
+TEST(Cli, CertainLinksWhatIsSureAndLeavesTheRestOpen)
+{
+    CTempDir dir;
+    const std::string data = " --data-dir '" + std::string(TELVARION_BUILD_DIR) + "'";
+    const char* const text[] = {
+        "                 ПРАВИТЕЛЬСТВО СЕВЕРО-ОЗЕРСКОЙ ОБЛАСТИ",
+        "    В соответствии с Федеральным законом от 27.07.2006 N 152-ФЗ",
+        "\"О персональных данных\", Федеральным законом от 25 декабря",
+        "2008 г. N 273-ФЗ \"О противодействии коррупции\" (далее - Закон о",
+        "противодействии коррупции), Законом Российской Федерации от",
+        "21.07.93 N 5485-1 \"О государственной тайне\" Правительство области",
+        "постановляет:",
+        "    1. Руководствоваться Федеральным законом от 01.02.2003 N 999-ФЗ",
+        "и Федеральным законом N 273-ФЗ в части, не урегулированной",
+        "настоящим постановлением.",
+    };
+    std::string rla
+        = "$0  Номер в базе\r\n9001\r\n$5  Вид документа\r\nПОСТАНОВЛЕНИЕ\r\n$4  Принявший орган\r\n"
+          "ПРАВИТЕЛЬСТВО СЕВЕРО-ОЗЕРСКОЙ ОБЛАСТИ\r\n$6  Дата принятия\r\n10.01.2024\r\n$7  Номер\r\n5-п\r\n\r\n"
+          "$18  Текст документа\r\n";
+    for (const char* line : text)
+        rla += std::string(line) + "\r\n";
+    const std::string path = dir.File("resolution.rla");
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    const std::string bytes = codepage::Cp1251ToCp866(codepage::Utf8ToCp1251(rla));
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+
+    const CliRun explain = Cli(dir, "explain --json" + data + " '" + path + "'");
+    ASSERT_EQ(explain.code, 0) << explain.err;
+    const struct {
+        int line;
+        const char* classWhy;
+    } orvo[] = {
+        { 0, "\"class\": \"nothing\", \"why\": \"cited-nearby\", \"certain\": []" },
+        { 1, "\"class\": \"link\", \"why\": \"only\", \"certain\": [100053]" },
+        { 2, "\"class\": \"link\", \"why\": \"paired\", \"certain\": [100072]" },
+        { 3, "\"class\": \"nothing\", \"why\": \"cited-nearby\", \"certain\": []" },
+        { 5, "\"class\": \"link\", \"why\": \"paired\", \"certain\": [100049]" },
+        { 7, "\"class\": \"nothing\", \"why\": \"not-in-base\", \"certain\": []" },
+        { 8, "\"class\": \"open\", \"why\": \"undecided\", \"certain\": []" },
+    };
+    for (const auto& c : orvo) {
+        const std::size_t at = explain.out.find("{\"base\": \"orvo\", \"line\": " + std::to_string(c.line) + ",");
+        ASSERT_NE(at, std::string::npos) << c.line;
+        const std::size_t end = explain.out.find("]}", explain.out.find("\"class\"", at));
+        EXPECT_NE(explain.out.substr(at, end + 1 - at).find(c.classWhy), std::string::npos) << c.line;
+    }
+
+    const CliRun certain = Cli(dir, "analyse --policy certain --json" + data + " '" + path + "'");
+    ASSERT_EQ(certain.code, 0) << certain.err;
+    EXPECT_NE(
+        certain.out.find("\"tags\": [{\"line\": 1, \"kind\": \"orvo\", \"number\": 100053, \"chosen\": \"only\"}, "
+                         "{\"line\": 3, \"kind\": \"orvo\", \"number\": 100072, \"chosen\": \"paired\"}, "
+                         "{\"line\": 6, \"kind\": \"orvo\", \"number\": 100049, \"chosen\": \"paired\"}]}"),
+        std::string::npos)
+        << certain.out;
+    const CliRun paired = Cli(dir, "analyse --policy paired --json" + data + " '" + path + "'");
+    EXPECT_NE(paired.out.find("\"orvo\": {\"suspicious\": 9, \"placed\": 5,"), std::string::npos) << paired.out;
+}
+
 // A batch: a folder with its subfolders and a list of paths, a file in the middle that cannot be
 // read. Whatever the number of threads, the same output and documents; the failed file is named
 // at the end and the exit code says so; the others are done.

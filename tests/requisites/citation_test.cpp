@@ -66,6 +66,70 @@ TEST(Citation, NumbersAndDatesCitedTogether)
 }
 
 // Only the citations of the line itself count for it: one the lines above made belongs to them,
+
+// Which line a citation is the place of: the first examined line it stands on, else the examined
+// line just before it; what else the line cites by itself; gazette issues and two-digit years.
+TEST(Citation, TheLineACitationBelongsTo)
+{
+    struct Case {
+        std::vector<const char*> lines; // the window; '*' first: a line the analysis examines
+        std::size_t at;
+        const char* own; // numbers of the citations the line is the place of, joined by blanks
+        const char* others; // numbers of the citations that are other lines'
+        const char* numbers; // numbers of the line outside others' citations (its own among them)
+        bool publication;
+    };
+    const Case cases[] = {
+        // Broken across two examined lines: the line where it begins.
+        { { "*Федеральным законом от 25 декабря", "*2008 г. N 273-ФЗ \"О противодействии\"" }, 0, "273-ФЗ", "", "",
+            false },
+        { { "*Федеральным законом от 25 декабря", "*2008 г. N 273-ФЗ \"О противодействии\"" }, 1, "", "273-ФЗ", "",
+            false },
+        // The next line is not examined: the citation is that of the line naming the act.
+        { { "*постановлением Правительства Российской Федерации от", "24.12.2021 N 2464 \"О порядке" }, 0, "2464", "",
+            "", false },
+        // The next line is examined: there.
+        { { "*постановлением Правительства", "*от 24.12.2021 N 2464 \"О порядке" }, 0, "", "2464", "", false },
+        // A joint act's numbers each on their line; the date closes the last.
+        { { "*приказом Генпрокуратуры России N 39,", "*МВД России N 1070 от 29.12.2005" }, 0, "", "1070", "39", false },
+        { { "*Законом Российской Федерации от", "*07.07.93 г. N 5334-I" }, 0, "", "5334-I", "", false },
+        { { "*от 07.07.93 г. N 5334-I" }, 0, "5334-I", "", "5334-I", false },
+        // "N 52, ст. 5881" is an issue of a gazette.
+        { { "*(Собрание законодательства Российской Федерации, 1996, N 52, ст. 5881)" }, 0, "", "", "", true },
+        { { "*законом N 52, ст. 3 которого" }, 0, "", "", "", true },
+    };
+    const auto joined = [](const std::vector<CCitedPair>& pairs) {
+        std::string out;
+        for (const CCitedPair& p : pairs)
+            out += (out.empty() ? "" : " ") + p.number;
+        return out;
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> texts;
+        std::vector<bool> suspicious;
+        for (const char* line : c.lines) {
+            suspicious.push_back(line[0] == '*');
+            texts.push_back(Cp(line + (line[0] == '*' ? 1 : 0)));
+        }
+        const std::vector<std::string_view> views(texts.begin(), texts.end());
+        const CLineCitations cited = CitationsOfLine(views, suspicious, c.at);
+        const std::string context = std::string(c.lines[c.at]);
+        EXPECT_EQ(joined(cited.own), Cp(c.own)) << context;
+        EXPECT_EQ(joined(cited.elsewhere), Cp(c.others)) << context;
+        std::string numbers;
+        for (const std::string& n : cited.numbers)
+            numbers += (numbers.empty() ? "" : " ") + n;
+        EXPECT_EQ(numbers, Cp(c.numbers)) << context;
+        EXPECT_EQ(cited.publication, c.publication) << context;
+    }
+    // A two-digit year reads as the century's: 93 is 1993, 05 is 2005.
+    const std::vector<std::string> one { Cp("от 07.07.93 N 1 и от 01.02.05 N 2") };
+    const CLineCitations years = CitationsOfLine({ one[0] }, { true }, 0);
+    ASSERT_EQ(years.own.size(), 2u);
+    EXPECT_TRUE(years.own[0].date == D(1993, 7, 7));
+    EXPECT_TRUE(years.own[1].date == D(2005, 2, 1));
+}
+
 // one broken across the line's edges or made on the next line belongs to it.
 TEST(Citation, TheCitationsOfOneLine)
 {
