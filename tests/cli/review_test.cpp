@@ -1,0 +1,101 @@
+// The review of the analysis without questions over a sample's lines: every linked or open line a
+// row whose tags it finds wherever they stand, accept, reject with its anchors put back and undone
+// in one step, accept all, the groups and the counts.
+
+#include <gtest/gtest.h>
+
+#include "cli/auto_ui.h"
+#include "document/review.h"
+#include "document/tag_editor.h"
+#include "document/telvarion_doc.h"
+
+namespace {
+
+class CVectorRows : public CLineRows {
+public:
+    std::vector<std::string> texts;
+    std::vector<CLineRecord> records;
+    int Count() const override { return static_cast<int>(texts.size()); }
+    const std::string& Text(int row) const override { return texts.at(static_cast<std::size_t>(row)); }
+    const CLineRecord& Record(int row) const override { return records.at(static_cast<std::size_t>(row)); }
+    int Selected() const override { return -1; }
+    void SetText(int row, std::string text) override { texts.at(static_cast<std::size_t>(row)) = std::move(text); }
+    void SetReviewState(int row, bool local, std::uint8_t state) override
+    {
+        records.at(static_cast<std::size_t>(row)).ReviewState(local) = state;
+    }
+    void Insert(int, std::string, CLineRecord) override { }
+    void Remove(int) override { }
+    void Swap(int, int) override { }
+    void Copy(std::vector<std::string>& t, std::vector<CLineRecord>& r) const override
+    {
+        t = texts;
+        r = records;
+    }
+    void Replace(std::vector<std::string> t, std::vector<CLineRecord> r) override
+    {
+        texts = std::move(t);
+        records = std::move(r);
+    }
+    void Select(int) override { }
+    void ClearSelection() override { }
+};
+
+} // namespace
+
+TEST(Review, AcceptRejectUndoAndAcceptAllOverTheRows)
+{
+    CAutoUi ui(CAutoUi::Policy::Certain);
+    CTelvarionDoc doc(ui, TELVARION_BUILD_DIR);
+    doc.LoadServiceData(false);
+    ASSERT_TRUE(doc.OpenFile(std::string(TELVARION_BUILD_DIR) + "/samples/ukaz-14.rla", false));
+    CVectorRows rows;
+    ui.TakeLines(rows.texts, rows.records);
+    const CReview& review = doc.review;
+    ASSERT_FALSE(review.Empty());
+
+    // Every link row finds its tags, all of its base; the rows come in text order.
+    std::vector<CReviewPlace> places = review.Places(rows.records);
+    std::size_t tags = 0;
+    for (std::size_t k = 0; k < review.Size(); ++k) {
+        EXPECT_NE(places[k].line, static_cast<std::size_t>(-1)) << k;
+        if (review.Rows()[k].kind == LineClass::Link) {
+            EXPECT_EQ(places[k].tags, review.Rows()[k].linked.size()) << k;
+            EXPECT_EQ(places[k].state, ReviewUnreviewed) << k;
+            tags += places[k].tags;
+        }
+    }
+    EXPECT_EQ(tags, static_cast<std::size_t>(doc.orvoMaker.nPlacedTags + doc.innerMaker.nPlacedTags));
+    const std::vector<std::size_t> ordered = review.Ordered(places, ReviewFilter::All);
+    for (std::size_t k = 1; k < ordered.size(); ++k)
+        EXPECT_LE(places[ordered[k - 1]].line, places[ordered[k]].line);
+
+    // Accept one; reject all the others: the text is the file's again, anchors and all; one undo
+    // brings every tag back.
+    EXPECT_EQ(review.Accept(rows, { ordered.front() }), 1u);
+    EXPECT_EQ(review.Accept(rows, { ordered.front() }), 0u);
+    CTagEditor editor(doc, ui, rows);
+    const std::vector<std::string> placed = rows.texts;
+    EXPECT_EQ(review.Reject(rows, editor, ordered), ordered.size());
+    EXPECT_EQ(rows.texts, doc.text.textLines);
+    places = review.Places(rows.records);
+    const CReview::CCounts rejected = review.Count(places);
+    EXPECT_EQ(rejected.reviewed, rejected.rows);
+    EXPECT_EQ(CReview::CountText(rejected),
+        "проверено " + std::to_string(rejected.rows) + " из " + std::to_string(rejected.rows) + " · нужно решение: 0");
+    EXPECT_EQ(review.Ordered(places, ReviewFilter::Unreviewed).size(), 0u);
+    editor.Run(CTagEditor::Command::Undo);
+    EXPECT_EQ(rows.texts, placed);
+
+    // Accept all takes the rest; the groups hold every row once, each a document's rows.
+    EXPECT_EQ(review.AcceptAll(rows), ordered.size() - 1);
+    EXPECT_EQ(review.Count(review.Places(rows.records)).unreviewed, 0u);
+    std::size_t grouped = 0;
+    for (const CReview::CGroup& group : review.Groups(ordered)) {
+        grouped += group.rows.size();
+        for (std::size_t k : group.rows)
+            EXPECT_EQ(review.Rows()[k].linked.empty() ? -1 : review.Rows()[k].linked.front().nBaseNumber, group.number);
+    }
+    EXPECT_EQ(grouped, ordered.size());
+    EXPECT_EQ(CReview::CountText({ 1214, 120, 1038, 56 }), "проверено 120 из 1 214 · нужно решение: 56");
+}
