@@ -355,6 +355,7 @@ void CMainFrame::UpdateActions()
     for (const auto& [id, action] : m_actions)
         action->setEnabled(IsEnabled(id));
     m_stopAction->setEnabled(m_doc.bBusy != 0);
+    SyncReviewSetting();
 }
 
 void CMainFrame::Run(CommandId id)
@@ -372,8 +373,6 @@ void CMainFrame::Run(CommandId id)
             if (const std::size_t left = m_reviewDock->Undecided())
                 statusBar()->showMessage(QStringLiteral("Документ сохранён; не проверено строк: %1").arg(left));
         }
-        if (id == CommandId::Options)
-            SyncReviewSetting();
     } else if (id == CommandId::ReviewAcceptAll) {
         m_reviewDock->AcceptAll();
     } else if (const ViewRoute* route = FindViewRoute(id)) {

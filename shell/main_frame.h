@@ -86,7 +86,8 @@ private:
     // "Документы Орво", modal; its "Вставить тег" places tags through PlaceOrvoTagFromSearch.
     void OnOrvoSearch();
     void PlaceOrvoTagFromSearch(std::int32_t number);
-    // The check mark of "Ставить уверенные ссылки без вопросов" as the setting says.
+    // The check mark of "Ставить уверенные ссылки без вопросов" as the setting says ("Параметры"
+    // changes it too).
     void SyncReviewSetting();
 
     CTelvarionDoc& m_doc;

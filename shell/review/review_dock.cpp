@@ -207,7 +207,9 @@ void CReviewDock::ShowReview(const QString& statistics)
     show();
     raise();
     const int first = m_model->NextUndecided(kNone);
+    m_showing = true;
     SelectListRow(first >= 0 ? first : 0);
+    m_showing = false;
     m_list->setFocus();
 }
 
@@ -227,7 +229,8 @@ void CReviewDock::SelectListRow(int row)
 
 void CReviewDock::Follow(const QModelIndex& current)
 {
-    if (m_quiet || m_doc.bBusy)
+    // Not under a pass waiting for an answer: its line stands selected.
+    if (m_quiet || (m_doc.bBusy && !m_showing))
         return;
     const std::vector<std::size_t> rows = m_model->RowsOf(current.row());
     if (rows.empty())

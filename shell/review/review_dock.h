@@ -83,4 +83,5 @@ private:
     QCheckBox* m_grouped;
     QTimer m_refresh;
     bool m_quiet = false; // the current row is restored, not chosen: the line view stays
+    bool m_showing = false; // ShowReview at the end of an open, which is still busy
 };

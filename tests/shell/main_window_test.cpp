@@ -47,6 +47,7 @@
 #include "shell/hot_docs_dlg.h"
 #include "shell/main_frame.h"
 #include "shell/multi_list_box.h"
+#include "shell/options_dlg.h"
 #include "shell/qt_user_interface.h"
 #include "shell/requisites_bar.h"
 #include "shell/review/review_dock.h"
@@ -972,6 +973,16 @@ void MainWindowTest::theReviewListWithoutQuestions()
     frame->Run(CommandId::ReviewWithoutQuestions);
     QVERIFY(setting->isChecked() && ReviewWithoutQuestions());
     const auto off = qScopeGuard([] { SetReviewWithoutQuestions(false); });
+    {
+        COptionsDlg options(*s.app->Ui(), QString(), QString());
+        auto* box = options.findChild<QCheckBox*>(QStringLiteral("withoutQuestions"));
+        QVERIFY(box->isChecked());
+        box->setChecked(false);
+        options.accept();
+        frame->UpdateActions();
+        QVERIFY(!setting->isChecked() && !ReviewWithoutQuestions());
+    }
+    frame->Run(CommandId::ReviewWithoutQuestions);
 
     // A sample and, at its end, a line no citation decides: two decrees N 460 of other years.
     const QString sample = s.Sample(QStringLiteral("postanovlenie-297-p.rla"));
