@@ -24,6 +24,7 @@
 #include "shell/qt_user_interface.h"
 #include "shell/review/review_dock.h"
 #include "shell/review/review_model.h"
+#include "view/line_model.h"
 #include "view/qt_text.h"
 #include "view/telvarion_view.h"
 

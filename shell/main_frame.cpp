@@ -420,7 +420,11 @@ void CMainFrame::SyncReviewSetting()
 
 void CMainFrame::ShowReview(const QString& statistics)
 {
+    const bool wasHidden = m_reviewDock->isHidden();
     m_reviewDock->ShowReview(statistics);
+    // Wide enough for its columns the first time; later the width the person gave it.
+    if (wasHidden && !m_reviewDock->isFloating() && m_reviewDock->width() < width() * 2 / 5)
+        resizeDocks({ m_reviewDock }, { width() * 2 / 5 }, Qt::Horizontal);
     statusBar()->showMessage(statistics.simplified());
 }
 

@@ -120,7 +120,7 @@ CReviewDock::CReviewDock(CTelvarionDoc& doc, CTelvarionView& view, CFrameService
     m_list->setColumnWidth(CReviewModel::LineColumn, metrics.horizontalAdvance(QStringLiteral("Строка 9")) + 12);
     m_list->setColumnWidth(CReviewModel::BaseColumn, metrics.horizontalAdvance(QStringLiteral("локальная")) + 16);
     m_list->setColumnWidth(CReviewModel::StateColumn, metrics.horizontalAdvance(QStringLiteral("нужно решение")) + 16);
-    m_list->setColumnWidth(CReviewModel::DocumentColumn, metrics.averageCharWidth() * 40);
+    m_list->setColumnWidth(CReviewModel::DocumentColumn, metrics.averageCharWidth() * 32);
 
     auto* tools = new QHBoxLayout;
     tools->addWidget(new QLabel(QStringLiteral("Показать:"), this));
@@ -238,8 +238,8 @@ void CReviewDock::Follow(const QModelIndex& current)
     const CReviewPlace* place = m_model->Place(rows.front());
     if (!place || place->line == kNone)
         return;
-    const bool focused = m_list->hasFocus();
-    m_view.SelectLine(place->line);
+    // The view's own selection: the line shown, its panes and the requisites bar updated.
+    m_view.Rows().Select(static_cast<int>(place->line));
     // The line is selected; the bar shows the document its tags link.
     const CLineModel& lines = m_view.Model();
     if (m_frame && m_frame->IsRequisitesBarVisible() && place->firstTag < static_cast<std::size_t>(lines.Count())) {
@@ -248,7 +248,7 @@ void CReviewDock::Follow(const QModelIndex& current)
         if (linked.nBaseNumber != -1)
             m_frame->SetRequisitesText(FromCp1251(linked.Describe()));
     }
-    if (focused || isVisible())
+    if (isVisible())
         m_list->setFocus();
 }
 

@@ -46,12 +46,28 @@ QString CReviewModel::StateText(std::uint8_t state)
     }
 }
 
+// "100115 ФЕДЕРАЛЬНЫЙ ЗАКОН N 426-ФЗ от 28.12.2013 О СПЕЦИАЛЬНОЙ ОЦЕНКЕ УСЛОВИЙ ТРУДА": one line of
+// what the requisites bar shows in full (the tool tip shows that).
+QString CReviewModel::ShortDescription(const CDocRecvisits& doc)
+{
+    QString text = QString::number(doc.nBaseNumber);
+    if (!doc.types.empty())
+        text += u' ' + FromCp1251(doc.types.front());
+    if (!doc.numbers.empty())
+        text += QStringLiteral(" N ") + FromCp1251(doc.numbers.front());
+    if (!doc.adoptionDates.empty())
+        text += QStringLiteral(" от ") + FromCp1251(doc.adoptionDates.front().Format());
+    if (!doc.name.empty())
+        text += u' ' + FromCp1251(doc.name);
+    return text.simplified();
+}
+
 QString CReviewModel::DocumentText(std::size_t k) const
 {
     const CReviewRow& row = m_review.Rows()[k];
     if (row.linked.empty())
         return QString();
-    QString text = FromCp1251(row.linked.front().Describe()).simplified();
+    QString text = ShortDescription(row.linked.front());
     if (row.linked.size() > 1)
         text += QStringLiteral(" (и ещё %1)").arg(row.linked.size() - 1);
     return text;

@@ -48,6 +48,8 @@ public:
 
     // "не проверена", "принята", "отклонена", "нужно решение".
     static QString StateText(std::uint8_t state);
+    // The linked document in one line: number in base, type, number, date, name.
+    static QString ShortDescription(const CDocRecvisits& doc);
 
 private:
     void Rebuild();
