@@ -1092,14 +1092,15 @@ void MainWindowTest::theReviewListWithoutQuestions()
     // "Принять все" asks with the count, then Save writes what the tool writes.
     answers.questionButton = QMessageBox::Yes;
     const std::size_t waiting = model.Counts().unreviewed;
+    frame->Action(CommandId::FileSave)->trigger();
+    QVERIFY2(frame->statusBar()->currentMessage().endsWith(QStringLiteral(": %1").arg(waiting)),
+        qPrintable(frame->statusBar()->currentMessage()));
     QTest::keyClick(list, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(answers.messages.size(), 1);
     QCOMPARE(answers.messages[0], QStringLiteral("Принять все непроверенные ссылки (%1)?").arg(waiting));
     QCOMPARE(model.Counts().unreviewed, std::size_t(0));
     frame->Action(CommandId::FileSave)->trigger();
     QCOMPARE(ReadAll(sample), certain.text);
-    if (model.Counts().open > 0)
-        QVERIFY(frame->statusBar()->currentMessage().contains(QString::number(model.Counts().open)));
     QVERIFY(frame->close());
 }
 
