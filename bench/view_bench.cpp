@@ -1,5 +1,6 @@
 // The line view at the size of a large code: 100,000 rows handed over and laid out, offscreen;
-// and "Документы Орво" filling its list from a base of 2,000,000 documents.
+// "Документы Орво" filling its list from a base of 2,000,000 documents; and the review list of
+// an analysis without questions over a document of 20,000 lines.
 
 #include <benchmark/benchmark.h>
 
@@ -7,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -14,11 +16,15 @@
 
 #include "bench/synthetic_base.h"
 #include "cli/auto_ui.h"
+#include "core/ref_maker.h"
 #include "document/telvarion_doc.h"
 #include "orvo/orvo_ref_maker.h"
 #include "shell/find_orvo_dlg.h"
 #include "shell/multi_list_box.h"
 #include "shell/qt_user_interface.h"
+#include "shell/review/review_dock.h"
+#include "shell/review/review_model.h"
+#include "view/line_model.h"
 #include "view/qt_text.h"
 #include "view/telvarion_view.h"
 
@@ -98,8 +104,96 @@ void BM_FindOrvoDialogFillsItsList(benchmark::State& state)
     state.counters["engine_found"] = static_cast<double>(found);
 }
 
+// The document of the engine's figures (20,000 lines, every fifth a citation) as an analysis
+// without questions leaves it: nine citations of ten linked by a tag line before them, the tenth
+// open; one review row each, as the analysis tells them.
+struct CReviewedDocument {
+    CAutoUi ui;
+    CTelvarionDoc doc { ui, QCoreApplication::applicationDirPath().toStdString() };
+    CTelvarionView view { doc };
+    std::unique_ptr<CReviewDock> dock;
+
+    CReviewedDocument()
+    {
+        constexpr std::size_t kLines = 20000;
+        constexpr std::size_t kCitations = 4000;
+        const std::vector<std::string> lines = CSyntheticBase(1).DocumentLines(kLines, kCitations, 2000000);
+        std::vector<std::string> texts;
+        std::vector<CLineRecord> records;
+        texts.reserve(kLines + kCitations);
+        records.reserve(kLines + kCitations);
+        const std::size_t step = kLines / kCitations;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            CLineRecord record;
+            if ((i + 1) % step == 0) {
+                const bool open = ((i + 1) / step) % 10 == 0;
+                CReviewNote note;
+                note.id = CRefMaker::NextReviewId();
+                note.kind = open ? LineClass::Open : LineClass::Link;
+                note.why = open ? LineWhy::Undecided : LineWhy::CitedTogether;
+                note.candidateCount = open ? 3 : 1;
+                record.nKind = Suspicious;
+                record.bSuspectOrvo = 1;
+                record.ReviewId(false) = note.id;
+                record.ReviewState(false) = open ? ReviewOpen : ReviewUnreviewed;
+                if (!open) {
+                    CLineRecord tag = record;
+                    tag.nKind = OrvoLinkNew;
+                    tag.recvOrvo.nBaseNumber = static_cast<std::int32_t>(i);
+                    tag.recvOrvo.name = lines[i].substr(0, 60);
+                    note.linked.push_back(tag.recvOrvo);
+                    texts.push_back("<" + std::to_string(i) + ">");
+                    records.push_back(tag);
+                }
+                doc.review.Add(note);
+            }
+            texts.push_back(lines[i]);
+            records.push_back(record);
+        }
+        view.resize(900, 800);
+        view.FillList(texts, records, false);
+        dock = std::make_unique<CReviewDock>(doc, view, nullptr);
+        dock->resize(700, 800);
+        dock->show();
+        QCoreApplication::processEvents();
+    }
+};
+
+// The list filled from the records (the places of every row found anew) and drawn.
+void BM_ReviewListFills(benchmark::State& state)
+{
+    CReviewedDocument d;
+    for (auto _ : state) {
+        d.dock->RefreshNow();
+        QCoreApplication::processEvents();
+    }
+    state.counters["lines"] = static_cast<double>(d.view.Model().Count());
+    state.counters["rows"] = static_cast<double>(d.dock->Model().rowCount());
+}
+
+// A filter chosen in the dock's header: the list anew, drawn, the line view at the current row.
+void BM_ReviewListFilter(benchmark::State& state)
+{
+    CReviewedDocument d;
+    d.dock->RefreshNow();
+    auto* filter = d.dock->findChild<QComboBox*>(QStringLiteral("reviewFilter"));
+    int next = 0;
+    for (auto _ : state) {
+        next = (next + 1) % filter->count();
+        filter->setCurrentIndex(next);
+        QCoreApplication::processEvents();
+    }
+    state.counters["rows_all"] = static_cast<double>(d.doc.review.Size());
+}
+
 } // namespace
 
+BENCHMARK(BM_ReviewListFills)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReviewListFilter)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(6)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_FindOrvoDialogFillsItsList)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)

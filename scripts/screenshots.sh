@@ -2,8 +2,8 @@
 # Pictures of the desktop program for review, taken under a virtual X display: the program at its
 # start (splash, empty window), and from the main-window test run in picture mode the window after
 # a sample was opened and analysed, each dialog of the analyses as it was answered, the statistics,
-# the about box, two menus, the import's progress and the Orvo search; from the help test the help
-# window and the first start in an empty data folder. They go to docs/images/.
+# the about box, two menus, the import's progress, the Orvo search and the review list; from the
+# help test the help window and the first start in an empty data folder. They go to docs/images/.
 # Usage: scripts/screenshots.sh   (BUILD_DIR=... to use another build)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -30,7 +30,8 @@ xvfb-run -a -s "-screen 0 1440x900x24" bash -c '
   sleep 2.5; import -window root "$2/start.png"
   kill "$pid"; wait "$pid" 2>/dev/null || true
   "$1/tests/shell_main_window_test" openAnalyseSaveThroughTheRealDialogs keysReachTheirCommands tagCommandsByTheirKeys \
-    menusShowTheirTextsAndLabelsAndBindTheirKeys importShowsItsProgressAndStopsOnCancel orvoSearchOpensItsDialog
+    menusShowTheirTextsAndLabelsAndBindTheirKeys importShowsItsProgressAndStopsOnCancel orvoSearchOpensItsDialog \
+    theReviewListWithoutQuestions
   "$1/tests/shell_help_test" f1OpensTheHelpExceptInTheLineView aFreshDataFolderIsFilledAndNamedInTheStatusBar
 ' "$work" "$build" "$images"
 

@@ -16,7 +16,11 @@ SelectDocumentsResult RunSelectOrvoDocDlg(QWidget* parent, const SelectDocuments
 {
     CSelectOrvoDocDlg dlg(request.candidates, FromCp1251(request.contextText), FromCp1251(request.dateText),
         FromCp1251(request.fontFace), request.fontPitchAndFamily, request.notepad, parent);
-    dlg.SetAgreements(request.agreements, PreselectsCitedTogether());
+    // What the analysis is certain of comes first; else the candidates cited together.
+    const bool preselect = PreselectsCitedTogether();
+    dlg.SetAgreements(request.agreements, preselect && request.certain.empty());
+    if (preselect && !request.certain.empty())
+        dlg.Preselect(request.certain);
     dlg.SetQuestion(request.localBase,
         request.contextLine == SelectDocumentsRequest::kNoLine
             ? -1

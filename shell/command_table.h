@@ -35,6 +35,7 @@ enum class CommandId {
     ToolBar,
     RequisitesBar,
     StatusBar,
+    ReviewList,
     Font,
     ShownPictures,
     // "&Телварион"
@@ -51,6 +52,8 @@ enum class CommandId {
     ShowFoundRequisites,
     Statistics,
     ShowLinkedDocument,
+    ReviewWithoutQuestions,
+    ReviewAcceptAll,
     // "С&ловари"
     OrvoKeywords,
     ImportOrvo,

@@ -278,6 +278,10 @@ void Paint(QPainter& p, IconId id)
         p.drawPolygon(QPolygonF { QPointF(1, 6.8), QPointF(6.8, 2.3), QPointF(7.3, 9.6) });
         break;
     }
+    case IconId::Review:
+        Tag(p, QRectF(1, 1.5, 13, 7.5), kOrvo);
+        Tick(p, QPointF(10.5, 12.5), 3.2, kInner.darker(120));
+        break;
     case IconId::PlaceOrvoTag:
         Tag(p, QRectF(1, 2.5, 13, 7.5), kOrvo);
         Plus(p, QPointF(11.8, 11.8), 3.2, kOrvo.darker(120));

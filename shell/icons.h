@@ -36,6 +36,7 @@ enum class IconId {
     NextBookmark,
     PrevBookmark,
     ClearBookmarks,
+    Review,
     Program,
 };
 

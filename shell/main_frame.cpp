@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -22,6 +23,8 @@
 #include "shell/find_orvo_dlg.h"
 #include "shell/help_window.h"
 #include "shell/requisites_bar.h"
+#include "shell/review/review_dock.h"
+#include "shell/review/review_settings.h"
 #include "shell/showed_icons_dlg.h"
 #include "shell/whats_this.h"
 #include "view/telvarion_view.h"
@@ -141,14 +144,19 @@ CMainFrame::CMainFrame(CTelvarionDoc& doc, QWidget* parent)
     m_toolBar = new QToolBar(QStringLiteral("Панель инструментов"), this);
     m_toolBar->setObjectName(QStringLiteral("MainToolBar"));
     m_requisitesBar = new CRequisitesBar(this);
+    m_reviewDock = new CReviewDock(doc, *m_view, this, this);
 
     CreateActions();
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
     addDockWidget(Qt::LeftDockWidgetArea, m_requisitesBar);
+    // Beside the lines, shown when an analysis without questions has something to review.
+    addDockWidget(Qt::RightDockWidgetArea, m_reviewDock);
+    m_reviewDock->hide();
 
     m_view->SetFrame(this);
+    connect(m_reviewDock, &CReviewDock::Changed, this, &CMainFrame::UpdateActions);
     connect(m_view, &CTelvarionView::ShownPicturesRequested, this, [this] {
         CShowedIconsDlg dialog(m_view->ShownPictures(), this);
         if (dialog.exec() == QDialog::Accepted)
@@ -185,6 +193,8 @@ void CMainFrame::CreateActions()
             action = m_toolBar->toggleViewAction();
         else if (info.id == CommandId::RequisitesBar)
             action = m_requisitesBar->toggleViewAction();
+        else if (info.id == CommandId::ReviewList)
+            action = m_reviewDock->toggleViewAction();
         else
             action = new QAction(this);
         action->setObjectName(QString::fromUtf8(info.objectName));
@@ -204,7 +214,8 @@ void CMainFrame::CreateActions()
         if (info.icon != IconId::None)
             action->setIcon(MakeIcon(info.icon));
         const bool toggle = info.id == CommandId::ToolBar || info.id == CommandId::RequisitesBar
-            || info.id == CommandId::StatusBar;
+            || info.id == CommandId::StatusBar || info.id == CommandId::ReviewList
+            || info.id == CommandId::ReviewWithoutQuestions;
         if (!toggle) {
             const CommandId id = info.id;
             connect(action, &QAction::triggered, this, [this, id] { Run(id); });
@@ -218,6 +229,12 @@ void CMainFrame::CreateActions()
     status->setCheckable(true);
     status->setChecked(true);
     connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+
+    // The menu entry, the toolbar button and "Параметры" show and change the one setting.
+    QAction* withoutQuestions = Action(CommandId::ReviewWithoutQuestions);
+    withoutQuestions->setCheckable(true);
+    withoutQuestions->setChecked(ReviewWithoutQuestions());
+    connect(withoutQuestions, &QAction::toggled, this, [](bool on) { SetReviewWithoutQuestions(on); });
 
     m_stopAction = new QAction(this);
     m_stopAction->setObjectName(QStringLiteral("actionStopPass"));
@@ -300,6 +317,7 @@ void CMainFrame::CreateStatusBar()
     m_linePane->setObjectName(QStringLiteral("linePane"));
     m_linePane->setMinimumWidth(std::max(70, metrics.horizontalAdvance(QStringLiteral("99999:99999")) + 8));
     m_linePane->setAlignment(Qt::AlignCenter);
+    bar->addPermanentWidget(m_reviewDock->StatusPane());
     bar->addPermanentWidget(m_suspiciousPane);
     bar->addPermanentWidget(m_linePane);
 }
@@ -316,9 +334,14 @@ bool CMainFrame::IsEnabled(CommandId id) const
     case CommandId::ToolBar:
     case CommandId::RequisitesBar:
     case CommandId::StatusBar:
+    case CommandId::ReviewList:
     case CommandId::About:
     case CommandId::Help:
         return true;
+    case CommandId::ReviewWithoutQuestions:
+        return !m_doc.bBusy;
+    case CommandId::ReviewAcceptAll:
+        return !m_doc.bBusy && !m_doc.review.Empty();
     case CommandId::OrvoSearch:
         return m_doc.IsEnabled(DocCommand::OrvoSearch);
     default:
@@ -332,6 +355,7 @@ void CMainFrame::UpdateActions()
     for (const auto& [id, action] : m_actions)
         action->setEnabled(IsEnabled(id));
     m_stopAction->setEnabled(m_doc.bBusy != 0);
+    SyncReviewSetting();
 }
 
 void CMainFrame::Run(CommandId id)
@@ -343,6 +367,14 @@ void CMainFrame::Run(CommandId id)
         m_stopRequested = false;
     if (const DocRoute* route = FindDocRoute(id)) {
         (m_doc.*(route->handler))();
+        if ((id == CommandId::FileSave || id == CommandId::FileSaveAs) && !m_doc.bModified) {
+            // Saved with rows nobody has looked at yet: they are still there for the next session.
+            m_reviewDock->RefreshNow();
+            if (const std::size_t left = m_reviewDock->Undecided())
+                statusBar()->showMessage(QStringLiteral("Документ сохранён; не проверено строк: %1").arg(left));
+        }
+    } else if (id == CommandId::ReviewAcceptAll) {
+        m_reviewDock->AcceptAll();
     } else if (const ViewRoute* route = FindViewRoute(id)) {
         m_view->Run(route->command);
     } else if (id == CommandId::Exit) {
@@ -378,6 +410,23 @@ void CMainFrame::OnOrvoSearch()
 }
 
 void CMainFrame::PlaceOrvoTagFromSearch(std::int32_t number) { m_view->InsertOrvoTagByNumber(number); }
+
+void CMainFrame::SyncReviewSetting()
+{
+    QAction* action = Action(CommandId::ReviewWithoutQuestions);
+    const QSignalBlocker quiet(action);
+    action->setChecked(ReviewWithoutQuestions());
+}
+
+void CMainFrame::ShowReview(const QString& statistics)
+{
+    const bool wasHidden = m_reviewDock->isHidden();
+    m_reviewDock->ShowReview(statistics);
+    // Wide enough for its columns the first time; later the width the person gave it.
+    if (wasHidden && !m_reviewDock->isFloating() && m_reviewDock->width() < width() * 2 / 5)
+        resizeDocks({ m_reviewDock }, { width() * 2 / 5 }, Qt::Horizontal);
+    statusBar()->showMessage(statistics.simplified());
+}
 
 void CMainFrame::ShowProgress(std::size_t steps)
 {

@@ -16,6 +16,7 @@
 
 class CQtUserInterface;
 class CRequisitesBar;
+class CReviewDock;
 class CTelvarionDoc;
 class CTelvarionView;
 class QAction;
@@ -32,6 +33,7 @@ public:
     CTelvarionView* View() const { return m_view; }
     CRequisitesBar* RequisitesBar() const { return m_requisitesBar; }
     QToolBar* ToolBar() const { return m_toolBar; }
+    CReviewDock* ReviewDock() const { return m_reviewDock; }
     QAction* Action(CommandId id) const;
     // The user interface the window's own dialogs ask their questions through; set by Attach.
     void SetUserInterface(CQtUserInterface* ui) { m_ui = ui; }
@@ -50,6 +52,9 @@ public:
     // A running pass is asked to stop by Escape or by closing the window; the next command clears it.
     bool StopRequested() const { return m_stopRequested; }
     void RequestStop();
+
+    // The review list after an analysis without questions, its statistics also in the status bar.
+    void ShowReview(const QString& statistics);
 
     void SetTitle(const QString& title);
     // Foreground, restored when minimised.
@@ -81,11 +86,15 @@ private:
     // "Документы Орво", modal; its "Вставить тег" places tags through PlaceOrvoTagFromSearch.
     void OnOrvoSearch();
     void PlaceOrvoTagFromSearch(std::int32_t number);
+    // The check mark of "Ставить уверенные ссылки без вопросов" as the setting says ("Параметры"
+    // changes it too).
+    void SyncReviewSetting();
 
     CTelvarionDoc& m_doc;
     CQtUserInterface* m_ui = nullptr;
     CTelvarionView* m_view = nullptr;
     CRequisitesBar* m_requisitesBar = nullptr;
+    CReviewDock* m_reviewDock = nullptr;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_linePane = nullptr;
     QLabel* m_suspiciousPane = nullptr;

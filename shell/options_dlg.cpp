@@ -15,6 +15,7 @@
 
 #include "base/folder_name.h"
 #include "seam/user_interface.h"
+#include "shell/review/review_settings.h"
 #include "shell/select_orvo_doc_dlg.h"
 
 namespace {
@@ -140,6 +141,7 @@ COptionsDlg::COptionsDlg(CUserInterface& ui, const QString& inputFolder, const Q
     , m_input(new QLineEdit(inputFolder, this))
     , m_output(new QLineEdit(outputFolder, this))
     , m_preselect(new QCheckBox(QStringLiteral("Отмечать документы, номер и дата которых стоят в тексте рядом"), this))
+    , m_withoutQuestions(new QCheckBox(QStringLiteral("Ставить уверенные ссылки без вопросов"), this))
 {
     setWindowTitle(QStringLiteral("Параметры"));
     m_input->setObjectName(QStringLiteral("input"));
@@ -175,6 +177,10 @@ COptionsDlg::COptionsDlg(CUserInterface& ui, const QString& inputFolder, const Q
     grid->addWidget(browseOutput, 3, 1);
     m_preselect->setObjectName(QStringLiteral("preselect"));
     m_preselect->setChecked(PreselectsCitedTogether());
+    m_withoutQuestions->setObjectName(QStringLiteral("withoutQuestions"));
+    m_withoutQuestions->setToolTip(QStringLiteral("При открытии документа ставить только ссылки, в которых программа "
+                                                  "уверена, ни о чём не спрашивая; остальное проверить списком"));
+    m_withoutQuestions->setChecked(ReviewWithoutQuestions());
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -182,6 +188,7 @@ COptionsDlg::COptionsDlg(CUserInterface& ui, const QString& inputFolder, const Q
     auto* root = new QVBoxLayout(this);
     root->addLayout(grid);
     root->addWidget(m_preselect);
+    root->addWidget(m_withoutQuestions);
     root->addLayout(buttons);
 }
 
@@ -202,6 +209,7 @@ void COptionsDlg::accept()
     }
     // The program's own setting, not a field of the settings file.
     SetPreselectsCitedTogether(m_preselect->isChecked());
+    SetReviewWithoutQuestions(m_withoutQuestions->isChecked());
     QDialog::accept();
 }
 

@@ -57,4 +57,5 @@ private:
     QLineEdit* m_input;
     QLineEdit* m_output;
     QCheckBox* m_preselect;
+    QCheckBox* m_withoutQuestions;
 };

@@ -21,6 +21,7 @@
 #include "shell/orvo_link_dict_dlg.h"
 #include "shell/progress_indexing_dlg.h"
 #include "shell/recv_dict_dlg.h"
+#include "shell/review/review_settings.h"
 #include "storage/recv_dict.h"
 #include "view/telvarion_view.h"
 
@@ -363,6 +364,14 @@ void CQtUserInterface::ShowStatusText(const std::string& text)
 {
     if (m_frame)
         m_frame->statusBar()->showMessage(QString::fromStdString(text), 5000);
+}
+
+bool CQtUserInterface::PlacesCertainLinksOnly() const { return ReviewWithoutQuestions(); }
+
+void CQtUserInterface::ShowReview(const std::string& statistics)
+{
+    if (m_frame)
+        m_frame->ShowReview(QString::fromStdString(statistics));
 }
 
 void CQtUserInterface::FillList(

@@ -79,6 +79,9 @@ public:
     ManualTagAnswer AskInnerTag(const ManualTagRequest& request) override;
     void Beep() override;
     void ShowStatusText(const std::string& text) override;
+    // "Ставить уверенные ссылки без вопросов" (Параметры, the Телварион menu, the toolbar).
+    bool PlacesCertainLinksOnly() const override;
+    void ShowReview(const std::string& statistics) override;
 
     void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst) override;
     void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) override;

@@ -352,6 +352,15 @@ void CSelectOrvoDocDlg::SetAgreements(std::vector<CCandidateAgreement> agreement
     UpdateSelection();
 }
 
+void CSelectOrvoDocDlg::Preselect(const std::vector<std::size_t>& rows)
+{
+    m_list->clearSelection();
+    for (std::size_t k : rows)
+        if (k < static_cast<std::size_t>(m_list->count()))
+            m_list->item(static_cast<int>(k))->setSelected(true);
+    UpdateSelection();
+}
+
 std::vector<int> CSelectOrvoDocDlg::SelectedRows() const
 {
     std::vector<int> rows;

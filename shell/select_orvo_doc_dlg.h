@@ -49,6 +49,8 @@ public:
     // whose number and date the line cites together (and that are not the document itself) are
     // selected, so that Да takes them.
     void SetAgreements(std::vector<CCandidateAgreement> agreements, bool preselect);
+    // Selects the candidates at these indexes (those the analysis is certain of), the others not.
+    void Preselect(const std::vector<std::size_t>& rows);
     // Which base the candidates are of, and which line of the context text is the one asked
     // about (-1: none), which is then marked and kept in sight. inPass: the question comes from
     // an analysis pass, which Esc ends.

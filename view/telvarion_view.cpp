@@ -249,6 +249,8 @@ void CTelvarionView::SetFrame(CFrameServices* frame) { m_frame = frame; }
 
 CLineModel& CTelvarionView::Model() { return *m_model; }
 
+CLineRows& CTelvarionView::Rows() { return *m_rows; }
+
 CTelvarionDoc& CTelvarionView::Document() { return m_doc; }
 
 std::array<int, 14>& CTelvarionView::ShownPictures() { return m_model->ShownPictures(); }

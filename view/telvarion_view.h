@@ -114,6 +114,9 @@ public:
 
     // The tag commands, with their clipboard and undo snapshot.
     CTagEditor& Editor() { return *m_editor; }
+    // The rows as the tag editor and the review see them: changes go through the model, the
+    // selection through SelectLine.
+    CLineRows& Rows();
     bool HasUndo() const { return m_editor->HasUndo(); }
 
     // The in-place anchor editor over the row (any open one ends first); -1: the selected row.

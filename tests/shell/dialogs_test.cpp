@@ -181,6 +181,18 @@ void DialogsTest::candidatesShowTheirAgreementAndTheCitedOnesAreSelected()
             QVERIFY(result.chosen.empty());
         }
     }
+    // What the analysis is certain of comes before the cited ones; with the setting off, nothing.
+    request.certain = { 3 };
+    for (const bool preselect : { true, false }) {
+        SetPreselectsCitedTogether(preselect);
+        QString selection;
+        WhenShown<CSelectOrvoDocDlg>([&](CSelectOrvoDocDlg* dlg) {
+            selection = Find<QLineEdit>(dlg, "selection")->text();
+            Click(dlg, "no");
+        });
+        RunSelectOrvoDocDlg(nullptr, request);
+        QCOMPARE(selection, preselect ? QStringLiteral("4:4") : QStringLiteral("-:4"));
+    }
     SetPreselectsCitedTogether(before);
 }
 

@@ -29,6 +29,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -38,6 +39,7 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include "base/codepage.h"
 #include "core/line_record.h"
 #include "core/tag_line.h"
 #include "document/telvarion_doc.h"
@@ -45,8 +47,12 @@
 #include "shell/hot_docs_dlg.h"
 #include "shell/main_frame.h"
 #include "shell/multi_list_box.h"
+#include "shell/options_dlg.h"
 #include "shell/qt_user_interface.h"
 #include "shell/requisites_bar.h"
+#include "shell/review/review_dock.h"
+#include "shell/review/review_model.h"
+#include "shell/review/review_settings.h"
 #include "shell/showed_icons_dlg.h"
 #include "shell/telvarion_app.h"
 #include "storage/folder_lock.h"
@@ -361,6 +367,7 @@ private slots:
     void closingAsksToSaveAModifiedDocument();
     void openAnalyseSaveThroughTheRealDialogs();
     void thePreselectionIsThePairedPolicy();
+    void theReviewListWithoutQuestions();
     void aPassStops_data();
     void aPassStops();
     void bookmarksSetDuringARejectedConfirmationStayOnTheirLines();
@@ -413,6 +420,7 @@ void MainWindowTest::menusShowTheirTextsAndLabelsAndBindTheirKeys()
         { "&Вид", "&Панель инструментов", "", "" },
         { "&Вид", "Панель &реквизитов", "", "" },
         { "&Вид", "&Строка состояния", "", "" },
+        { "&Вид", "Список про&верки ссылок", "", "" },
         { "&Вид", "&Шрифт...", "", "" },
         { "&Вид", "Отображаемые &картинки...", "Ctrl+И", "Ctrl+B" },
         { "&Телварион", "Поставить тег вн&утрибазовой ссылки...", "Ctrl+Insert", "Ctrl+Ins" },
@@ -429,6 +437,9 @@ void MainWindowTest::menusShowTheirTextsAndLabelsAndBindTheirKeys()
         { "&Телварион", "Показать определённые &реквизиты...", "Ctrl+Р", "Ctrl+H" },
         { "&Телварион", "Показать с&татистику работы...", "Ctrl+Т", "Ctrl+N" },
         { "&Телварион", "Показать &документ...", "Ctrl+Д", "Ctrl+L" },
+        { "&Телварион", "&Ставить уверенные ссылки без вопросов", "", "" },
+        { "&Телварион", "Принять все непр&оверенные ссылки", "Ctrl+Shift+Enter",
+            "Ctrl+Shift+Return, Ctrl+Shift+Enter" },
         { "С&ловари", "Словарь &ключевых слов Орво", "", "" },
         { "С&ловари", "Пополнить словарь документов &Орво", "", "" },
         { "С&ловари", "Словарь видов &документов Орво", "", "" },
@@ -559,7 +570,8 @@ void MainWindowTest::toolbarAndBars()
     QCOMPARE(buttons.join(u' '),
         QStringLiteral("FileOpen Reanalyse FileSave FileDelete | CutTag CopyTag PasteTag DeleteTag Undo | PlaceOrvoTag "
                        "PlaceInnerTag | ChooseRequisites | ShowFoundRequisites ShowLinkedDocument ShownPictures "
-                       "OrvoSearch | PrevSuspicious NextSuspicious PrevInnerLink NextInnerLink PrevOrvoLink "
+                       "OrvoSearch ReviewWithoutQuestions | PrevSuspicious NextSuspicious PrevInnerLink NextInnerLink "
+                       "PrevOrvoLink "
                        "NextOrvoLink | MoveLineUp MoveLineDown | ToggleBookmark NextBookmark PrevBookmark "
                        "ClearBookmarks"));
     for (const QAction* action : frame->ToolBar()->actions())
@@ -944,6 +956,151 @@ void MainWindowTest::thePreselectionIsThePairedPolicy()
     QCOMPARE(answers.messages[0], paired.statistics);
     frame->Action(CommandId::FileSave)->trigger();
     QCOMPARE(ReadAll(sample), paired.text);
+    QVERIFY(frame->close());
+}
+
+// With "Ставить уверенные ссылки без вопросов" the open asks nothing and the review list takes
+// the keys: Enter accepts and goes on, Delete rejects (Ctrl+Z undoes it), Enter on an open line
+// asks its candidates, "Принять все" and Save give what the tool's certain policy writes.
+void MainWindowTest::theReviewListWithoutQuestions()
+{
+    Session s;
+    QVERIFY(s.Start());
+    CMainFrame* frame = s.Frame();
+    QAction* setting = frame->Action(CommandId::ReviewWithoutQuestions);
+    QVERIFY(!setting->isChecked() && !ReviewWithoutQuestions());
+    QVERIFY(frame->ToolBar()->actions().contains(setting));
+    frame->Run(CommandId::ReviewWithoutQuestions);
+    QVERIFY(setting->isChecked() && ReviewWithoutQuestions());
+    const auto off = qScopeGuard([] { SetReviewWithoutQuestions(false); });
+    {
+        COptionsDlg options(*s.app->Ui(), QString(), QString());
+        auto* box = options.findChild<QCheckBox*>(QStringLiteral("withoutQuestions"));
+        QVERIFY(box->isChecked());
+        box->setChecked(false);
+        options.accept();
+        frame->UpdateActions();
+        QVERIFY(!setting->isChecked() && !ReviewWithoutQuestions());
+    }
+    frame->Run(CommandId::ReviewWithoutQuestions);
+
+    // A sample and, at its end, a line no citation decides: two decrees N 460 of other years.
+    const QString sample = s.Sample(QStringLiteral("postanovlenie-297-p.rla"));
+    {
+        QFile file(sample);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write(QByteArray::fromStdString(codepage::Cp1251ToCp866(codepage::Utf8ToCp1251(
+            "    Комиссия действует в соответствии с Указом Президента\r\nРоссийской Федерации N 460.\r\n"))));
+    }
+    const BatchResult certain = RunBatch(sample, QStringLiteral("certain"));
+    QVERIFY2(!certain.text.isEmpty(), "the command-line tool gave no result");
+    CAnswerer answers;
+    answers.filePath = sample;
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    frame->Action(CommandId::FileOpen)->trigger();
+    QVERIFY2(answers.unexpected.isEmpty(), qPrintable(answers.unexpected.join(u'\n')));
+    QCOMPARE(answers.candidates + answers.confirmations + answers.innerTags + int(answers.messages.size()), 0);
+
+    CReviewDock* dock = frame->ReviewDock();
+    CReviewModel& model = dock->Model();
+    CReviewList* list = dock->List();
+    QVERIFY(dock->isVisible());
+    QTRY_COMPARE(QApplication::focusWidget(), list);
+    QVERIFY(model.rowCount() > 2);
+    auto state = [&](int row) { return model.index(row, CReviewModel::StateColumn).data().toString(); };
+    auto reviewRow = [&](int row) { return model.index(row, 0).data(CReviewModel::ReviewRowRole).toULongLong(); };
+    auto firstIn = [&](const QString& text) {
+        for (int r = 0; r < model.rowCount(); ++r)
+            if (state(r) == text)
+                return r;
+        return -1;
+    };
+    auto counts = [&] { return QString::fromStdString(CReview::CountText(model.Counts())); };
+    QCOMPARE(frame->statusBar()->findChild<QLabel*>(QStringLiteral("reviewPane"))->text(), counts());
+    Keep(frame, QStringLiteral("review"), true);
+
+    // Down: the line view shows the row's line (counted from 1 as its line pane counts).
+    list->setCurrentIndex(model.index(0, 0));
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(s.View()->SelectedRow() + 1, model.index(1, CReviewModel::LineColumn).data().toInt());
+    QCOMPARE(QApplication::focusWidget(), list);
+
+    // Enter accepts a link and moves to the next row waiting for the person.
+    const int link = firstIn(QStringLiteral("не проверена"));
+    QVERIFY(link >= 0);
+    const auto accepted = reviewRow(link);
+    list->setCurrentIndex(model.index(link, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(state(model.ListRowOf(accepted)), QStringLiteral("принята"));
+    QCOMPARE(list->currentIndex().row(), model.NextUndecided(accepted));
+    QCOMPARE(frame->statusBar()->findChild<QLabel*>(QStringLiteral("reviewPane"))->text(), counts());
+
+    // Delete takes the row's tags back; Ctrl+Z brings them back.
+    const int rejected = firstIn(QStringLiteral("не проверена"));
+    const auto rejectedRow = reviewRow(rejected);
+    const int lines = s.View()->Model().Count();
+    const std::size_t tags = model.Place(rejectedRow)->tags;
+    QVERIFY(tags > 0);
+    list->setCurrentIndex(model.index(rejected, 0));
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(state(model.ListRowOf(rejectedRow)), QStringLiteral("отклонена"));
+    QCOMPARE(s.View()->Model().Count(), lines - int(tags));
+    QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+    QTRY_COMPARE(s.View()->Model().Count(), lines);
+    QTRY_COMPARE(state(model.ListRowOf(rejectedRow)), QStringLiteral("не проверена"));
+
+    // Filters and groups: only the rows asked for; a group stands for all rows of its document.
+    auto* filter = dock->findChild<QComboBox*>(QStringLiteral("reviewFilter"));
+    const int all = model.rowCount();
+    filter->setCurrentIndex(2);
+    for (int r = 0; r < model.rowCount(); ++r)
+        QCOMPARE(state(r), QStringLiteral("нужно решение"));
+    const int open = model.rowCount();
+    filter->setCurrentIndex(0);
+    dock->findChild<QCheckBox*>(QStringLiteral("reviewGrouped"))->setChecked(true);
+    QVERIFY(model.rowCount() < all);
+    int group = 0;
+    while (group < model.rowCount() && model.RowsOf(group).size() < 2)
+        ++group;
+    const std::vector<std::size_t> members = model.RowsOf(group);
+    QVERIFY(members.size() >= 2);
+    std::vector<std::uint8_t> before;
+    for (std::size_t k : members)
+        before.push_back(model.Place(k)->state);
+    list->setCurrentIndex(model.index(group, 0));
+    QTest::keyClick(list, Qt::Key_Delete);
+    for (std::size_t k : members)
+        QCOMPARE(model.Place(k)->state, std::uint8_t(ReviewRejected));
+    QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier); // one step brings the whole group back
+    QTRY_COMPARE(s.View()->Model().Count(), lines);
+    for (std::size_t i = 0; i < members.size(); ++i)
+        QTRY_COMPARE(model.Place(members[i])->state, before[i]);
+    dock->findChild<QCheckBox*>(QStringLiteral("reviewGrouped"))->setChecked(false);
+    QCOMPARE(model.rowCount(), all);
+
+    // Enter on an open line: its candidates dialog (answered Нет), the row says so.
+    QVERIFY2(open > 0, "the sample has no line to decide");
+    const int decide = firstIn(QStringLiteral("нужно решение"));
+    const auto decidedRow = reviewRow(decide);
+    list->setCurrentIndex(model.index(decide, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(answers.candidates, 1);
+    QCOMPARE(state(model.ListRowOf(decidedRow)), QStringLiteral("отклонена"));
+    QTRY_COMPARE(QApplication::focusWidget(), list);
+
+    // "Принять все" asks with the count, then Save writes what the tool writes.
+    answers.questionButton = QMessageBox::Yes;
+    const std::size_t waiting = model.Counts().unreviewed;
+    frame->Action(CommandId::FileSave)->trigger();
+    QVERIFY2(frame->statusBar()->currentMessage().endsWith(QStringLiteral(": %1").arg(waiting)),
+        qPrintable(frame->statusBar()->currentMessage()));
+    QTest::keyClick(list, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(answers.messages.size(), 1);
+    QCOMPARE(answers.messages[0], QStringLiteral("Принять все непроверенные ссылки (%1)?").arg(waiting));
+    QCOMPARE(model.Counts().unreviewed, std::size_t(0));
+    frame->Action(CommandId::FileSave)->trigger();
+    QCOMPARE(ReadAll(sample), certain.text);
     QVERIFY(frame->close());
 }
 
