@@ -35,7 +35,7 @@ SYSTEM_INCLUDE = re.compile(r"^\s*#\s*include\s+<(Q[A-Za-z]*|Qt[A-Za-z]*/[^>]*)>
 def check(root):
     problems = []
     for folder, rank in LAYER_OF.items():
-        for path in sorted((root / folder).glob("*")):
+        for path in sorted((root / folder).rglob("*")):
             if path.suffix not in (".h", ".cpp"):
                 continue
             name = path.relative_to(root).as_posix()
