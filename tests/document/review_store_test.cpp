@@ -5,6 +5,7 @@
 #include "base/codepage.h"
 #include "core/dict_text.h"
 #include "document/telvarion_doc.h"
+#include "storage/atomic_file.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -51,8 +52,6 @@ struct Fixture {
                 + "\n$9  НАЗВАНИЕ ДОКУМЕНТА\nО законе " + law[0] + "\n\n$$\n";
         EXPECT_TRUE(
             maker.documents.ImportListFile(setupUi, data.Write("orvo.lst", codepage::Utf8ToCp1251(list)), false));
-        maker.MarkDictionariesModified();
-        maker.MarkDocumentsModified();
         maker.SaveFiles(data.Utf8());
         ui.placesCertainLinksOnly = true;
         Restart();
@@ -137,8 +136,7 @@ TEST(ReviewStore, SavedReviewComesBackForTheSameBytesOnly)
         f.Restart();
         const std::string file = f.work.Write(c.file, c.bytes);
         if (!c.review.empty())
-            f.kept.Write(
-                std::filesystem::path(review_store::FileFor(f.kept.Utf8(), file)).filename().string(), c.review);
+            CAtomicFile::WriteWhole(review_store::FileFor(f.kept.Utf8(), file), c.review);
         ASSERT_TRUE(f.doc->OpenFile(file, false)) << c.what;
         const std::vector<std::string> rows = f.Rows();
         // Anew: the lines whose tags were saved have them already; the rejected one is linked again.
