@@ -400,7 +400,6 @@ void CTelvarionDoc::OnFileDelete()
         return;
     if (!m_readOnly)
         review_store::Remove(reviewFolder, currentPath);
-    review.Clear();
     currentPath.clear();
     bModified = 0;
     m_ui.ClearUndo();
@@ -573,6 +572,9 @@ bool CTelvarionDoc::MarkAnchorForRow(std::vector<std::string>& texts, std::vecto
 void CTelvarionDoc::LoadServiceData(bool mayWrite)
 {
     CWaitCursor wait(m_ui);
+    // A batch analysis gives the same output whatever the person reviewed in the window.
+    if (!mayWrite)
+        reviewFolder.clear();
     mayWrite = mayWrite && !m_readOnly;
     if (mayWrite)
         CAtomicFile::RemoveStaleTemporaries(m_programFolder);

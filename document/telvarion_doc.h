@@ -127,7 +127,8 @@ public:
     bool IsReadOnly() const { return m_readOnly; }
 
     // Once, when the view is first shown: the makers' files, then the settings and recent numbers.
-    // mayWrite false: nothing is ever written back, neither now nor at the end (batch analysis).
+    // mayWrite false: nothing is ever written back, neither now nor at the end, and no review is
+    // kept or restored (batch analysis).
     // A read-only run never writes, whatever mayWrite says.
     void LoadServiceData(bool mayWrite = true);
     bool SaveSettings();
