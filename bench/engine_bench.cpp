@@ -17,11 +17,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "base/platform.h"
 #include "bench/synthetic_base.h"
 #include "cli/auto_ui.h"
 #include "core/candidates.h"
-#include "base/platform.h"
 #include "core/rla_text.h"
+#include "document/review.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"
 #include "orvo/orvo_search.h"
@@ -154,18 +155,21 @@ std::vector<std::string> AnalysedDocument()
 }
 
 // Both passes of both makers over a copy of the lines, as opening a document runs them.
-void AnalyseBoth(CMakers& m, const std::vector<std::string>& document)
+std::vector<CLineRecord> AnalyseWith(CRefMaker& orvo, CRefMaker& inner, const std::vector<std::string>& document)
 {
     const COleDate effective = COleDate::FromText(2025, 12, 31);
     std::vector<std::string> texts = document;
     std::vector<CLineRecord> records(texts.size());
-    for (CRefMaker* maker : { static_cast<CRefMaker*>(&m.orvo), static_cast<CRefMaker*>(&m.inner) }) {
+    for (CRefMaker* maker : { &orvo, &inner }) {
         maker->ResetCounters(true);
         maker->ScanLines(texts, records);
         maker->AnalyseLines(texts, records, effective);
     }
     benchmark::DoNotOptimize(records.data());
+    return records;
 }
+
+void AnalyseBoth(CMakers& m, const std::vector<std::string>& document) { AnalyseWith(m.orvo, m.inner, document); }
 
 void BM_BothAnalyses(benchmark::State& state)
 {
@@ -180,6 +184,60 @@ void BM_BothAnalyses(benchmark::State& state)
     state.counters["orvo_placed"] = m.orvo.nPlacedTags;
     state.counters["local_suspicious"] = m.inner.nSuspiciousLines;
     state.counters["local_placed"] = m.inner.nPlacedTags;
+}
+
+// The analysis without questions over the same dictionaries: the certain links placed, every
+// linked or open line a row of the document's review. Goal: at most a tenth more time than
+// BM_BothAnalyses over the same document.
+struct CCertainMakers {
+    CAutoUi ui { CAutoUi::Policy::Certain };
+    COrvoRefMaker orvo;
+    CInnerRefMaker inner;
+    CReview review;
+    explicit CCertainMakers(CMakers& shared)
+        : orvo(ui, shared.orvo)
+        , inner(ui, shared.inner)
+    {
+        const CRefMaker::DocumentLink link { {}, {}, nullptr, [this](const CReviewNote& note) { review.Add(note); } };
+        orvo.SetDocument(link);
+        inner.SetDocument(link);
+    }
+};
+
+void BM_CertainAnalyses(benchmark::State& state)
+{
+    CCertainMakers m(LoadedMakers());
+    const std::vector<std::string> document = AnalysedDocument();
+    for (auto _ : state) {
+        m.review.Clear();
+        AnalyseWith(m.orvo, m.inner, document);
+    }
+    std::size_t open = 0;
+    for (const CReviewRow& row : m.review.Rows())
+        open += row.kind == LineClass::Open;
+    state.counters["lines"] = static_cast<double>(document.size());
+    state.counters["review_rows"] = static_cast<double>(m.review.Size());
+    state.counters["open_rows"] = static_cast<double>(open);
+    state.counters["orvo_placed"] = m.orvo.nPlacedTags;
+    state.counters["local_placed"] = m.inner.nPlacedTags;
+}
+
+// Where the review's rows stand and their text order, as the review list asks after every edit,
+// over the review of the analysis without questions of the same document.
+void BM_ReviewPlacesOrdered(benchmark::State& state)
+{
+    CCertainMakers m(LoadedMakers());
+    const std::vector<CLineRecord> records = AnalyseWith(m.orvo, m.inner, AnalysedDocument());
+    std::size_t shown = 0;
+    for (auto _ : state) {
+        const std::vector<CReviewPlace> places = m.review.Places(records);
+        const std::vector<std::size_t> ordered = m.review.Ordered(places, ReviewFilter::All);
+        shown = ordered.size();
+        benchmark::DoNotOptimize(ordered.data());
+    }
+    state.counters["rows"] = static_cast<double>(m.review.Size());
+    state.counters["rows_shown"] = static_cast<double>(shown);
+    state.counters["records"] = static_cast<double>(records.size());
 }
 
 // What the agreement of the candidates adds to both analyses: over the same document, the
@@ -598,6 +656,8 @@ void BM_BatchAnalysis(benchmark::State& state)
 BENCHMARK(BM_CandidatesIndexed)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_CandidatesScan)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_BothAnalyses)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_CertainAnalyses)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReviewPlacesOrdered)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_AgreementsOfBothAnalyses)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_TypicalDocument)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_BatchAnalysis)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true)->UseRealTime();

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "base/platform.h"
+#include "document/review_store.h"
 #include "seam/user_interface.h"
 #include "storage/archive.h"
 #include "storage/atomic_file.h"
@@ -40,6 +41,7 @@ bool SameFile(const std::string& a, const std::string& b)
 CTelvarionDoc::CTelvarionDoc(CUserInterface& ui, std::string programFolder)
     : orvoMaker(ui)
     , innerMaker(ui)
+    , reviewFolder(review_store::DefaultFolder())
     , m_ui(ui)
     , m_programFolder(std::move(programFolder))
 {
@@ -52,6 +54,7 @@ CTelvarionDoc::CTelvarionDoc(CUserInterface& ui, CTelvarionDoc& shared)
     , recentLocal(shared.recentLocal)
     , orvoMaker(ui, shared.orvoMaker)
     , innerMaker(ui, shared.innerMaker)
+    , reviewFolder(shared.reviewFolder)
     , m_ui(ui)
     , m_programFolder(shared.m_programFolder)
     , m_readOnly(true)
@@ -167,6 +170,7 @@ bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
     RememberOutputFile();
     UpdateTitle();
     review.Clear();
+    RestoreReview(path, bytesHash, texts, records);
     RunAnalyses(texts, records, true);
     KeepCounts();
     m_ui.FillList(texts, records, true);
@@ -276,6 +280,8 @@ void CTelvarionDoc::OnFileSave()
         std::filesystem::remove(platform::ToFsPath(currentPath), ec);
         if (ec)
             ShowError(m_ui, "Ошибка сохранения файла " + target + "!\n" + platform::ErrorReason(ec));
+        else if (!m_readOnly)
+            review_store::Remove(reviewFolder, currentPath);
     }
     currentPath = target;
     bInOutputFolder = 1;
@@ -313,10 +319,39 @@ bool CTelvarionDoc::WriteTextTo(const std::string& path)
     std::uint64_t bytesHash = 0;
     if (text.WriteRla(m_ui, &bytesHash)) {
         m_knownFiles = { { path, { StampOf(path), bytesHash } } };
+        KeepReview(path, bytesHash);
         return true;
     }
     text.path = previous;
     return false;
+}
+
+void CTelvarionDoc::KeepReview(const std::string& path, std::uint64_t bytesHash)
+{
+    if (m_readOnly || reviewFolder.empty())
+        return;
+    std::vector<CLineRecord> records;
+    if (!review.Empty()) {
+        std::vector<std::string> texts;
+        m_ui.GetLines(texts, &records);
+    }
+    // A review that could not be kept is only the list of this run: the text is saved all the same.
+    review_store::Store(reviewFolder, path, bytesHash, review, records);
+}
+
+void CTelvarionDoc::RestoreReview(const std::string& path, std::uint64_t bytesHash,
+    const std::vector<std::string>& texts, std::vector<CLineRecord>& records)
+{
+    // Only the analysis without questions skips the lines of a row; another would ask them again.
+    if (!m_ui.PlacesCertainLinksOnly())
+        return;
+    const std::optional<review_store::CKeptReview> kept = review_store::Load(reviewFolder, path, bytesHash);
+    if (!kept)
+        return;
+    review_store::Restore(*kept, texts, records, review, [this](bool local, std::int32_t number, CDocRecvisits& out) {
+        return local ? innerMaker.documents.FindByNumber(number, out)
+                     : orvoMaker.documents.FindByBaseNumber(number, out);
+    });
 }
 
 std::string CTelvarionDoc::SaveTarget() const
@@ -363,6 +398,8 @@ void CTelvarionDoc::OnFileDelete()
         return;
     if (!m_ui.MoveToTrash(currentPath))
         return;
+    if (!m_readOnly)
+        review_store::Remove(reviewFolder, currentPath);
     currentPath.clear();
     bModified = 0;
     m_ui.ClearUndo();
@@ -535,6 +572,9 @@ bool CTelvarionDoc::MarkAnchorForRow(std::vector<std::string>& texts, std::vecto
 void CTelvarionDoc::LoadServiceData(bool mayWrite)
 {
     CWaitCursor wait(m_ui);
+    // A batch analysis gives the same output whatever the person reviewed in the window.
+    if (!mayWrite)
+        reviewFolder.clear();
     mayWrite = mayWrite && !m_readOnly;
     if (mayWrite)
         CAtomicFile::RemoveStaleTemporaries(m_programFolder);

@@ -69,6 +69,8 @@ public:
     CInnerRefMaker innerMaker;
     // What the last analysis without questions of the open document linked and left open.
     CReview review;
+    // Where the reviews of saved documents are kept between runs (review_store); empty: nowhere.
+    std::string reviewFolder;
 
     const std::string& ProgramFolder() const { return m_programFolder; }
     CUserInterface& Ui() { return m_ui; }
@@ -125,7 +127,8 @@ public:
     bool IsReadOnly() const { return m_readOnly; }
 
     // Once, when the view is first shown: the makers' files, then the settings and recent numbers.
-    // mayWrite false: nothing is ever written back, neither now nor at the end (batch analysis).
+    // mayWrite false: nothing is ever written back, neither now nor at the end, and no review is
+    // kept or restored (batch analysis).
     // A read-only run never writes, whatever mayWrite says.
     void LoadServiceData(bool mayWrite = true);
     bool SaveSettings();
@@ -143,6 +146,12 @@ private:
     void LinkMakers();
     void RunAnalyses(std::vector<std::string>& texts, std::vector<CLineRecord>& records, bool full);
     bool WriteText();
+    // After the text was written to path with these bytes: its review kept, or forgotten when it
+    // has no row. A run that may not write its data folder keeps none.
+    void KeepReview(const std::string& path, std::uint64_t bytesHash);
+    // After a read, before the analyses: the review kept for exactly these bytes, back on the lines.
+    void RestoreReview(const std::string& path, std::uint64_t bytesHash, const std::vector<std::string>& texts,
+        std::vector<CLineRecord>& records);
     // Writes the text under another path; on failure the text keeps its own. A file there that
     // another program wrote since this document read or wrote it is replaced only when the
     // person says so; otherwise nothing is written (false).

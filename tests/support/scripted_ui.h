@@ -64,6 +64,8 @@ public:
     std::deque<std::function<bool(std::vector<std::int32_t>&)>> hotAnswers;
     std::deque<std::function<bool(COrvoLinkDict&)>> notepadAnswers;
     bool stopRequested = false;
+    // The analysis without questions: the certain links placed, the rest left to the review.
+    bool placesCertainLinksOnly = false;
 
     // Recorded questions.
     std::vector<Message> messages;
@@ -136,6 +138,7 @@ public:
     void BringToFront() override { ++broughtToFront; }
     bool MoveToTrash(const std::string& path) override;
     bool StopRequested() override { return stopRequested; }
+    bool PlacesCertainLinksOnly() const override { return placesCertainLinksOnly; }
 
     // The texts of all messages shown, in order.
     std::vector<std::string> MessageTexts() const;
