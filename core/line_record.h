@@ -29,7 +29,8 @@ struct CLineRecord {
     }
 
     std::int32_t nKind = Plain;
-    // The review of what the analysis without questions decided; never stored. A suspicious line
+    // The review of what the analysis without questions decided; never written into the document
+    // (a save keeps the review in the per-user folder). A suspicious line
     // and the tags placed for it carry the id of its review row, one per base (0: none), and the
     // line keeps the row's state (ReviewState). Kept in what would otherwise be padding.
     std::uint32_t nReviewOrvo = 0;

@@ -125,6 +125,8 @@ struct Session {
             qWarning("the program did not start");
             return false;
         }
+        // A review kept by a save goes into the session's folder, not the user's.
+        Doc()->reviewFolder = dir.filePath(QStringLiteral("review")).toStdString();
         // Pictures show the window as maximised; a virtual display has no window manager to do it.
         if (!qEnvironmentVariableIsEmpty("TELVARION_SCREENSHOT_DIR") && Frame()->screen())
             Frame()->setGeometry(Frame()->screen()->availableGeometry());
