@@ -376,7 +376,12 @@ void CMainFrame::Run(CommandId id)
     } else if (id == CommandId::ReviewAcceptAll) {
         m_reviewDock->AcceptAll();
     } else if (const ViewRoute* route = FindViewRoute(id)) {
+        // Undo from the review list (after a rejection) leaves the keys with the list.
+        const bool fromReview = id == CommandId::Undo && m_reviewDock->isVisible()
+            && m_reviewDock->isAncestorOf(QApplication::focusWidget());
         m_view->Run(route->command);
+        if (fromReview)
+            m_reviewDock->setFocus();
     } else if (id == CommandId::Exit) {
         close();
     } else if (id == CommandId::About) {
