@@ -441,18 +441,23 @@ void CRefMaker::LeaveOutTheDocumentItself(std::vector<CDocRecvisits>& candidates
     agreements.resize(std::min(kept, agreements.size()));
 }
 
-int CRefMaker::ConfirmPlacedTags(CLinePlacement& p)
+void CRefMaker::MarkAnchorsOfPlaced(CLinePlacement& p)
 {
-    // Marking moves a tag at most 3 lines and shifts the others by one each time; it touches 3
-    // lines above and 2 below a tag. With k tags before the line, nothing beyond k + 5 lines
-    // either side of the line (as the snapshot counts them) changes.
-    p.WidenSnapshot(p.positions.size() + 8);
     for (std::size_t k = 0; k < p.positions.size(); ++k) {
         std::vector<std::size_t*> tracked { &p.current };
         for (auto& position : p.positions)
             tracked.push_back(&position);
         MarkAnchorNearTag(p.texts, p.records, p.positions[k], tracked);
     }
+}
+
+int CRefMaker::ConfirmPlacedTags(CLinePlacement& p)
+{
+    // Marking moves a tag at most 3 lines and shifts the others by one each time; it touches 3
+    // lines above and 2 below a tag. With k tags before the line, nothing beyond k + 5 lines
+    // either side of the line (as the snapshot counts them) changes.
+    p.WidenSnapshot(p.positions.size() + 8);
+    MarkAnchorsOfPlaced(p);
     m_ui.NoteTagsPlaced(p.tagKind, p.positions.size(), p.candidateCount > 1);
     for (std::size_t position : p.positions)
         p.records[position].bAwaiting = 1;
@@ -1077,12 +1082,7 @@ void CRefMaker::PlaceCertainLinks(CLinePlacement& p, const std::vector<CDocRecvi
         p.records[p.line].*traits.linkSlot = docs.front();
     for (const CDocRecvisits& doc : docs)
         PlaceTag(p, CertainTag(doc), tagTemplate, doc);
-    for (std::size_t k = 0; k < p.positions.size(); ++k) {
-        std::vector<std::size_t*> tracked { &p.current };
-        for (auto& position : p.positions)
-            tracked.push_back(&position);
-        MarkAnchorNearTag(p.texts, p.records, p.positions[k], tracked);
-    }
+    MarkAnchorsOfPlaced(p);
     m_ui.NoteTagsPlaced(p.tagKind, p.positions.size(), p.candidateCount > 1);
     const std::size_t lineAt = p.current; // the marking moved it with the tags
     for (std::size_t position : p.positions) {

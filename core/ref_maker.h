@@ -282,6 +282,8 @@ protected:
     // index on a rejection. When the tags stay it becomes the last index of that line's lines and
     // tags: the pass goes on after it.
     int ConfirmPlacedTags(CLinePlacement& p);
+    // Marks the anchors of the tags placed for p's line; p.current and the positions follow them.
+    static void MarkAnchorsOfPlaced(CLinePlacement& p);
     // The analysis without questions at one line: the certain links placed, their anchors marked
     // and remembered, the line's review row told; an open line only told. p.current as after a
     // confirmed line.

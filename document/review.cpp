@@ -70,6 +70,7 @@ std::vector<CReviewPlace> CReview::Places(const std::vector<CLineRecord>& record
                 if (place.firstTag == kNone)
                     place.firstTag = line;
                 ++place.tags;
+                place.tagLines.push_back(line);
             } else if (place.line == kNone) {
                 place.line = line;
                 place.state = record.ReviewState(local);

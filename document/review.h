@@ -32,6 +32,7 @@ struct CReviewPlace {
     std::size_t line = static_cast<std::size_t>(-1); // the row's text line; npos: gone
     std::size_t firstTag = static_cast<std::size_t>(-1); // its first tag (of its base) in the rows; npos: none
     std::size_t tags = 0; // how many of its tags stand
+    std::vector<std::size_t> tagLines; // where they stand, in text order
     std::uint8_t state = ReviewNone;
 };
 

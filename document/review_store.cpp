@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
-#include <unordered_map>
 
 #include "base/platform.h"
 #include "core/ref_maker.h"
@@ -24,15 +23,7 @@ constexpr std::uint32_t kVersion = 1;
 constexpr std::size_t kRowBytes = 3 + 4 + 1 + 4 + 3 * 4;
 constexpr std::size_t kAnchorBytes = 4 + 2 + 1;
 
-bool IsTagOf(const CLineRecord& record, bool local)
-{
-    return local ? record.nKind == InnerLinkNew || record.nKind == InnerLinkExisting
-                 : record.nKind == OrvoLinkNew || record.nKind == OrvoLinkExisting;
-}
-
 bool IsTagTextOf(const std::string& text, bool local) { return local ? IsLocalTagLine(text) : IsOrvoTagLine(text); }
-
-std::uint64_t Key(bool local, std::uint32_t id) { return (static_cast<std::uint64_t>(local) << 32) | id; }
 
 void WriteRow(CArchive& ar, const review_store::CKeptRow& kept)
 {
@@ -144,37 +135,15 @@ CKeptReview Capture(const CReview& review, const std::vector<CLineRecord>& recor
     CKeptReview kept;
     kept.lineCount = static_cast<std::uint32_t>(records.size());
     const std::vector<CReviewRow>& rows = review.Rows();
-    std::vector<CKeptRow> all(rows.size());
-    std::vector<bool> stands(rows.size(), false);
-    std::unordered_map<std::uint64_t, std::size_t> index;
-    index.reserve(rows.size() * 2);
-    for (std::size_t k = 0; k < rows.size(); ++k)
-        index.emplace(Key(rows[k].local, rows[k].id), k);
-    for (std::size_t line = 0; line < records.size() && !index.empty(); ++line) {
-        const CLineRecord& record = records[line];
-        for (bool local : { false, true }) {
-            const std::uint32_t id = record.ReviewId(local);
-            if (id == 0)
-                continue;
-            const auto found = index.find(Key(local, id));
-            if (found == index.end())
-                continue;
-            CKeptRow& row = all[found->second];
-            if (IsTagKind(record.nKind)) {
-                // A tag of the other base copies the line's record: only a tag of the row's base is the row's.
-                if (IsTagOf(record, local))
-                    row.tags.push_back(static_cast<std::uint32_t>(line));
-            } else if (!stands[found->second]) {
-                stands[found->second] = true;
-                row.line = static_cast<std::uint32_t>(line);
-                row.state = record.ReviewState(local);
-            }
-        }
-    }
+    const std::vector<CReviewPlace> places = review.Places(records);
     for (std::size_t k = 0; k < rows.size(); ++k) {
-        if (!stands[k] || all[k].state == ReviewNone)
+        if (places[k].line == static_cast<std::size_t>(-1) || places[k].state == ReviewNone)
             continue;
-        CKeptRow& row = all[k];
+        CKeptRow row;
+        row.line = static_cast<std::uint32_t>(places[k].line);
+        row.state = places[k].state;
+        for (std::size_t tag : places[k].tagLines)
+            row.tags.push_back(static_cast<std::uint32_t>(tag));
         row.row = rows[k];
         row.row.id = 0;
         for (const CDocRecvisits& doc : rows[k].linked)
