@@ -233,7 +233,11 @@ void CTelvarionDoc::OnReanalyse()
         KeepCounts();
     m_ui.FillList(texts, records, true);
     bBusy = 0;
-    ShowInfo(m_ui, GetStatisticsText());
+    // The lines a re-analysis without questions linked or left open join the review.
+    if (m_ui.PlacesCertainLinksOnly())
+        m_ui.ShowReview(GetStatisticsText());
+    else
+        ShowInfo(m_ui, GetStatisticsText());
 }
 
 void CTelvarionDoc::KeepCounts()
