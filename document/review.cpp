@@ -171,10 +171,8 @@ std::size_t CReview::Reject(CLineRows& rows, CTagEditor& editor, const std::vect
     return chosen.size();
 }
 
-void CReview::Decided(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t row,
-    const std::vector<std::size_t>& placedTags)
+void CReview::Decided(std::vector<CLineRecord>& records, std::size_t row, const std::vector<std::size_t>& placedTags)
 {
-    (void)texts;
     if (row >= m_rows.size())
         return;
     CReviewRow& r = m_rows[row];

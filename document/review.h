@@ -78,8 +78,7 @@ public:
     // After an open line was decided through the candidates dialog: the tags placed for it since
     // (those standing directly before or around its line without a review id) take the row's id,
     // and the row becomes a link accepted, or rejected when nothing was placed.
-    void Decided(std::vector<std::string>& texts, std::vector<CLineRecord>& records, std::size_t row,
-        const std::vector<std::size_t>& placedTags);
+    void Decided(std::vector<CLineRecord>& records, std::size_t row, const std::vector<std::size_t>& placedTags);
 
     // The rows grouped by the document they link (open lines apart, one group each): for the
     // grouped list. Groups in the text order of their first row.

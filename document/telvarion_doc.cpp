@@ -212,7 +212,7 @@ void CTelvarionDoc::DecideReviewRow(std::size_t row)
     bBusy = 1;
     CRefMaker& maker = review.Rows()[row].local ? static_cast<CRefMaker&>(innerMaker) : orvoMaker;
     const std::vector<std::size_t> placed = maker.AnalyseLine(texts, records, GetEffectiveDate(), places[row].line);
-    review.Decided(texts, records, row, placed);
+    review.Decided(records, row, placed);
     m_ui.FillList(texts, records, false);
     m_ui.SelectLine(review.Places(records)[row].line);
     bBusy = 0;

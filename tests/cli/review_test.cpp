@@ -8,40 +8,7 @@
 #include "document/review.h"
 #include "document/tag_editor.h"
 #include "document/telvarion_doc.h"
-
-namespace {
-
-class CVectorRows : public CLineRows {
-public:
-    std::vector<std::string> texts;
-    std::vector<CLineRecord> records;
-    int Count() const override { return static_cast<int>(texts.size()); }
-    const std::string& Text(int row) const override { return texts.at(static_cast<std::size_t>(row)); }
-    const CLineRecord& Record(int row) const override { return records.at(static_cast<std::size_t>(row)); }
-    int Selected() const override { return -1; }
-    void SetText(int row, std::string text) override { texts.at(static_cast<std::size_t>(row)) = std::move(text); }
-    void SetReviewState(int row, bool local, std::uint8_t state) override
-    {
-        records.at(static_cast<std::size_t>(row)).ReviewState(local) = state;
-    }
-    void Insert(int, std::string, CLineRecord) override { }
-    void Remove(int) override { }
-    void Swap(int, int) override { }
-    void Copy(std::vector<std::string>& t, std::vector<CLineRecord>& r) const override
-    {
-        t = texts;
-        r = records;
-    }
-    void Replace(std::vector<std::string> t, std::vector<CLineRecord> r) override
-    {
-        texts = std::move(t);
-        records = std::move(r);
-    }
-    void Select(int) override { }
-    void ClearSelection() override { }
-};
-
-} // namespace
+#include "support/line_rows.h"
 
 TEST(Review, AcceptRejectUndoAndAcceptAllOverTheRows)
 {
@@ -49,7 +16,7 @@ TEST(Review, AcceptRejectUndoAndAcceptAllOverTheRows)
     CTelvarionDoc doc(ui, TELVARION_BUILD_DIR);
     doc.LoadServiceData(false);
     ASSERT_TRUE(doc.OpenFile(std::string(TELVARION_BUILD_DIR) + "/samples/ukaz-14.rla", false));
-    CVectorRows rows;
+    CRows rows;
     ui.TakeLines(rows.texts, rows.records);
     const CReview& review = doc.review;
     ASSERT_FALSE(review.Empty());
