@@ -49,6 +49,11 @@ public:
     ManualTagAnswer AskInnerTag(const ManualTagRequest&) override { return {}; }
     void Beep() override { }
     void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst) override;
+    void HandOverList(std::vector<std::string>&& texts, std::vector<CLineRecord>&& records, bool) override
+    {
+        m_texts = std::move(texts);
+        m_records = std::move(records);
+    }
     void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) override;
     void SelectLine(std::size_t) override { }
     void RemoveAllRows() override;

@@ -163,9 +163,16 @@ bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
             "ссылки искать не в чем. Файл не изменён.", MsgIcon::Warning);
 
     bBusy = 1;
-    std::vector<std::string> texts = text.textLines;
+    // While the document is open its lines are the view's rows; a save takes them back from there.
+    std::vector<std::string> texts = std::move(text.textLines);
+    text.textLines.clear();
     std::vector<CLineRecord> records(texts.size());
     m_ui.FillList(texts, records, true);
+    // Room for the tags the analyses place, so that the lists do not double their size (and hold
+    // both sizes at once) when the first tags go in.
+    const std::size_t room = texts.size() + texts.size() / 8 + 64;
+    texts.reserve(room);
+    records.reserve(room);
     currentPath = path;
     RememberOutputFile();
     UpdateTitle();
@@ -173,7 +180,7 @@ bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
     RestoreReview(path, bytesHash, texts, records);
     RunAnalyses(texts, records, true);
     KeepCounts();
-    m_ui.FillList(texts, records, true);
+    m_ui.HandOverList(std::move(texts), std::move(records), true);
     m_ui.ClearUndo();
     m_ui.BringToFront();
     if (showStatistics && m_ui.PlacesCertainLinksOnly())

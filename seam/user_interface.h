@@ -171,6 +171,12 @@ public:
     // selectFirst: select row 0 afterwards (after opening and re-analysis).
     virtual void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst)
         = 0;
+    // The same with lists the engine needs no more: they go over without a copy where the
+    // interface can take them so (a large document then never exists twice over at once).
+    virtual void HandOverList(std::vector<std::string>&& texts, std::vector<CLineRecord>&& records, bool selectFirst)
+    {
+        FillList(texts, records, selectFirst);
+    }
     virtual void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) = 0;
     virtual void SelectLine(std::size_t row) = 0;
     virtual void RemoveAllRows() = 0;

@@ -15,7 +15,10 @@ TEST(Review, AcceptRejectUndoAndAcceptAllOverTheRows)
     CAutoUi ui(CAutoUi::Policy::Certain);
     CTelvarionDoc doc(ui, TELVARION_BUILD_DIR);
     doc.LoadServiceData(false);
-    ASSERT_TRUE(doc.OpenFile(std::string(TELVARION_BUILD_DIR) + "/samples/ukaz-14.rla", false));
+    const std::string sample = std::string(TELVARION_BUILD_DIR) + "/samples/ukaz-14.rla";
+    ASSERT_TRUE(doc.OpenFile(sample, false));
+    CRlaText file;
+    ASSERT_TRUE(file.ReadRla(sample, ui));
     CRows rows;
     ui.TakeLines(rows.texts, rows.records);
     const CReview& review = doc.review;
@@ -44,7 +47,7 @@ TEST(Review, AcceptRejectUndoAndAcceptAllOverTheRows)
     CTagEditor editor(doc, ui, rows);
     const std::vector<std::string> placed = rows.texts;
     EXPECT_EQ(review.Reject(rows, editor, ordered), ordered.size());
-    EXPECT_EQ(rows.texts, doc.text.textLines);
+    EXPECT_EQ(rows.texts, file.textLines);
     places = review.Places(rows.records);
     const CReview::CCounts rejected = review.Count(places);
     EXPECT_EQ(rejected.reviewed, rejected.rows);
