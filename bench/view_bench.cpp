@@ -228,7 +228,8 @@ public:
     }
     // Without a view the rows stay where the tool keeps them.
     CTelvarionView* view = nullptr;
-    void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst) override
+    void FillList(
+        const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst) override
     {
         if (!view)
             return CAutoUi::FillList(texts, records, selectFirst);
@@ -342,7 +343,13 @@ BENCHMARK(BM_FindOrvoDialogFillsItsList)
     ->Iterations(1)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
-BENCHMARK(BM_DocumentMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DocumentMemory)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_FillLineView)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv)

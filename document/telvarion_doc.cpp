@@ -220,8 +220,9 @@ void CTelvarionDoc::DecideReviewRow(std::size_t row)
     CRefMaker& maker = review.Rows()[row].local ? static_cast<CRefMaker&>(innerMaker) : orvoMaker;
     const std::vector<std::size_t> placed = maker.AnalyseLine(texts, records, GetEffectiveDate(), places[row].line);
     review.Decided(records, row, placed);
-    m_ui.FillList(texts, records, false);
-    m_ui.SelectLine(review.Places(records)[row].line);
+    const std::size_t line = review.Places(records)[row].line;
+    m_ui.HandOverList(std::move(texts), std::move(records), false);
+    m_ui.SelectLine(line);
     bBusy = 0;
 }
 
@@ -238,7 +239,7 @@ void CTelvarionDoc::OnReanalyse()
         RestoreCounts();
     else
         KeepCounts();
-    m_ui.FillList(texts, records, true);
+    m_ui.HandOverList(std::move(texts), std::move(records), true);
     bBusy = 0;
     // The lines a re-analysis without questions linked or left open join the review.
     if (m_ui.PlacesCertainLinksOnly())
