@@ -15,11 +15,9 @@ int main(int argc, char** argv)
     const CLockHolder owner = CDataFolderLock::ThisProcess("telvarion");
     const std::string file
         = platform::FromFsPath(platform::ToFsPath(argv[1]) / platform::ToFsPath(recovery::FileNameOf(owner)));
+    std::printf("%lld\n", owner.pid);
     recovery::CRecoveryWriter writer(file, [](const recovery::CRecoveryWriter::CReport& report) {
-        if (report.ok)
-            std::printf("done %llu\n", static_cast<unsigned long long>(report.sequence));
-        else
-            std::printf("failed %llu %s\n", static_cast<unsigned long long>(report.sequence), report.reason.c_str());
+        std::printf("%s %llu\n", report.ok ? "done" : "failed", static_cast<unsigned long long>(report.sequence));
         std::fflush(stdout);
     });
     for (std::uint64_t sequence = 1;; ++sequence) {
