@@ -1,6 +1,7 @@
 // The line view at the size of a large code: 100,000 rows handed over and laid out, offscreen;
 // "Документы Орво" filling its list from a base of 2,000,000 documents; and the review list of
-// an analysis without questions over a document of 20,000 lines.
+// an analysis without questions over a document of 20,000 lines, and the recovery data of that
+// document: the copy the window's thread takes, and the write off it.
 
 #include <benchmark/benchmark.h>
 
@@ -24,6 +25,7 @@
 #include "cli/auto_ui.h"
 #include "core/ref_maker.h"
 #include "core/rla_text.h"
+#include "document/recovery.h"
 #include "document/telvarion_doc.h"
 #include "orvo/orvo_ref_maker.h"
 #include "shell/find_orvo_dlg.h"
@@ -330,8 +332,53 @@ void BM_DocumentMemory(benchmark::State& state)
     state.counters["peak_MB"] = peak / 1e6;
 }
 
+// The window thread's part of a recovery write: the copy of the rows, bookmarks and review places.
+void BM_RecoveryCopy(benchmark::State& state)
+{
+    CReviewedDocument d;
+    d.doc.currentPath = "/documents/code.rla";
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        const recovery::CSnapshot snapshot = d.doc.RecoverySnapshot(d.view.Rows());
+        lines = snapshot.textLines.size();
+        benchmark::DoNotOptimize(snapshot.data.review.rows.data());
+    }
+    state.counters["lines"] = static_cast<double>(lines);
+    state.counters["review_rows"] = static_cast<double>(d.doc.review.Size());
+}
+
+// The writer's part: the bytes of the text and of the data, written atomically to the disk.
+void BM_RecoveryWrite(benchmark::State& state)
+{
+    CReviewedDocument d;
+    d.doc.currentPath = "/documents/code.rla";
+    QTemporaryDir dir;
+    const std::string file = dir.filePath(QStringLiteral("bench.recovery")).toStdString();
+    bool ok = true;
+    recovery::CRecoveryWriter writer(
+        file, [&ok](const recovery::CRecoveryWriter::CReport& report) { ok = ok && report.ok; });
+    const recovery::CSnapshot snapshot = d.doc.RecoverySnapshot(d.view.Rows());
+    for (auto _ : state) {
+        state.PauseTiming();
+        recovery::CSnapshot copy = snapshot;
+        state.ResumeTiming();
+        writer.Submit(std::move(copy));
+        writer.Wait();
+    }
+    if (!ok)
+        state.SkipWithError("a recovery write failed");
+    state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(file));
+}
+
 } // namespace
 
+BENCHMARK(BM_RecoveryCopy)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RecoveryWrite)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
 BENCHMARK(BM_ReviewListFills)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ReviewListFilter)
     ->Unit(benchmark::kMillisecond)

@@ -29,6 +29,8 @@ public:
     }
 
     int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
+    // Batch work keeps no recovery data; never asked.
+    bool AskRecover(const std::string&) override { return false; }
     using CUserInterface::AskOpenFileName;
     bool AskSaveFileName(const FileDialogRequest& request, std::string& path) override;
     bool AskOpenFileName(const FileDialogRequest& request, std::string& path, int& filterIndex) override;

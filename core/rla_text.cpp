@@ -157,16 +157,28 @@ bool CRlaText::ReadRla(const std::string& filePath, CUserInterface& ui, std::uin
         hash.Add(data);
         *bytesHash = hash.Value();
     }
-    // The DOS end-of-file mark: whatever follows it is not part of the document.
-    if (const std::size_t mark = data.find('\x1A'); mark != std::string::npos)
-        data.resize(mark);
-    // No text document holds NUL bytes: such a file is something else and would be garbled as lines.
-    if (data.find('\0') != std::string::npos) {
+    if (!ReadBytes(std::move(data))) {
+        path = filePath;
         ShowError(ui,
             WithPath("Ошибка чтения файла %s!", filePath)
                 + "\n\nФайл содержит нулевые байты и не является текстовым документом.");
         return false;
     }
+    path = filePath;
+    return true;
+}
+
+bool CRlaText::ReadBytes(std::string data)
+{
+    const std::string keptPath = std::move(path);
+    Clear();
+    path = keptPath;
+    // The DOS end-of-file mark: whatever follows it is not part of the document.
+    if (const std::size_t mark = data.find('\x1A'); mark != std::string::npos)
+        data.resize(mark);
+    // No text document holds NUL bytes: such a file is something else and would be garbled as lines.
+    if (data.find('\0') != std::string::npos)
+        return false;
 
     const ByteMaps& maps = Maps();
     bool inHeader = true;
@@ -195,16 +207,18 @@ bool CRlaText::ReadRla(const std::string& filePath, CUserInterface& ui, std::uin
     return true;
 }
 
-bool CRlaText::WriteRla(CUserInterface& ui, std::uint64_t* bytesHash) const
+namespace {
+
+// The bytes of the file as a save writes them, handed to sink in blocks of about chunkSize;
+// the same routine serves a save and the recovery data. False as soon as sink refuses a block.
+template <typename Sink>
+bool EncodeLines(
+    const std::vector<std::string>& header, const std::vector<std::string>& text, std::size_t chunkSize, Sink&& sink)
 {
-    // Large blocks keep the number of writes small for documents of many short lines.
-    constexpr std::size_t kChunk = 1 << 20;
     const ByteMaps& maps = Maps();
-    CAtomicFile file(path);
-    bool ok = file.Open();
     std::string chunk;
-    chunk.reserve(kChunk + 4096);
-    CBytesHash hash;
+    chunk.reserve(chunkSize + 4096);
+    bool ok = true;
     const auto put = [&](const std::vector<std::string>& lines, const ByteMap& map) {
         for (const std::string& line : lines) {
             if (!ok)
@@ -213,19 +227,46 @@ bool CRlaText::WriteRla(CUserInterface& ui, std::uint64_t* bytesHash) const
             chunk += line;
             Apply(map, chunk.data() + start, chunk.data() + chunk.size());
             chunk += "\r\n";
-            if (chunk.size() >= kChunk) {
-                if (bytesHash)
-                    hash.Add(chunk);
-                ok = file.Write(chunk);
+            if (chunk.size() >= chunkSize) {
+                ok = sink(std::string_view(chunk));
                 chunk.clear();
             }
         }
     };
-    put(headerLines, maps.headerOut);
-    put(textLines, maps.textOut);
-    if (bytesHash)
-        hash.Add(chunk);
-    ok = ok && file.Write(chunk) && file.Commit();
+    put(header, maps.headerOut);
+    put(text, maps.textOut);
+    return ok && sink(std::string_view(chunk));
+}
+
+} // namespace
+
+std::string CRlaText::Encode(const std::vector<std::string>& header, const std::vector<std::string>& text)
+{
+    std::size_t size = 0;
+    for (const std::vector<std::string>* lines : { &header, &text })
+        for (const std::string& line : *lines)
+            size += line.size() + 2;
+    std::string bytes;
+    bytes.reserve(size);
+    EncodeLines(header, text, 1 << 20, [&](std::string_view block) {
+        bytes += block;
+        return true;
+    });
+    return bytes;
+}
+
+bool CRlaText::WriteRla(CUserInterface& ui, std::uint64_t* bytesHash) const
+{
+    // Large blocks keep the number of writes small for documents of many short lines.
+    constexpr std::size_t kChunk = 1 << 20;
+    CAtomicFile file(path);
+    CBytesHash hash;
+    bool ok = file.Open() && EncodeLines(headerLines, textLines, kChunk, [&](std::string_view block) {
+        if (bytesHash)
+            hash.Add(block);
+        return file.Write(block);
+    });
+    ok = ok && file.Commit();
     if (ok && bytesHash)
         *bytesHash = hash.Value();
     if (!ok) {

@@ -26,6 +26,11 @@ public:
     // Writes header and text lines to path, each ended by CR LF; the old file stays as it was
     // when anything goes wrong. bytesHash, when given, receives the hash of the bytes written.
     bool WriteRla(CUserInterface& ui, std::uint64_t* bytesHash = nullptr) const;
+    // The same split from bytes already in memory (the path stays); false for bytes that are no
+    // text document (NUL bytes), the holder then empty.
+    bool ReadBytes(std::string bytes);
+    // The bytes WriteRla writes for these lines.
+    static std::string Encode(const std::vector<std::string>& header, const std::vector<std::string>& text);
     // Whether the header ends in the line that starts the document text (a file without it is
     // all header and has no text to analyse).
     bool HasTextStart() const;

@@ -44,7 +44,8 @@ void CReview::Add(const CReviewNote& note)
     m_rows.push_back(std::move(row));
 }
 
-std::vector<CReviewPlace> CReview::Places(const std::vector<CLineRecord>& records) const
+template <typename RecordAt>
+std::vector<CReviewPlace> CReview::PlacesOf(std::size_t count, const RecordAt& recordAt) const
 {
     std::vector<CReviewPlace> places(m_rows.size());
     if (m_rows.empty())
@@ -53,8 +54,8 @@ std::vector<CReviewPlace> CReview::Places(const std::vector<CLineRecord>& record
     index.reserve(m_rows.size() * 2);
     for (std::size_t k = 0; k < m_rows.size(); ++k)
         index.emplace(Key(m_rows[k].local, m_rows[k].id), k);
-    for (std::size_t line = 0; line < records.size(); ++line) {
-        const CLineRecord& record = records[line];
+    for (std::size_t line = 0; line < count; ++line) {
+        const CLineRecord& record = recordAt(line);
         for (bool local : { false, true }) {
             const std::uint32_t id = record.ReviewId(local);
             if (id == 0)
@@ -78,6 +79,17 @@ std::vector<CReviewPlace> CReview::Places(const std::vector<CLineRecord>& record
         }
     }
     return places;
+}
+
+std::vector<CReviewPlace> CReview::Places(const std::vector<CLineRecord>& records) const
+{
+    return PlacesOf(records.size(), [&](std::size_t line) -> const CLineRecord& { return records[line]; });
+}
+
+std::vector<CReviewPlace> CReview::Places(const CLineRows& rows) const
+{
+    return PlacesOf(static_cast<std::size_t>(std::max(rows.Count(), 0)),
+        [&](std::size_t line) -> const CLineRecord& { return rows.Record(static_cast<int>(line)); });
 }
 
 std::vector<std::size_t> CReview::Ordered(const std::vector<CReviewPlace>& places, ReviewFilter filter) const

@@ -52,6 +52,8 @@ public:
 
     // Where every row stands in these records, in the order of Rows(); one walk over the records.
     std::vector<CReviewPlace> Places(const std::vector<CLineRecord>& records) const;
+    // The same over the view's rows, none of them copied.
+    std::vector<CReviewPlace> Places(const CLineRows& rows) const;
     // The rows in text order (by their line; a line's Orvo row before its local one) that pass
     // the filter; rows whose line is gone are left out.
     std::vector<std::size_t> Ordered(const std::vector<CReviewPlace>& places, ReviewFilter filter) const;
@@ -90,5 +92,7 @@ public:
     std::vector<CGroup> Groups(const std::vector<std::size_t>& ordered) const;
 
 private:
+    template <typename RecordAt> std::vector<CReviewPlace> PlacesOf(std::size_t count, const RecordAt& recordAt) const;
+
     std::vector<CReviewRow> m_rows;
 };

@@ -9,6 +9,7 @@
 #include "core/ref_maker.h"
 #include "core/tag_line.h"
 #include "document/data_folder.h"
+#include "document/tag_editor.h"
 #include "storage/archive.h"
 #include "storage/atomic_file.h"
 #include "storage/service_file.h"
@@ -130,12 +131,13 @@ std::string FileFor(const std::string& folder, const std::string& documentPath)
     return platform::FromFsPath(platform::ToFsPath(folder) / name);
 }
 
-CKeptReview Capture(const CReview& review, const std::vector<CLineRecord>& records)
+namespace {
+
+CKeptReview CaptureOf(const CReview& review, std::size_t lineCount, const std::vector<CReviewPlace>& places)
 {
     CKeptReview kept;
-    kept.lineCount = static_cast<std::uint32_t>(records.size());
+    kept.lineCount = static_cast<std::uint32_t>(lineCount);
     const std::vector<CReviewRow>& rows = review.Rows();
-    const std::vector<CReviewPlace> places = review.Places(records);
     for (std::size_t k = 0; k < rows.size(); ++k) {
         if (places[k].line == static_cast<std::size_t>(-1) || places[k].state == ReviewNone)
             continue;
@@ -152,6 +154,18 @@ CKeptReview Capture(const CReview& review, const std::vector<CLineRecord>& recor
         kept.rows.push_back(std::move(row));
     }
     return kept;
+}
+
+} // namespace
+
+CKeptReview Capture(const CReview& review, const std::vector<CLineRecord>& records)
+{
+    return CaptureOf(review, records.size(), review.Places(records));
+}
+
+CKeptReview Capture(const CReview& review, const CLineRows& rows)
+{
+    return CaptureOf(review, static_cast<std::size_t>(std::max(rows.Count(), 0)), review.Places(rows));
 }
 
 std::string Serialize(const CKeptReview& kept)

@@ -45,6 +45,8 @@ struct CKeptReview {
 
 // The rows of the review as the records say now; rows whose line is gone are left out.
 CKeptReview Capture(const CReview& review, const std::vector<CLineRecord>& records);
+// The same over the view's rows, none of them copied.
+CKeptReview Capture(const CReview& review, const CLineRows& rows);
 
 // Keeps the review of the document just saved at path with these bytes; a review with no row
 // standing removes the kept one. False when the file could not be written or removed.

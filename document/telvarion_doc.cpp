@@ -1,10 +1,13 @@
 #include "document/telvarion_doc.h"
 
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <system_error>
 
 #include "base/platform.h"
 #include "document/review_store.h"
+#include "document/tag_editor.h"
 #include "seam/user_interface.h"
 #include "storage/archive.h"
 #include "storage/atomic_file.h"
@@ -79,6 +82,9 @@ CTelvarionDoc::~CTelvarionDoc()
 {
     if (m_storeAtEnd)
         StoreServiceData();
+    // A clean end: whatever the person chose for the document was done.
+    DropRecovery();
+    m_recoveryWriter.reset();
 }
 
 bool& CTelvarionDoc::LocalBaseChosen()
@@ -156,7 +162,10 @@ bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
     m_knownFiles = { { path, { StampOf(path), bytesHash } } };
     text = std::move(fresh);
     bModified = 0;
+    m_changes = 0;
     bInOutputFolder = 0;
+    // The document before was saved or given up by the person's choice.
+    DropRecovery();
     // Such a file opens as all header: an empty view with zero counts would say nothing of why.
     if (!text.HasTextStart())
         m_ui.MessageBox("В файле " + path + " нет строки \"$18  Текст документа\": в нём нет текста документа, "
@@ -332,6 +341,8 @@ bool CTelvarionDoc::WriteTextTo(const std::string& path)
     if (text.WriteRla(m_ui, &bytesHash)) {
         m_knownFiles = { { path, { StampOf(path), bytesHash } } };
         KeepReview(path, bytesHash);
+        m_changes = 0;
+        DropRecovery();
         return true;
     }
     text.path = previous;
@@ -414,6 +425,8 @@ void CTelvarionDoc::OnFileDelete()
         review_store::Remove(reviewFolder, currentPath);
     currentPath.clear();
     bModified = 0;
+    m_changes = 0;
+    DropRecovery();
     m_ui.ClearUndo();
     m_ui.RemoveAllRows();
     text.Clear();
@@ -531,7 +544,10 @@ bool CTelvarionDoc::LockDataFolder(const std::string& program)
 void CTelvarionDoc::SetModified()
 {
     bModified = 1;
+    ++m_changes;
     UpdateTitle();
+    if (onModified)
+        onModified();
 }
 
 std::string CTelvarionDoc::TitleText() const
@@ -585,8 +601,24 @@ void CTelvarionDoc::LoadServiceData(bool mayWrite)
 {
     CWaitCursor wait(m_ui);
     // A batch analysis gives the same output whatever the person reviewed in the window.
-    if (!mayWrite)
+    if (!mayWrite) {
         reviewFolder.clear();
+        recoveryFolder.clear();
+    } else if (!m_recoveryWriter) {
+        if (recoveryFolder.empty())
+            recoveryFolder = recovery::DefaultFolder();
+        if (!recoveryFolder.empty()) {
+            m_recoveryOwner = CDataFolderLock::ThisProcess("telvarion");
+            m_recoveryWriter = std::make_unique<recovery::CRecoveryWriter>(
+                platform::FromFsPath(
+                    platform::ToFsPath(recoveryFolder) / platform::ToFsPath(recovery::FileNameOf(m_recoveryOwner))),
+                [this](const recovery::CRecoveryWriter::CReport& report) {
+                    std::lock_guard lock(m_reportMutex);
+                    if (m_recoveryReport)
+                        m_recoveryReport(report);
+                });
+        }
+    }
     mayWrite = mayWrite && !m_readOnly;
     if (mayWrite)
         CAtomicFile::RemoveStaleTemporaries(m_programFolder);
@@ -634,6 +666,8 @@ bool CTelvarionDoc::SaveModified()
         return false;
     if (answer == AnswerYes && !WriteText())
         return false; // the edits would be lost: the document stays open
+    if (answer == AnswerNo)
+        DropRecovery();
     return true;
 }
 
@@ -650,4 +684,117 @@ void CTelvarionDoc::StoreServiceData()
         ShowError(m_ui, "Ошибка сохранения словаря номеров последних внутрибазовых документов!");
     orvoMaker.SaveFiles(m_programFolder);
     innerMaker.SaveFiles(m_programFolder);
+}
+
+void CTelvarionDoc::DropRecovery()
+{
+    if (m_recoveryWriter)
+        m_recoveryWriter->Remove();
+}
+
+void CTelvarionDoc::SetRecoveryReport(recovery::CRecoveryWriter::Report report)
+{
+    std::lock_guard lock(m_reportMutex);
+    m_recoveryReport = std::move(report);
+}
+
+recovery::CSnapshot CTelvarionDoc::RecoverySnapshot(const CLineRows& rows) const
+{
+    recovery::CSnapshot snapshot;
+    snapshot.headerLines = text.headerLines;
+    const int count = rows.Count();
+    snapshot.textLines.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int row = 0; row < count; ++row) {
+        snapshot.textLines.push_back(rows.Text(row));
+        if (rows.Record(row).bBookmark)
+            snapshot.data.bookmarks.push_back(static_cast<std::uint32_t>(row));
+    }
+    recovery::CRecoveryData& data = snapshot.data;
+    data.path = currentPath;
+    data.inOutputFolder = bInOutputFolder != 0;
+    data.knownFiles = m_knownFiles;
+    if (!review.Empty())
+        data.review = review_store::Capture(review, rows);
+    else
+        data.review.lineCount = static_cast<std::uint32_t>(snapshot.textLines.size());
+    data.selected = rows.Selected();
+    data.changes = m_changes;
+    data.owner = m_recoveryOwner;
+    return snapshot;
+}
+
+bool CTelvarionDoc::Recover(const recovery::CRecoveryData& data)
+{
+    CRlaText fresh;
+    fresh.path = data.path;
+    if (!fresh.ReadBytes(data.textBytes))
+        return false;
+    CWaitCursor wait(m_ui);
+    text = std::move(fresh);
+    currentPath = data.path;
+    bInOutputFolder = data.inOutputFolder ? 1 : 0;
+    m_knownFiles = data.knownFiles;
+    bBusy = 1;
+    std::vector<std::string> texts = std::move(text.textLines);
+    text.textLines.clear();
+    std::vector<CLineRecord> records(texts.size());
+    review.Clear();
+    review_store::Restore(
+        data.review, texts, records, review, [this](bool local, std::int32_t number, CDocRecvisits& out) {
+            return local ? innerMaker.documents.FindByNumber(number, out)
+                         : orvoMaker.documents.FindByBaseNumber(number, out);
+        });
+    // Only the first passes: the existing tags and the keyword lines marked, nothing asked.
+    for (CRefMaker* maker : { static_cast<CRefMaker*>(&orvoMaker), static_cast<CRefMaker*>(&innerMaker) }) {
+        maker->ResetCounters(true);
+        maker->ScanLines(texts, records);
+    }
+    KeepCounts();
+    for (std::uint32_t line : data.bookmarks)
+        if (line < records.size())
+            records[line].bBookmark = 1;
+    const std::size_t count = records.size();
+    m_ui.HandOverList(std::move(texts), std::move(records), data.selected < 0);
+    if (data.selected >= 0 && static_cast<std::uint64_t>(data.selected) < count)
+        m_ui.SelectLine(static_cast<std::size_t>(data.selected));
+    m_ui.ClearUndo();
+    bBusy = 0;
+    bModified = 1;
+    m_changes = data.changes;
+    UpdateTitle();
+    if (!review.Empty())
+        m_ui.ShowReview(GetStatisticsText());
+    return true;
+}
+
+void CTelvarionDoc::OfferRecovery()
+{
+    if (recoveryFolder.empty() || !m_recoveryWriter)
+        return;
+    const recovery::CLeft left = recovery::FindLeft(recoveryFolder);
+    for (const std::string& file : left.damaged) {
+        const std::string aside = recovery::SetAsideDamaged(recoveryFolder, file);
+        m_ui.MessageBox("Данные восстановления в файле " + file + " повреждены, документ из них не открыт.\n"
+                + (aside.empty() ? std::string("Отложить файл не удалось, он оставлен на месте.")
+                                 : "Файл отложен: " + aside),
+            MsgIcon::Warning);
+    }
+    if (left.offers.empty())
+        return;
+    // One per start, the newest: the others wait for the next start.
+    const recovery::CLeft::COffer& offer = left.offers.front();
+    char when[32] = "";
+    const std::time_t written = static_cast<std::time_t>(offer.data.writtenUtc);
+    if (const std::tm* local = std::localtime(&written))
+        std::strftime(when, sizeof when, "%d.%m.%Y %H:%M:%S", local);
+    const std::string question = "Telvarion был завершён, не сохранив изменения документа\n" + offer.data.path
+        + "\n\nДанные восстановления от " + when + ", несохранённых изменений: " + std::to_string(offer.data.changes)
+        + ".\n\nВосстановить документ?";
+    if (!m_ui.AskRecover(question) || !Recover(offer.data)) {
+        recovery::Discard(recoveryFolder, offer.file);
+        return;
+    }
+    // The recovered data are this run's own from now on: a crash right after loses nothing.
+    std::error_code ec;
+    std::filesystem::rename(platform::ToFsPath(offer.file), platform::ToFsPath(m_recoveryWriter->File()), ec);
 }

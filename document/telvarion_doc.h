@@ -6,12 +6,15 @@
 // only routes commands here and asks which are enabled.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "core/rla_text.h"
 #include "document/doc_settings.h"
+#include "document/recovery.h"
 #include "document/review.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"
@@ -19,6 +22,7 @@
 #include "storage/recent_numbers.h"
 #include "storage/service_file_guard.h"
 
+class CLineRows;
 class CUserInterface;
 
 class CTelvarionDoc {
@@ -71,6 +75,12 @@ public:
     CReview review;
     // Where the reviews of saved documents are kept between runs (review_store); empty: nowhere.
     std::string reviewFolder;
+    // Where the recovery data of this run's document are kept (recovery.h): set by
+    // LoadServiceData(true) unless set before; batch work keeps none. Empty: nowhere.
+    std::string recoveryFolder;
+    // Called after every change the person or an analysis made (SetModified): the window
+    // schedules the recovery write.
+    std::function<void()> onModified;
 
     const std::string& ProgramFolder() const { return m_programFolder; }
     CUserInterface& Ui() { return m_ui; }
@@ -100,6 +110,24 @@ public:
     void OnImportLocal() { ImportDocuments(innerMaker, Command::ImportLocal); }
 
     void SetModified();
+    // The changes since the document was opened or last saved (calls of SetModified).
+    std::uint32_t ChangesSinceSave() const { return m_changes; }
+
+    // The window's copy of the open document for the recovery writer: the view's rows read, not
+    // copied whole (their texts, bookmarks and review places only).
+    recovery::CSnapshot RecoverySnapshot(const CLineRows& rows) const;
+    // The writer of this run's recovery file; null before LoadServiceData and for batch work.
+    recovery::CRecoveryWriter* RecoveryWriter() { return m_recoveryWriter.get(); }
+    // Where the writer's reports go (called on the writer's thread); empty: nowhere.
+    void SetRecoveryReport(recovery::CRecoveryWriter::Report report);
+    // At start: a damaged recovery file of a program that is gone is set aside and reported; the
+    // newest recovery left by a program that is gone is offered, and restored (Recover) or put
+    // aside as the last discarded one, as the person says.
+    void OfferRecovery();
+    // The document as the recovery data keep it: its text, paths and known files, the first
+    // passes of both makers (no analysis), the review, the bookmarks and the selection, marked
+    // modified, with no undo. False (the open document unchanged) for text that is no document.
+    bool Recover(const recovery::CRecoveryData& data);
     void UpdateTitle();
     // "Telvarion - path* - Дата принятия: 01.02.2003", UTF-8.
     std::string TitleText() const;
@@ -175,11 +203,16 @@ private:
     bool m_storeAtEnd = false;
     bool m_readOnly = false;
     CServiceFileGuard m_fileGuard { m_ui };
-    struct CKnownFile {
-        std::string path;
-        CFileImage image;
-    };
+    using CKnownFile = recovery::CKnownFile;
     std::vector<CKnownFile> m_knownFiles;
+    // The recovery file goes when the document is saved, closed without saving by the person's
+    // choice, deleted, or another is opened.
+    void DropRecovery();
+    std::uint32_t m_changes = 0;
+    CLockHolder m_recoveryOwner;
+    std::mutex m_reportMutex;
+    recovery::CRecoveryWriter::Report m_recoveryReport;
+    std::unique_ptr<recovery::CRecoveryWriter> m_recoveryWriter;
     // The counts of both makers after the last analysis that ran to its end: a stopped
     // re-analysis leaves the statistics as they were then.
     struct CCounts {

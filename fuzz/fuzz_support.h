@@ -21,6 +21,7 @@ class CArchive;
 // the first candidate and keep every tag, so that placement and anchors run as far as they can.
 class CFuzzUi : public CUserInterface {
 public:
+    bool AskRecover(const std::string&) override { return false; }
     int MessageBox(const std::string&, MsgIcon, MsgButtons buttons) override
     {
         return buttons == MsgButtons::Ok ? AnswerOk : buttons == MsgButtons::OkCancel ? AnswerCancel : AnswerNo;

@@ -119,6 +119,9 @@ public:
 
     // A message box with the application's name as caption; returns one of Answer.
     virtual int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok) = 0;
+    // The question after a program ended without saving (icon Question): true for
+    // "Восстановить" (the default button), false for "Не восстанавливать".
+    virtual bool AskRecover(const std::string& text) = 0;
 
     // File dialogs; false when the person cancels. The path is UTF-8.
     virtual bool AskSaveFileName(const FileDialogRequest& request, std::string& path) = 0;

@@ -22,6 +22,7 @@
 #include "shell/about_dlg.h"
 #include "shell/find_orvo_dlg.h"
 #include "shell/help_window.h"
+#include "shell/recovery/recovery_keeper.h"
 #include "shell/requisites_bar.h"
 #include "shell/review/review_dock.h"
 #include "shell/review/review_settings.h"
@@ -156,6 +157,7 @@ CMainFrame::CMainFrame(CTelvarionDoc& doc, QWidget* parent)
     m_reviewDock->hide();
 
     m_view->SetFrame(this);
+    m_recovery = new CRecoveryKeeper(doc, m_view->Rows(), statusBar(), this);
     connect(m_reviewDock, &CReviewDock::Changed, this, &CMainFrame::UpdateActions);
     connect(m_view, &CTelvarionView::ShownPicturesRequested, this, [this] {
         CShowedIconsDlg dialog(m_view->ShownPictures(), this);
@@ -176,7 +178,12 @@ CMainFrame::CMainFrame(CTelvarionDoc& doc, QWidget* parent)
     UpdateActions();
 }
 
-CMainFrame::~CMainFrame() { m_view->SetFrame(nullptr); }
+CMainFrame::~CMainFrame()
+{
+    // The document outlives the window: it reports to it no more.
+    delete m_recovery;
+    m_view->SetFrame(nullptr);
+}
 
 QAction* CMainFrame::Action(CommandId id) const
 {

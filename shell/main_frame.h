@@ -15,6 +15,7 @@
 #include "view/frame_services.h"
 
 class CQtUserInterface;
+class CRecoveryKeeper;
 class CRequisitesBar;
 class CReviewDock;
 class CTelvarionDoc;
@@ -34,6 +35,7 @@ public:
     CRequisitesBar* RequisitesBar() const { return m_requisitesBar; }
     QToolBar* ToolBar() const { return m_toolBar; }
     CReviewDock* ReviewDock() const { return m_reviewDock; }
+    CRecoveryKeeper* Recovery() const { return m_recovery; }
     QAction* Action(CommandId id) const;
     // The user interface the window's own dialogs ask their questions through; set by Attach.
     void SetUserInterface(CQtUserInterface* ui) { m_ui = ui; }
@@ -95,6 +97,7 @@ private:
     CTelvarionView* m_view = nullptr;
     CRequisitesBar* m_requisitesBar = nullptr;
     CReviewDock* m_reviewDock = nullptr;
+    CRecoveryKeeper* m_recovery = nullptr;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_linePane = nullptr;
     QLabel* m_suspiciousPane = nullptr;

@@ -168,6 +168,24 @@ int CQtUserInterface::MessageBox(const std::string& text, MsgIcon icon, MsgButto
     return choices.size() == 1 ? choices.front().answer : choices.back().answer;
 }
 
+bool CQtUserInterface::AskRecover(const std::string& text)
+{
+    CArrowCursor arrow(m_waitDepth > 0);
+    QMessageBox box(DialogParent());
+    box.setObjectName(QStringLiteral("TelvarionMessageBox"));
+    box.setWindowTitle(QStringLiteral("Telvarion"));
+    box.setText(QString::fromStdString(text));
+    box.setIcon(QMessageBox::Question);
+    QPushButton* recover = box.addButton(QStringLiteral("Восстановить"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("Не восстанавливать"), QMessageBox::RejectRole);
+    recover->setObjectName(QStringLiteral("recoverButton"));
+    discard->setObjectName(QStringLiteral("discardButton"));
+    box.setDefaultButton(recover);
+    box.setEscapeButton(discard);
+    box.exec();
+    return box.clickedButton() == recover;
+}
+
 bool CQtUserInterface::RunFileDialog(const FileDialogRequest& request, bool save, std::string& path, int& filterIndex)
 {
     filterIndex = 0;

@@ -58,6 +58,7 @@ public:
     void SetProgressSink(CProgressSink* sink) { m_progressSink = sink; }
 
     int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
+    bool AskRecover(const std::string& text) override;
     bool AskSaveFileName(const FileDialogRequest& request, std::string& path) override;
     using CUserInterface::AskOpenFileName;
     bool AskOpenFileName(const FileDialogRequest& request, std::string& path, int& filterIndex) override;

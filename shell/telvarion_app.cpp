@@ -186,6 +186,11 @@ bool CTelvarionApp::InitInstance()
     }
     m_frame->showMaximized();
     m_windowShown = true;
+    // With the window there and the service data read: what a run that ended without saving left.
+    if (m_serviceDataLoaded) {
+        m_doc->OfferRecovery();
+        m_frame->UpdateActions();
+    }
     return true;
 }
 

@@ -39,6 +39,14 @@ bool RefusesNewFiles(const std::error_code& ec)
 
 } // namespace
 
+bool HolderGone(const CLockHolder& holder)
+{
+    if (!holder.known || holder.pid <= 0 || holder.host != platform::HostName())
+        return false;
+    const std::string running = holder.started.empty() ? std::string() : platform::ProcessStartMark(holder.pid);
+    return !platform::ProcessAlive(holder.pid) || (!running.empty() && running != holder.started);
+}
+
 CDataFolderLock::CDataFolderLock(std::string folder, std::string program)
     : m_folder(std::move(folder))
     , m_path(ServicePath(m_folder, kLockFile))
@@ -156,11 +164,7 @@ CDataFolderLock::Result CDataFolderLock::Take()
             return Result::Held;
         }
         m_holder = Parse(seen);
-        if (!m_holder.known || m_holder.host != platform::HostName())
-            return Result::Held;
-        const std::string running = m_holder.started.empty() ? std::string() : platform::ProcessStartMark(m_holder.pid);
-        const bool stale = !platform::ProcessAlive(m_holder.pid) || (!running.empty() && running != m_holder.started);
-        if (!stale || !TakeOverStale(seen))
+        if (!HolderGone(m_holder) || !TakeOverStale(seen))
             return Result::Held;
     }
     return Result::Held;

@@ -29,6 +29,11 @@ struct CLockHolder {
     bool known = false;  // false: the file could not be read as a lock
 };
 
+// Whether the holder has ended for sure: it ran on this machine and its process no longer runs,
+// or runs under a later start mark (its id reused). A holder of another machine, or one not
+// known, is never taken for gone.
+bool HolderGone(const CLockHolder& holder);
+
 class CDataFolderLock {
 public:
     enum class Result {

@@ -6,6 +6,7 @@
 // Run with TELVARION_SCREENSHOT_DIR set (scripts/screenshots.sh) it also keeps pictures of the
 // window and of each dialog it answers.
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -41,7 +42,10 @@
 
 #include "base/codepage.h"
 #include "core/line_record.h"
+#include "core/rla_text.h"
 #include "core/tag_line.h"
+#include "document/recovery.h"
+#include "document/tag_editor.h"
 #include "document/telvarion_doc.h"
 #include "isolated_run.h"
 #include "shell/hot_docs_dlg.h"
@@ -49,6 +53,7 @@
 #include "shell/multi_list_box.h"
 #include "shell/options_dlg.h"
 #include "shell/qt_user_interface.h"
+#include "shell/recovery/recovery_keeper.h"
 #include "shell/requisites_bar.h"
 #include "shell/review/review_dock.h"
 #include "shell/review/review_model.h"
@@ -63,6 +68,7 @@
 namespace {
 
 const char* const kSecondInstanceArg = "--second-instance";
+const char* const kRecoveryChildArg = "--recovery-child";
 
 QString InstanceName() { return QStringLiteral("telvarion-test-%1").arg(QCoreApplication::applicationPid()); }
 
@@ -168,6 +174,8 @@ public:
     bool cancelProgress = false;
     // The button that answers questions; "Нет", as in the batch analysis, unless a test says otherwise.
     QMessageBox::StandardButton questionButton = QMessageBox::No;
+    // The answer to the recovery question after a crash, by the button's name.
+    QString recoveryButton = QStringLiteral("recoverButton");
     // Runs at every confirmation before it is answered; returns false to leave it unanswered.
     std::function<bool(QWidget*)> atConfirmation;
     // Runs at the first question of any kind, with the run in full swing.
@@ -245,6 +253,8 @@ private:
             Keep(box, QStringLiteral("message"));
             // Information boxes are read; questions get the test's button.
             QAbstractButton* button = box->button(questionButton);
+            if (QPushButton* recovery = box->findChild<QPushButton*>(recoveryButton))
+                button = recovery;
             if (!button)
                 button = box->button(QMessageBox::Ok);
             if (!button)
@@ -355,6 +365,66 @@ BatchResult RunBatch(const QString& sample, const QString& policy = QStringLiter
 
 } // namespace
 
+// The per-user folder of the program's runs moved elsewhere while the object lives.
+struct CUserFolderAt {
+    QByteArray before = qgetenv("XDG_DATA_HOME");
+    explicit CUserFolderAt(const QString& home) { qputenv("XDG_DATA_HOME", QFile::encodeName(home)); }
+    ~CUserFolderAt() { qputenv("XDG_DATA_HOME", before); }
+    static QString RecoveryIn(const QString& home) { return home + QStringLiteral("/telvarion/recovery"); }
+};
+
+QString OwnRecoveryFile(const QString& home)
+{
+    return CUserFolderAt::RecoveryIn(home) + u'/'
+        + QString::fromStdString(recovery::FileNameOf(CDataFolderLock::ThisProcess("telvarion")));
+}
+
+// The child of the recovery round trip: the real window opens the sample, deletes a tag, edits a
+// line's anchor, sets a bookmark and selects a line, waits for its recovery file, writes the bytes
+// a save would write now beside it, says "ready" and waits to be killed.
+int RunRecoveryChild(const QString& sample, const QString& expected, const QString& instance)
+{
+    CTelvarionApp::Options options;
+    options.showSplash = false;
+    options.instanceName = instance;
+    CTelvarionApp app(options);
+    if (!app.InitInstance())
+        return 5;
+    CAnswerer answers;
+    answers.questionButton = QMessageBox::Yes;
+    CTelvarionDoc& doc = *app.Document();
+    CTelvarionView& view = *app.MainFrame()->View();
+    if (!doc.OpenFile(sample.toStdString(), false))
+        return 6;
+    CLineRows& rows = view.Rows();
+    int tag = -1;
+    for (int row = 0; row < rows.Count() && tag < 0; ++row)
+        if (IsTagKind(rows.Record(row).nKind))
+            tag = row;
+    if (tag < 0)
+        return 7;
+    view.SelectLine(static_cast<std::size_t>(tag));
+    view.Editor().Run(CTagEditor::Command::DeleteTag);
+    const int anchor = rows.Count() / 2;
+    view.Editor().CommitLineEdit(anchor, rows.Text(anchor) + codepage::Utf8ToCp1251(" (исправлено)"));
+    view.SelectLine(3);
+    view.Run(ViewCommand::ToggleBookmark);
+    view.SelectLine(5);
+    CRecoveryKeeper& keeper = *app.MainFrame()->Recovery();
+    if (!QTest::qWaitFor([&] { return keeper.UpToDate(); }, 20000))
+        return 8;
+    std::vector<std::string> texts;
+    view.GetLines(texts, nullptr);
+    QFile side(expected);
+    const std::string bytes = CRlaText::Encode(doc.text.headerLines, texts);
+    if (!side.open(QIODevice::WriteOnly) || side.write(bytes.data(), static_cast<qint64>(bytes.size())) < 0)
+        return 9;
+    side.close();
+    std::printf("ready %u\n", doc.ChangesSinceSave());
+    std::fflush(stdout);
+    return QApplication::exec();
+}
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
@@ -367,6 +437,9 @@ private slots:
     void splashShowsForAboutTwoSeconds();
     void enablingFollowsTheDocumentAndTheView();
     void closingAsksToSaveAModifiedDocument();
+    void aKilledWindowsWorkIsRecoveredAndSavedAsItWouldHaveBeen();
+    void recoveryLeftAtStartDiscardedDamagedOrLive();
+    void aRecoveryFolderThatCannotBeWrittenIsSaidOnce();
     void openAnalyseSaveThroughTheRealDialogs();
     void thePreselectionIsThePairedPolicy();
     void theReviewListWithoutQuestions();
@@ -762,6 +835,145 @@ void MainWindowTest::closingAsksToSaveAModifiedDocument()
     QCOMPARE(answers.messages.size(), 2);
     // "Нет" leaves the file as it was.
     QCOMPARE(ReadAll(sample), original);
+}
+
+void MainWindowTest::aKilledWindowsWorkIsRecoveredAndSavedAsItWouldHaveBeen()
+{
+#ifdef Q_OS_WIN
+    QSKIP("the child is killed as SIGKILL kills it: Linux only");
+#endif
+    Session s;
+    QVERIFY(Session::CopyData(s.DataDir()));
+    QDir().mkpath(s.dir.filePath(QStringLiteral("in")));
+    const QString sample = s.Sample(QStringLiteral("zakon-21-oz.rla"));
+    QVERIFY(QFile::copy(TestData() + QStringLiteral("/samples/zakon-21-oz.rla"), sample));
+    const QByteArray original = ReadAll(sample);
+    const QString home = s.dir.filePath(QStringLiteral("share"));
+    const QString expected = s.dir.filePath(QStringLiteral("expected.rla"));
+
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home);
+    environment.insert(QStringLiteral("TELVARION_DATA_DIR"), s.DataDir());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+        { QString::fromLatin1(kRecoveryChildArg), sample, expected, InstanceName() + QStringLiteral("-child") });
+    QVERIFY(child.waitForStarted());
+    QByteArray said;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (said += child.readAllStandardOutput()).contains("ready") || child.state() == QProcess::NotRunning, 60000);
+    QVERIFY2(said.contains("ready"), qPrintable(QStringLiteral("child ended with %1").arg(child.exitCode())));
+    const QString changes = QString::fromLatin1(said.mid(said.indexOf("ready") + 6).trimmed());
+    child.kill(); // SIGKILL: nothing of the child's own ending runs
+    QVERIFY(child.waitForFinished());
+    QCOMPARE(ReadAll(sample), original);
+
+    // A program of this process starts on the same folders and is answered "Восстановить".
+    CUserFolderAt folder(home);
+    CAnswerer answers;
+    QVERIFY(s.Start());
+    QCOMPARE(answers.messages.size(), 1);
+    QVERIFY2(answers.messages[0].startsWith(QStringLiteral(
+                 "Telvarion был завершён, не сохранив изменения документа\n%1\n\nДанные восстановления от ")
+                                                .arg(sample)),
+        qPrintable(answers.messages[0]));
+    QVERIFY2(answers.messages[0].endsWith(
+                 QStringLiteral(", несохранённых изменений: %1.\n\nВосстановить документ?").arg(changes)),
+        qPrintable(answers.messages[0]));
+    QVERIFY(s.Frame()->windowTitle().contains(sample + u'*'));
+    QVERIFY(s.View()->Model().Record(3).bBookmark);
+    QCOMPARE(s.View()->SelectedRow(), 5);
+    QVERIFY(!s.View()->HasUndo());
+    // The recovered data are this program's own now.
+    QVERIFY(QFile::exists(OwnRecoveryFile(home)));
+    QCOMPARE(QDir(CUserFolderAt::RecoveryIn(home)).entryList(QDir::Files).size(), 1);
+
+    s.Frame()->Run(CommandId::FileSave);
+    QVERIFY(!s.Doc()->bModified);
+    const QString saved = QString::fromStdString(s.Doc()->currentPath);
+    QCOMPARE(ReadAll(saved), ReadAll(expected));
+    QVERIFY(ReadAll(saved) != original);
+    QTRY_VERIFY(!QFile::exists(OwnRecoveryFile(home)));
+}
+
+void MainWindowTest::recoveryLeftAtStartDiscardedDamagedOrLive()
+{
+    Session s;
+    const QString home = s.dir.filePath(QStringLiteral("share"));
+    const QString folder = CUserFolderAt::RecoveryIn(home);
+    QVERIFY(QDir().mkpath(folder));
+    QProcess ended;
+    ended.start(QStringLiteral("true"), {});
+    QVERIFY(ended.waitForStarted());
+    const long long deadPid = ended.processId();
+    QVERIFY(ended.waitForFinished());
+
+    const auto write = [&](long long pid, const std::string& started, bool damaged) {
+        recovery::CRecoveryData data;
+        data.path = s.Sample(QStringLiteral("ukaz-14.rla")).toStdString();
+        data.textBytes = CRlaText::Encode({ "$18  Текст документа" }, { "строка" });
+        data.owner = CDataFolderLock::ThisProcess("telvarion");
+        data.owner.pid = pid;
+        data.owner.started = started;
+        data.changes = 4;
+        std::string bytes = recovery::Serialize(data);
+        if (damaged)
+            bytes.resize(bytes.size() - 3);
+        const QString path = folder + u'/' + QString::fromStdString(recovery::FileNameOf(data.owner));
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), qint64(bytes.size())) > 0 ? path : QString();
+    };
+    const QString live
+        = write(QCoreApplication::applicationPid(), CDataFolderLock::ThisProcess("telvarion").started, false);
+    const QString left = write(deadPid, "11", false);
+    const QString damaged = write(deadPid, "12", true);
+    const QByteArray leftBytes = ReadAll(left);
+    const QByteArray liveBytes = ReadAll(live);
+
+    CUserFolderAt at(home);
+    CAnswerer answers;
+    answers.recoveryButton = QStringLiteral("discardButton");
+    QVERIFY(s.Start());
+    QCOMPARE(answers.messages.size(), 2);
+    QVERIFY2(answers.messages[0].contains(damaged) && answers.messages[0].contains(QStringLiteral("повреждены")),
+        qPrintable(answers.messages[0]));
+    QVERIFY(answers.messages[1].startsWith(QStringLiteral("Telvarion был завершён")));
+    QVERIFY(answers.messages[1].contains(QStringLiteral("несохранённых изменений: 4.")));
+    QVERIFY(s.Doc()->currentPath.empty());
+    QVERIFY(!QFile::exists(left) && !QFile::exists(damaged));
+    QCOMPARE(ReadAll(folder + QStringLiteral("/discarded.recovery")), leftBytes);
+    QCOMPARE(QDir(folder + QStringLiteral("/damaged")).entryList(QDir::Files).size(), 1);
+    // Its owner runs (this very process): not offered, not touched.
+    QCOMPARE(ReadAll(live), liveBytes);
+    QFile::remove(live);
+}
+
+void MainWindowTest::aRecoveryFolderThatCannotBeWrittenIsSaidOnce()
+{
+    Session s;
+    const QString home = s.dir.filePath(QStringLiteral("share"));
+    QVERIFY(QDir().mkpath(home + QStringLiteral("/telvarion")));
+    QFile blocker(CUserFolderAt::RecoveryIn(home)); // a file where the folder should be
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    CUserFolderAt at(home);
+    CAnswerer answers;
+    QVERIFY(s.Start());
+    QVERIFY(s.Doc()->OpenFile(s.Sample(QStringLiteral("zakon-21-oz.rla")).toStdString(), false));
+    CRecoveryKeeper& keeper = *s.Frame()->Recovery();
+    for (int failures = 1; failures <= 2; ++failures) {
+        s.Frame()->statusBar()->showMessage(QStringLiteral("другое"));
+        s.Doc()->SetModified();
+        keeper.WriteNow();
+        QTRY_COMPARE_WITH_TIMEOUT(keeper.Failures(), failures, 10000);
+        const QString message = s.Frame()->statusBar()->currentMessage();
+        QVERIFY2(failures == 2 ? message == QStringLiteral("другое") // said once
+                               : message.startsWith(QStringLiteral("Данные восстановления не записаны: "))
+                    && message.endsWith(QStringLiteral(". Работа продолжается.")),
+            qPrintable(message));
+    }
+    QVERIFY(s.Doc()->bModified); // editing goes on
 }
 
 void MainWindowTest::tagCommandsByTheirKeys()
@@ -1709,6 +1921,11 @@ void MainWindowTest::aDataFolderAnotherProgramHolds()
 
 int main(int argc, char** argv)
 {
+    if (argc == 5 && qstrcmp(argv[1], kRecoveryChildArg) == 0) {
+        QApplication application(argc, argv);
+        return RunRecoveryChild(
+            QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[4]));
+    }
     // The second start of secondStartActivatesTheFirst: 3 when it refused to start, 4 when it ran.
     if (argc == 3 && qstrcmp(argv[1], kSecondInstanceArg) == 0) {
         QApplication application(argc, argv);

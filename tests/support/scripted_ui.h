@@ -104,6 +104,11 @@ public:
     std::function<void(CScriptedUi&)> onEvents;
 
     int MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
+    // Kept among the messages as a Yes/No question; AnswerYes restores.
+    bool AskRecover(const std::string& text) override
+    {
+        return MessageBox(text, MsgIcon::Question, MsgButtons::YesNo) == AnswerYes;
+    }
     bool AskSaveFileName(const FileDialogRequest& request, std::string& path) override;
     using CUserInterface::AskOpenFileName;
     bool AskOpenFileName(const FileDialogRequest& request, std::string& path, int& filterIndex) override;

@@ -28,6 +28,7 @@ public:
     std::vector<std::string> statusTexts;
     int beeps = 0;
 
+    bool AskRecover(const std::string&) override { return false; }
     int MessageBox(const std::string& text, MsgIcon, MsgButtons) override
     {
         messages.push_back(text);
