@@ -165,6 +165,9 @@ bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
     bBusy = 1;
     std::vector<std::string> texts = text.textLines;
     std::vector<CLineRecord> records(texts.size());
+    // A new document has nothing to undo; what its analyses place are its first steps.
+    m_ui.ClearUndo();
+    m_ui.NameFills("разбор документа");
     m_ui.FillList(texts, records, true);
     currentPath = path;
     RememberOutputFile();
@@ -174,7 +177,6 @@ bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
     RunAnalyses(texts, records, true);
     KeepCounts();
     m_ui.FillList(texts, records, true);
-    m_ui.ClearUndo();
     m_ui.BringToFront();
     if (showStatistics && m_ui.PlacesCertainLinksOnly())
         m_ui.ShowReview(GetStatisticsText());
@@ -226,6 +228,7 @@ void CTelvarionDoc::OnReanalyse()
     std::vector<std::string> texts;
     std::vector<CLineRecord> records;
     m_ui.GetLines(texts, &records);
+    m_ui.NameFills("повторный разбор");
     RunAnalyses(texts, records, false);
     if (orvoMaker.PassStopped() || innerMaker.PassStopped())
         RestoreCounts();

@@ -43,7 +43,7 @@ TEST(Review, AcceptRejectUndoAndAcceptAllOverTheRows)
     EXPECT_EQ(review.Accept(rows, { ordered.front() }), 0u);
     CTagEditor editor(doc, ui, rows);
     const std::vector<std::string> placed = rows.texts;
-    EXPECT_EQ(review.Reject(rows, editor, ordered), ordered.size());
+    EXPECT_EQ(review.Reject(editor, ordered), ordered.size());
     EXPECT_EQ(rows.texts, doc.text.textLines);
     places = review.Places(rows.records);
     const CReview::CCounts rejected = review.Count(places);

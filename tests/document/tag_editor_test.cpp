@@ -275,10 +275,10 @@ TEST(TagEditor, CutPasteMakesANewLinkAndUndoToggles)
     EXPECT_EQ(f.rows.texts[3], FormatOrvoTag(100));
     const std::vector<std::string> afterPastes = f.rows.texts;
 
-    // Undo brings back the state before the last paste, a second undo the state after it.
+    // Undo brings back the state before the last paste, a redo the state after it.
     f.editor->Run(CTagEditor::Command::Undo);
     EXPECT_EQ(f.rows.Count(), 4);
-    f.editor->Run(CTagEditor::Command::Undo);
+    f.editor->Run(CTagEditor::Command::Redo);
     EXPECT_EQ(f.rows.texts, afterPastes);
 
     // A bookmark set after a change goes with the undo of that change.
