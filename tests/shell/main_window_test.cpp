@@ -834,6 +834,22 @@ void MainWindowTest::tagCommandsByTheirKeys()
     press(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(model.Text(5), FormatOrvoTag(number));
     QCOMPARE(view->SelectedRow(), 5); // the undo selects the row selected before the step
+    // "Правка" names the next undo and redo; Ctrl+Y and Ctrl+Shift+Z redo.
+    const QAction* undo = s.Frame()->Action(CommandId::Undo);
+    const QAction* redo = s.Frame()->Action(CommandId::Redo);
+    QCOMPARE(undo->text(), QStringLiteral("&Отменить вставку тега из буфера\tCtrl+Z"));
+    QCOMPARE(redo->text(), QStringLiteral("&Повторить перемещение тега вниз\tCtrl+Y"));
+    press(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(model.Text(6), FormatOrvoTag(number));
+    QCOMPARE(view->SelectedRow(), 6);
+    QCOMPARE(undo->text(), QStringLiteral("&Отменить перемещение тега вниз\tCtrl+Z"));
+    QCOMPARE(redo->text(), QStringLiteral("&Повторить\tCtrl+Y"));
+    QVERIFY(!redo->isEnabled());
+    press(Qt::Key_Z, Qt::ControlModifier);
+    press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(model.Text(6), FormatOrvoTag(number));
+    press(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(model.Text(5), FormatOrvoTag(number));
     view->SelectLine(5);
     press(Qt::Key_Delete);
     QCOMPARE(model.Count(), count);
