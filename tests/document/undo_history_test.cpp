@@ -3,6 +3,7 @@
 
 #include "document/undo_history.h"
 
+#include <algorithm>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -24,12 +25,8 @@ CRows Numbered(int count)
 
 bool Same(const CRows& a, const CRows& b)
 {
-    if (a.texts != b.texts || a.records.size() != b.records.size())
-        return false;
-    for (std::size_t k = 0; k < a.records.size(); ++k)
-        if (!SameRecord(a.records[k], b.records[k]))
-            return false;
-    return true;
+    return a.texts == b.texts
+        && std::equal(a.records.begin(), a.records.end(), b.records.begin(), b.records.end(), SameRecord);
 }
 
 } // namespace
@@ -46,23 +43,14 @@ TEST(UndoHistory, RandomReplacesGoBackAndComeAgain)
             const CRows before = rows;
             CRows after = rows;
             for (int k = 0; k < changes; ++k) {
-                const std::size_t at = random() % (after.texts.size() + 1);
-                switch (random() % 3) {
-                case 0:
-                    after.texts.insert(after.texts.begin() + static_cast<std::ptrdiff_t>(at), "tag");
-                    after.records.insert(after.records.begin() + static_cast<std::ptrdiff_t>(at), CLineRecord());
-                    after.records[at].nKind = OrvoLinkNew;
-                    break;
-                case 1:
-                    if (at < after.texts.size()) {
-                        after.texts.erase(after.texts.begin() + static_cast<std::ptrdiff_t>(at));
-                        after.records.erase(after.records.begin() + static_cast<std::ptrdiff_t>(at));
-                    }
-                    break;
-                default:
-                    if (at < after.texts.size())
-                        after.records[at].reviewStateOrvo = ReviewAccepted;
-                }
+                const int at = static_cast<int>(random() % (after.texts.size() + 1));
+                const unsigned kind = random() % 3;
+                if (kind == 0)
+                    after.Insert(at, "tag", CLineRecord());
+                else if (at < after.Count() && kind == 1)
+                    after.Remove(at);
+                else if (at < after.Count())
+                    after.SetReviewState(at, false, ReviewAccepted);
             }
             {
                 const CUndoScope step(history, recorder, "step");
