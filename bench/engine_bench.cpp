@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -23,11 +24,14 @@
 #include "core/candidates.h"
 #include "core/rla_text.h"
 #include "document/review.h"
+#include "document/tag_editor.h"
+#include "document/telvarion_doc.h"
 #include "local/inner_ref_maker.h"
 #include "orvo/orvo_ref_maker.h"
 #include "orvo/orvo_search.h"
 #include "storage/archive.h"
 #include "storage/service_file.h"
+#include "tests/support/line_rows.h"
 
 namespace {
 
@@ -651,6 +655,86 @@ void BM_BatchAnalysis(benchmark::State& state)
     state.counters["output_identical"] = same ? 1 : 0;
 }
 
+// The undo history over the 20,000-line document as both analyses leave it: 200 editing steps of
+// the tag editor (tags placed, lines edited, tags moved and deleted, spread over the document),
+// then all taken back and put again. Counters: the bytes the history holds, the resident-size
+// growth of the 200 steps, the time of an undo and of a redo per step and the slowest of each.
+// Goal: at most 64 MB beyond the document, every undo and redo under 50 ms.
+void BM_UndoHistory(benchmark::State& state)
+{
+    CMakers& m = LoadedMakers();
+    const COleDate effective = COleDate::FromText(2025, 12, 31);
+    std::vector<std::string> texts = AnalysedDocument();
+    std::vector<CLineRecord> records(texts.size());
+    for (CRefMaker* maker : { static_cast<CRefMaker*>(&m.orvo), static_cast<CRefMaker*>(&m.inner) }) {
+        maker->ResetCounters(true);
+        maker->ScanLines(texts, records);
+        maker->AnalyseLines(texts, records, effective);
+    }
+    CAutoUi ui;
+    CTelvarionDoc doc(ui, WorkDir().string());
+    constexpr int kSteps = 200;
+    using Clock = std::chrono::steady_clock;
+    const auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
+    for (auto _ : state) {
+        CRows rows;
+        rows.texts = texts;
+        rows.records = records;
+        CTagEditor editor(doc, ui, rows);
+        const auto tagFrom = [&](int row) {
+            for (int k = row; k < rows.Count(); ++k)
+                if (rows.records[static_cast<std::size_t>(k)].nKind == OrvoLinkNew
+                    || rows.records[static_cast<std::size_t>(k)].nKind == InnerLinkNew)
+                    return k;
+            return -1;
+        };
+        const std::size_t before = ResidentBytes();
+        for (int step = 0; step < kSteps; ++step) {
+            const int row = (step * 9973) % (rows.Count() - 2);
+            rows.selected = row;
+            switch (step % 4) {
+            case 0:
+                editor.InsertOrvoTagByNumber(1000 + step);
+                break;
+            case 1:
+                editor.CommitLineEdit(row, rows.texts[static_cast<std::size_t>(row)] + " ");
+                break;
+            default:
+                rows.selected = tagFrom(row);
+                editor.Run(step % 4 == 2 ? CTagEditor::Command::MoveDown : CTagEditor::Command::DeleteTag);
+            }
+        }
+        const std::size_t after = ResidentBytes();
+        double undoMax = 0;
+        double redoMax = 0;
+        const std::size_t steps = editor.History().UndoCount();
+        const Clock::time_point undoStart = Clock::now();
+        for (std::size_t k = 0; k < steps; ++k) {
+            const Clock::time_point t = Clock::now();
+            editor.Run(CTagEditor::Command::Undo);
+            undoMax = std::max(undoMax, ms(Clock::now() - t));
+        }
+        const double undoAll = ms(Clock::now() - undoStart);
+        if (rows.texts != texts)
+            state.SkipWithError("the undos did not give the document back");
+        const Clock::time_point redoStart = Clock::now();
+        for (std::size_t k = 0; k < steps; ++k) {
+            const Clock::time_point t = Clock::now();
+            editor.Run(CTagEditor::Command::Redo);
+            redoMax = std::max(redoMax, ms(Clock::now() - t));
+        }
+        const double redoAll = ms(Clock::now() - redoStart);
+        state.counters["lines"] = static_cast<double>(texts.size());
+        state.counters["steps"] = static_cast<double>(steps);
+        state.counters["history_MB"] = static_cast<double>(editor.History().Bytes()) / (1 << 20);
+        state.counters["rss_growth_MB"] = static_cast<double>(after > before ? after - before : 0) / (1 << 20);
+        state.counters["undo_ms_per_step"] = undoAll / static_cast<double>(std::max<std::size_t>(steps, 1));
+        state.counters["redo_ms_per_step"] = redoAll / static_cast<double>(std::max<std::size_t>(steps, 1));
+        state.counters["undo_ms_max"] = undoMax;
+        state.counters["redo_ms_max"] = redoMax;
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_CandidatesIndexed)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
@@ -667,6 +751,7 @@ BENCHMARK(BM_ReadOrvFileBytes)->Unit(benchmark::kMillisecond)->Iterations(3)->Re
 BENCHMARK(BM_LoadOrvFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_StoreOrvFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_OrvoDictionaryMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_UndoHistory)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ImportListFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_WriteRla)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);

@@ -159,8 +159,21 @@ std::size_t CReview::AcceptAll(CLineRows& rows) const
     return Accept(rows, all);
 }
 
-std::size_t CReview::Reject(CLineRows& rows, CTagEditor& editor, const std::vector<std::size_t>& which) const
+std::size_t CReview::Accept(CTagEditor& editor, const std::vector<std::size_t>& which) const
 {
+    const CUndoScope step = editor.Step(which.size() > 1 ? "принятие ссылок" : "принятие ссылки");
+    return Accept(editor.Rows(), which);
+}
+
+std::size_t CReview::AcceptAll(CTagEditor& editor) const
+{
+    const CUndoScope step = editor.Step("принятие всех ссылок");
+    return AcceptAll(editor.Rows());
+}
+
+std::size_t CReview::Reject(CTagEditor& editor, const std::vector<std::size_t>& which) const
+{
+    CLineRows& rows = editor.Rows();
     std::vector<std::string> texts;
     std::vector<CLineRecord> records;
     rows.Copy(texts, records);
@@ -171,7 +184,7 @@ std::size_t CReview::Reject(CLineRows& rows, CTagEditor& editor, const std::vect
             chosen.push_back(k);
     if (chosen.empty())
         return 0;
-    editor.TakeSnapshot();
+    const CUndoScope step = editor.Step(chosen.size() > 1 ? "отклонение ссылок" : "отклонение ссылки");
     for (std::size_t k : chosen)
         CRefMaker::TakeBackReviewRow(texts, records, m_rows[k].local, m_rows[k].id, m_rows[k].anchorChanges);
     // The lines stand where they stood once their tags are gone; states go on the lines.

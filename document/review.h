@@ -72,11 +72,14 @@ public:
     // The person's decisions over the view's rows. Accept marks links not yet reviewed accepted
     // (an open line is decided through the candidates dialog instead); Reject takes each row's
     // tags back and puts back what their anchors replaced (an open line: nothing to link), all
-    // rows in one undo step of the editor. Both return how many rows changed.
+    // rows in one undo step of the editor's history. Both return how many rows changed.
     std::size_t Accept(CLineRows& rows, const std::vector<std::size_t>& which) const;
-    std::size_t Reject(CLineRows& rows, CTagEditor& editor, const std::vector<std::size_t>& which) const;
+    std::size_t Reject(CTagEditor& editor, const std::vector<std::size_t>& which) const;
     // Every link not yet reviewed; the count accepted.
     std::size_t AcceptAll(CLineRows& rows) const;
+    // The same over the editor's rows, each call one step of its undo history.
+    std::size_t Accept(CTagEditor& editor, const std::vector<std::size_t>& which) const;
+    std::size_t AcceptAll(CTagEditor& editor) const;
     // After an open line was decided through the candidates dialog: the tags placed for it since
     // (those standing directly before or around its line without a review id) take the row's id,
     // and the row becomes a link accepted, or rejected when nothing was placed.

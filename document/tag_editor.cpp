@@ -33,7 +33,8 @@ CLineRecord OrvoTagRecord(const CDocRecvisits& linked)
 CTagEditor::CTagEditor(CTelvarionDoc& doc, CUserInterface& ui, CLineRows& rows)
     : m_doc(doc)
     , m_ui(ui)
-    , m_rows(rows)
+    , m_recorder(rows, m_history)
+    , m_rows(m_recorder)
 {
 }
 
@@ -60,7 +61,9 @@ bool CTagEditor::IsEnabled(Command command) const
     case Command::MoveUp:
         return selected > 0 && IsMovableTagKind(kind) && !IsAwaiting(selected) && !IsAwaiting(selected - 1);
     case Command::Undo:
-        return HasUndo() && !m_undoBeforeQuestion;
+        return HasUndo() && !(m_questionOpen && m_history.TopId() <= m_questionFloor);
+    case Command::Redo:
+        return HasRedo();
     case Command::ChooseRequisites:
         return selected >= 0 && kind == Suspicious;
     }
@@ -70,7 +73,7 @@ bool CTagEditor::IsEnabled(Command command) const
 void CTagEditor::SetQuestionOpen(bool open)
 {
     m_questionOpen = open;
-    m_undoBeforeQuestion = open && HasUndo();
+    m_questionFloor = open ? m_history.TopId() : 0;
 }
 
 bool CTagEditor::IsAwaiting(int row) const
@@ -110,16 +113,13 @@ void CTagEditor::Run(Command command)
     case Command::Undo:
         UndoLastChange();
         break;
+    case Command::Redo:
+        RedoLastUndone();
+        break;
     case Command::ChooseRequisites:
         ChooseRequisites();
         break;
     }
-}
-
-void CTagEditor::TakeSnapshot()
-{
-    m_rows.Copy(m_snapshot.texts, m_snapshot.records);
-    m_undoBeforeQuestion = false;
 }
 
 bool CTagEditor::AcceptsLaterDates(const CDocRecvisits& linked, bool orvo)
@@ -220,7 +220,7 @@ void CTagEditor::PlaceManualTag(bool orvo, const ManualTagAnswer& answer)
     if (!AcceptsLaterDates(linked, orvo))
         return;
     (orvo ? m_doc.recentOrvo : m_doc.recentLocal).AddNumber(linked.nBaseNumber);
-    TakeSnapshot();
+    const CUndoScope step = Step("вставку тега");
     if (orvo) {
         InsertTagRow(row, FormatOrvoTag(number), OrvoTagRecord(linked));
     } else {
@@ -249,8 +249,7 @@ void CTagEditor::InsertHotTag(int slot)
     }
     if (!AcceptsLaterDates(linked, true))
         return;
-    // Taken only now: a tag that is not placed leaves the last change undoable.
-    TakeSnapshot();
+    const CUndoScope step = Step("вставку тега");
     InsertTagRow(row, FormatOrvoTag(number), OrvoTagRecord(linked));
 }
 
@@ -260,7 +259,7 @@ void CTagEditor::InsertOrvoTagByNumber(std::int32_t number)
     if (m_rows.Count() == 0)
         return;
     const int row = std::max(m_rows.Selected(), 0);
-    TakeSnapshot();
+    const CUndoScope step = Step("вставку тега");
     CDocRecvisits linked;
     // A number missing from the dictionary still gets its tag, without requisites: the search
     // found it in the same dictionary a moment ago.
@@ -272,7 +271,7 @@ void CTagEditor::InsertOrvoTagByNumber(std::int32_t number)
 void CTagEditor::DeleteTag()
 {
     const int row = m_rows.Selected();
-    TakeSnapshot();
+    const CUndoScope step = Step("удаление тега");
     m_rows.Remove(row);
     m_doc.SetModified();
     if (row < m_rows.Count())
@@ -295,7 +294,7 @@ void CTagEditor::CopyTag()
 void CTagEditor::CutTag()
 {
     const int row = m_rows.Selected();
-    TakeSnapshot();
+    const CUndoScope step = Step("вырезание тега");
     CopyTag();
     m_rows.Remove(row);
     m_doc.SetModified();
@@ -309,7 +308,7 @@ void CTagEditor::PasteTag()
     const bool inner = m_clipboard.record.nKind == InnerLinkNew;
     if (!AcceptsLaterDates(inner ? m_clipboard.record.recvLocal : m_clipboard.record.recvOrvo, !inner))
         return;
-    TakeSnapshot();
+    const CUndoScope step = Step("вставку тега из буфера");
     InsertTagRow(row, m_clipboard.text, m_clipboard.record);
 }
 
@@ -317,7 +316,7 @@ void CTagEditor::MoveTag(int step)
 {
     const int row = m_rows.Selected();
     const int other = row + step;
-    TakeSnapshot();
+    const CUndoScope undoStep = Step(step < 0 ? "перемещение тега вверх" : "перемещение тега вниз");
     m_rows.Swap(row, other);
     m_rows.Select(other);
     m_doc.SetModified();
@@ -326,26 +325,23 @@ void CTagEditor::MoveTag(int step)
 void CTagEditor::UndoLastChange()
 {
     CWaitCursor wait(m_ui);
-    Snapshot current;
-    m_rows.Copy(current.texts, current.records);
-    const int selected = m_rows.Selected();
-    // Marks of a question that has been answered since the snapshot mean nothing any more.
-    if (!m_questionOpen)
-        for (CLineRecord& record : m_snapshot.records)
-            record.bAwaiting = 0;
-    m_rows.Replace(std::move(m_snapshot.texts), std::move(m_snapshot.records));
-    if (selected >= 0 && selected < m_rows.Count())
-        m_rows.Select(selected);
-    // A second undo brings back what the first one took away.
-    m_snapshot = std::move(current);
-    m_doc.SetModified();
+    // Marks of a question that has been answered since the step mean nothing any more.
+    if (m_history.Undo(m_recorder.Inner(), m_questionOpen))
+        m_doc.SetModified();
+}
+
+void CTagEditor::RedoLastUndone()
+{
+    CWaitCursor wait(m_ui);
+    if (m_history.Redo(m_recorder.Inner(), m_questionOpen))
+        m_doc.SetModified();
 }
 
 void CTagEditor::CommitLineEdit(int row, std::string text)
 {
     if (row < 0 || row >= m_rows.Count() || text == m_rows.Text(row) || IsAwaiting(row))
         return;
-    TakeSnapshot();
+    const CUndoScope step = Step("правку строки");
     m_rows.SetText(row, std::move(text));
     m_doc.SetModified();
 }
@@ -368,7 +364,6 @@ void CTagEditor::ChooseRequisites()
     m_rows.Copy(texts, records);
     m_rows.Select(s);
     std::size_t accepted = 0;
-    bool snapshotTaken = false;
     for (CLineRecord& candidate : candidates) {
         std::string tag;
         if (candidate.nKind == OrvoLinkNew && candidate.recvOrvo.nBaseNumber != -1) {
@@ -388,12 +383,6 @@ void CTagEditor::ChooseRequisites()
                 break;
             tag = answer.tag;
         }
-        if (!snapshotTaken) {
-            m_snapshot.texts = texts;
-            m_snapshot.records = records;
-            m_undoBeforeQuestion = false;
-            snapshotTaken = true;
-        }
         // The bookmark is the suspicious line's, not its new tag's.
         candidate.bBookmark = 0;
         const std::size_t at = static_cast<std::size_t>(s) + 1 + accepted;
@@ -404,6 +393,9 @@ void CTagEditor::ChooseRequisites()
     }
     if (accepted == 0)
         return;
+    // The rows as the dialogs found them, the new tags among them: the step keeps only those.
+    m_rows.Select(s);
+    const CUndoScope step = Step("выбор реквизитов документа");
     m_rows.Replace(std::move(texts), std::move(records));
     m_doc.SetModified();
     m_rows.Select(s);

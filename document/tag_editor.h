@@ -3,8 +3,8 @@
 // The commands by which the editor changes the document by hand: placing inter-base and
 // intra-base tags (by number, from the hot documents, from a search), deleting, cutting, copying,
 // pasting and moving tag lines, re-analysing one line with chosen requisites, committing an
-// anchor edit, and the one-level undo that toggles. They work on the rows the view shows through
-// CLineRows, and ask the person everything through the user-interface seam, so every command
+// anchor edit, and the undo history of those changes. They work on the rows the view shows through
+// CLineRows (recorded for the history), and ask the person everything through the user-interface seam, so every command
 // runs without a window in the tests.
 
 #include <cstdint>
@@ -12,35 +12,12 @@
 #include <vector>
 
 #include "core/line_record.h"
+#include "document/line_rows.h"
+#include "document/undo_history.h"
 
 class CTelvarionDoc;
 class CUserInterface;
 struct ManualTagAnswer;
-
-// The rows of the open document as the view holds them: texts and line records, one for one.
-class CLineRows {
-public:
-    virtual ~CLineRows() = default;
-    virtual int Count() const = 0;
-    virtual const std::string& Text(int row) const = 0;
-    virtual const CLineRecord& Record(int row) const = 0;
-    // The selected row, or -1 when not exactly one row is selected.
-    virtual int Selected() const = 0;
-    virtual void SetText(int row, std::string text) = 0;
-    // The state of a review row kept on its line (CLineRecord::ReviewState).
-    virtual void SetReviewState(int row, bool local, std::uint8_t state) = 0;
-    // The line goes in at row; the rows from there on move down by one.
-    virtual void Insert(int row, std::string text, CLineRecord record) = 0;
-    virtual void Remove(int row) = 0;
-    virtual void Swap(int a, int b) = 0;
-    virtual void Copy(std::vector<std::string>& texts, std::vector<CLineRecord>& records) const = 0;
-    // All rows anew, the view staying where it was.
-    virtual void Replace(std::vector<std::string> texts, std::vector<CLineRecord> records) = 0;
-    // Selects and shows the row (with its link in the requisites bar); a row outside the rows
-    // selects nothing.
-    virtual void Select(int row) = 0;
-    virtual void ClearSelection() = 0;
-};
 
 class CTagEditor {
 public:
@@ -54,6 +31,7 @@ public:
         MoveDown,
         MoveUp,
         Undo,
+        Redo,
         ChooseRequisites,
     };
     // One tag line and its record, the editor's own clipboard (not the system's).
@@ -61,12 +39,6 @@ public:
         std::string text;
         CLineRecord record;
     };
-    // All rows as they were before the last change.
-    struct Snapshot {
-        std::vector<std::string> texts;
-        std::vector<CLineRecord> records;
-    };
-
     CTagEditor(CTelvarionDoc& doc, CUserInterface& ui, CLineRows& rows);
 
     bool IsEnabled(Command command) const;
@@ -82,14 +54,20 @@ public:
     void CommitLineEdit(int row, std::string text);
 
     const Clipboard& GetClipboard() const { return m_clipboard; }
-    const Snapshot& GetSnapshot() const { return m_snapshot; }
-    bool HasUndo() const { return !m_snapshot.texts.empty(); }
-    void TakeSnapshot();
-    void ClearUndo() { m_snapshot = Snapshot(); }
+    // The rows as the editor changes them: whatever changes rows through them within a step
+    // (Step) is one step of the history.
+    CRecordingRows& Rows() { return m_recorder; }
+    CUndoHistory& History() { return m_history; }
+    const CUndoHistory& History() const { return m_history; }
+    // A step of the history named for the "Правка" menu, from here to the end of the scope.
+    CUndoScope Step(std::string name) { return CUndoScope(m_history, m_recorder, std::move(name)); }
+    bool HasUndo() const { return m_history.CanUndo(); }
+    bool HasRedo() const { return m_history.CanRedo(); }
+    void ClearUndo() { m_history.Clear(); }
 
     // A pass asks whether the tags it just placed stay. While it waits, those tags (their
-    // records are marked awaiting) cannot be deleted, cut, moved or edited, and an undo step
-    // taken before the question, which would take them away, waits too.
+    // records are marked awaiting) cannot be deleted, cut, moved or edited, and the steps
+    // taken before the question, the last of which placed them, cannot be undone.
     void SetQuestionOpen(bool open);
     bool IsAwaiting(int row) const;
 
@@ -109,6 +87,7 @@ private:
     void PasteTag();
     void MoveTag(int step);
     void UndoLastChange();
+    void RedoLastUndone();
     void ChooseRequisites();
     // Inserts a new tag row at row and marks its anchor in the row after it.
     void InsertTagRow(int row, std::string text, CLineRecord record);
@@ -117,9 +96,11 @@ private:
 
     CTelvarionDoc& m_doc;
     CUserInterface& m_ui;
+    CUndoHistory m_history;
+    CRecordingRows m_recorder;
     CLineRows& m_rows;
     Clipboard m_clipboard;
-    Snapshot m_snapshot;
     bool m_questionOpen = false;
-    bool m_undoBeforeQuestion = false;
+    // While the question is open: the last step taken before it.
+    std::uint64_t m_questionFloor = 0;
 };

@@ -176,6 +176,9 @@ bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
     std::vector<std::string> texts = std::move(text.textLines);
     text.textLines.clear();
     std::vector<CLineRecord> records(texts.size());
+    // A new document has nothing to undo; what its analyses place are its first steps.
+    m_ui.ClearUndo();
+    m_ui.NameFills("разбор документа");
     m_ui.FillList(texts, records, true);
     // Room for the tags the analyses place, so that the lists do not double their size (and hold
     // both sizes at once) when the first tags go in.
@@ -190,7 +193,6 @@ bool CTelvarionDoc::OpenFile(const std::string& path, bool showStatistics)
     RunAnalyses(texts, records, true);
     KeepCounts();
     m_ui.HandOverList(std::move(texts), std::move(records), true);
-    m_ui.ClearUndo();
     m_ui.BringToFront();
     if (showStatistics && m_ui.PlacesCertainLinksOnly())
         m_ui.ShowReview(GetStatisticsText());
@@ -243,6 +245,7 @@ void CTelvarionDoc::OnReanalyse()
     std::vector<std::string> texts;
     std::vector<CLineRecord> records;
     m_ui.GetLines(texts, &records);
+    m_ui.NameFills("повторный разбор");
     RunAnalyses(texts, records, false);
     if (orvoMaker.PassStopped() || innerMaker.PassStopped())
         RestoreCounts();

@@ -184,6 +184,9 @@ public:
     virtual void SelectLine(std::size_t row) = 0;
     virtual void RemoveAllRows() = 0;
     virtual void ClearUndo() = 0;
+    // The name the undo history gives the whole fills of the rows that follow (FillList): what
+    // the analyses changed since the rows were last shown is one step. UTF-8.
+    virtual void NameFills(const std::string& name) { (void)name; }
     // Shows the rows, selects the row, and asks whether the tags just placed stay: AnswerYes,
     // AnswerNo or AnswerCancel. The rows may change while the question is open; texts and records
     // come back as the view holds them when it is answered.

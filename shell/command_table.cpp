@@ -31,6 +31,8 @@ constexpr std::array kCommands {
 
     CCommandInfo { Undo, "actionUndo", "&Отменить", "Ctrl+Z", "Ctrl+Z; Alt+Backspace",
         "Отмена послденего действия\nОтменить", I::Undo },
+    CCommandInfo { Redo, "actionRedo", "&Повторить", "Ctrl+Y", "Ctrl+Y; Ctrl+Shift+Z",
+        "Повтор отменённого действия\nПовторить", I::Redo },
     CCommandInfo { CutTag, "actionCutTag", "&Вырезать тег", "Ctrl+X", "Ctrl+X",
         "Вырезание тега и помещение в буер обмена\nВырезать тег", I::CutTag },
     CCommandInfo { CopyTag, "actionCopyTag", "&Копировать тег", "Ctrl+C", "Ctrl+C",
@@ -155,6 +157,7 @@ constexpr std::array kMenus {
 
     Menu("&Правка", "menuEdit"),
     Entry(Undo),
+    Entry(Redo),
     Gap(),
     Entry(CutTag),
     Entry(CopyTag),
@@ -238,6 +241,7 @@ constexpr std::array kToolBar {
     Button(PasteTag),
     Button(DeleteTag),
     Button(Undo),
+    Button(Redo),
     Space(),
     Button(PlaceOrvoTag),
     Button(PlaceInnerTag),

@@ -20,6 +20,7 @@ enum class CommandId {
     Exit,
     // "&Правка"
     Undo,
+    Redo,
     CutTag,
     CopyTag,
     PasteTag,

@@ -17,6 +17,7 @@ enum class IconId {
     PasteTag,
     DeleteTag,
     Undo,
+    Redo,
     PlaceOrvoTag,
     PlaceInnerTag,
     ChooseRequisites,

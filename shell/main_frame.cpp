@@ -91,6 +91,7 @@ constexpr ViewRoute kViewRoutes[] = {
     { CommandId::MoveLineUp, ViewCommand::MoveLineUp },
     { CommandId::MoveLineDown, ViewCommand::MoveLineDown },
     { CommandId::Undo, ViewCommand::Undo },
+    { CommandId::Redo, ViewCommand::Redo },
     { CommandId::ChooseRequisites, ViewCommand::ChooseRequisites },
 };
 
@@ -159,6 +160,7 @@ CMainFrame::CMainFrame(CTelvarionDoc& doc, QWidget* parent)
     m_view->SetFrame(this);
     m_recovery = new CRecoveryKeeper(doc, m_view->Rows(), statusBar(), this);
     connect(m_reviewDock, &CReviewDock::Changed, this, &CMainFrame::UpdateActions);
+    connect(m_view, &CTelvarionView::HistoryChanged, this, &CMainFrame::UpdateActions);
     connect(m_view, &CTelvarionView::ShownPicturesRequested, this, [this] {
         CShowedIconsDlg dialog(m_view->ShownPictures(), this);
         if (dialog.exec() == QDialog::Accepted)
@@ -363,6 +365,28 @@ void CMainFrame::UpdateActions()
         action->setEnabled(IsEnabled(id));
     m_stopAction->setEnabled(m_doc.bBusy != 0);
     SyncReviewSetting();
+    UpdateHistoryCaptions();
+}
+
+void CMainFrame::UpdateHistoryCaptions()
+{
+    const CUndoHistory& history = m_view->Editor().History();
+    const struct {
+        CommandId id;
+        std::size_t steps;
+        const std::string& name;
+    } entries[] = { { CommandId::Undo, history.UndoCount(), history.UndoName() },
+        { CommandId::Redo, history.RedoCount(), history.RedoName() } };
+    for (const auto& entry : entries) {
+        const CCommandInfo& info = CommandInfo(entry.id);
+        // "&Отменить удаление тега": what the next undo or redo does, when there is one.
+        QString text = QString::fromUtf8(info.text);
+        if (entry.steps > 0 && !entry.name.empty())
+            text += u' ' + QString::fromStdString(entry.name);
+        text += u'\t' + QString::fromUtf8(info.label);
+        if (QAction* action = Action(entry.id); action && action->text() != text)
+            action->setText(text);
+    }
 }
 
 void CMainFrame::Run(CommandId id)
@@ -384,7 +408,7 @@ void CMainFrame::Run(CommandId id)
         m_reviewDock->AcceptAll();
     } else if (const ViewRoute* route = FindViewRoute(id)) {
         // Undo from the review list (after a rejection) leaves the keys with the list.
-        const bool fromReview = id == CommandId::Undo && m_reviewDock->isVisible()
+        const bool fromReview = (id == CommandId::Undo || id == CommandId::Redo) && m_reviewDock->isVisible()
             && m_reviewDock->isAncestorOf(QApplication::focusWidget());
         m_view->Run(route->command);
         if (fromReview)

@@ -44,6 +44,8 @@ public:
     void Run(CommandId id);
     // Enables every action by the document's and the view's rules.
     void UpdateActions();
+    // The captions of "Отменить" and "Повторить" name the steps they would take.
+    void UpdateHistoryCaptions();
 
     // The pass progress indicator in the first status pane.
     void ShowProgress(std::size_t steps);

@@ -428,6 +428,12 @@ void CQtUserInterface::ClearUndo()
         m_view->ClearUndo();
 }
 
+void CQtUserInterface::NameFills(const std::string& name)
+{
+    if (m_view)
+        m_view->NameFills(name);
+}
+
 int CQtUserInterface::AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
     std::vector<CLineRecord>& records, std::size_t row)
 {

@@ -89,6 +89,7 @@ public:
     void SelectLine(std::size_t row) override;
     void RemoveAllRows() override;
     void ClearUndo() override;
+    void NameFills(const std::string& name) override;
     int AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
         std::vector<CLineRecord>& records, std::size_t row) override;
 

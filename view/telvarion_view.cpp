@@ -130,6 +130,8 @@ std::optional<CTagEditor::Command> TagCommand(ViewCommand command)
         return C::MoveDown;
     case ViewCommand::Undo:
         return C::Undo;
+    case ViewCommand::Redo:
+        return C::Redo;
     case ViewCommand::ChooseRequisites:
         return C::ChooseRequisites;
     default:
@@ -152,6 +154,12 @@ public:
     const CLineRecord& Record(int row) const override { return m_view.m_model->Record(row); }
     int Selected() const override { return m_view.SelectedRow(); }
     void SetText(int row, std::string text) override { m_view.m_model->SetText(row, std::move(text)); }
+    void Set(int row, std::string text, CLineRecord record) override
+    {
+        if (text != m_view.m_model->Text(row))
+            m_view.m_model->SetText(row, std::move(text));
+        m_view.m_model->SetRecord(row, std::move(record));
+    }
     void SetReviewState(int row, bool local, std::uint8_t state) override
     {
         m_view.m_model->SetReviewState(row, local, state);
@@ -226,6 +234,7 @@ CTelvarionView::CTelvarionView(CTelvarionDoc& doc, QWidget* parent)
         QPalette::Inactive, QPalette::HighlightedText, colours.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(colours);
     setFont(FontFromSettings(m_doc.settings));
+    m_editor->History().onChange = [this] { emit HistoryChanged(); };
 }
 
 CTelvarionView::~CTelvarionView()
@@ -249,7 +258,7 @@ void CTelvarionView::SetFrame(CFrameServices* frame) { m_frame = frame; }
 
 CLineModel& CTelvarionView::Model() { return *m_model; }
 
-CLineRows& CTelvarionView::Rows() { return *m_rows; }
+CLineRows& CTelvarionView::Rows() { return m_editor->Rows(); }
 
 CTelvarionDoc& CTelvarionView::Document() { return m_doc; }
 
@@ -267,7 +276,22 @@ void CTelvarionView::SetShownPictures(const ShownPicturesFlags& flags)
 void CTelvarionView::FillList(
     const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst)
 {
+    FillRows(texts, records, selectFirst, m_fillName);
+}
+
+void CTelvarionView::FillRows(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records,
+    bool selectFirst, const std::string& name)
+{
     DropInPlaceEditor();
+    CUndoHistory& history = m_editor->History();
+    // The rows of a document just read are where its history starts.
+    const bool recorded = !m_fillIsBase && m_model->Count() > 0;
+    m_fillIsBase = false;
+    if (recorded) {
+        history.Begin(name, SelectedRow());
+        for (CUndoEdit& edit : DiffRows(*m_rows, texts, records))
+            history.Record(std::move(edit));
+    }
     {
         CWaitCursorScope wait;
         // The rows go over in one piece and the model announces them with one signal, so there
@@ -277,6 +301,8 @@ void CTelvarionView::FillList(
     }
     if (selectFirst && m_model->Count() > 0)
         SelectLine(0);
+    if (recorded)
+        history.End(*m_rows);
     UpdateStatusPanes();
 }
 
@@ -317,12 +343,17 @@ void CTelvarionView::ShowPassRow(
 void CTelvarionView::RemoveAllRows()
 {
     DropInPlaceEditor();
+    ClearUndo();
     m_model->Clear();
     m_shownSuspicious = 0;
     UpdateStatusPanes();
 }
 
-void CTelvarionView::ClearUndo() { m_editor->ClearUndo(); }
+void CTelvarionView::ClearUndo()
+{
+    m_editor->ClearUndo();
+    m_fillIsBase = true;
+}
 
 void CTelvarionView::RefreshPictures()
 {
@@ -425,6 +456,9 @@ void CTelvarionView::Run(ViewCommand command)
     if (const auto tagCommand = TagCommand(command)) {
         HideTip();
         m_editor->Run(*tagCommand);
+        // A step taken back or put again may change any row's picture.
+        if (command == ViewCommand::Undo || command == ViewCommand::Redo)
+            RefreshPictures();
         UpdateStatusPanes();
         return;
     }
@@ -682,7 +716,11 @@ void CTelvarionView::ShowLinkedDocument()
 int CTelvarionView::AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
     std::vector<CLineRecord>& records, std::size_t row)
 {
-    FillList(texts, records, false);
+    // The placement is a step of the history; declined, it goes again unless a step followed.
+    CUndoHistory& history = m_editor->History();
+    const CUndoHistory::CMark before = history.Mark();
+    FillRows(texts, records, false, "размещение ссылок строки " + std::to_string(row + 1));
+    const CUndoHistory::CMark placed = history.Mark();
     SelectLine(row);
     UpdateStatusPanes();
 
@@ -717,6 +755,11 @@ int CTelvarionView::AskTagCandidates(const std::vector<CDocRecvisits>& linked, s
     // An application that quits ends every loop; that counts as Отмена.
     const int answer = (m_question && m_question->IsAnswered()) ? m_question->Answer() : AnswerCancel;
     delete m_question;
+    if (answer != AnswerYes && placed.serial != before.serial && history.Mark().serial == placed.serial) {
+        history.RollBack(*m_rows, before);
+        RefreshPictures();
+        UpdateStatusPanes();
+    }
     // The person may have changed rows meanwhile; the pass goes on with what the view holds.
     GetLines(texts, &records);
     return answer;

@@ -55,6 +55,7 @@ enum class ViewCommand {
     MoveLineUp,
     MoveLineDown,
     Undo,
+    Redo,
     ChooseRequisites,
 };
 
@@ -74,7 +75,10 @@ public:
     // taken back since it last showed them), with the row selected and scrolled to.
     void ShowPassRow(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, std::size_t row);
     void RemoveAllRows();
+    // A new document (or none): nothing to undo, and the next fill is its rows as read.
     void ClearUndo();
+    // The name of the undo step a whole fill of the rows from the engine is ("разбор документа").
+    void NameFills(std::string name) { m_fillName = std::move(name); }
     // The modeless confirmation of the tags just placed; 6, 7 or 2.
     int AskTagCandidates(const std::vector<CDocRecvisits>& linked, std::vector<std::string>& texts,
         std::vector<CLineRecord>& records, std::size_t row);
@@ -112,10 +116,10 @@ public:
     // A tag for an Orvo document the search found, before the selected row.
     void InsertOrvoTagByNumber(std::int32_t number);
 
-    // The tag commands, with their clipboard and undo snapshot.
+    // The tag commands, with their clipboard and undo history.
     CTagEditor& Editor() { return *m_editor; }
-    // The rows as the tag editor and the review see them: changes go through the model, the
-    // selection through SelectLine.
+    // The rows as the tag editor and the review see them: changes go through the model (and
+    // into the undo history), the selection through SelectLine.
     CLineRows& Rows();
     bool HasUndo() const { return m_editor->HasUndo(); }
 
@@ -132,6 +136,8 @@ public slots:
 signals:
     // The shown-pictures command: the settings dialog is the frame's; it calls SetShownPictures.
     void ShownPicturesRequested();
+    // What undo and redo would do has changed.
+    void HistoryChanged();
 
 protected:
     std::string RowText(int row) const override;
@@ -162,6 +168,10 @@ private:
     void SelectAndReport(int row);
     void InPlaceEditEnded(CInPlaceEdit* editor);
     void DropInPlaceEditor();
+    // Fills the rows; the difference from the rows shown is a step of the history named name,
+    // unless the rows are a new document's.
+    void FillRows(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst,
+        const std::string& name);
     class CViewRows;
 
     CTelvarionDoc& m_doc;
@@ -174,4 +184,6 @@ private:
     QPointer<QWidget> m_inPlaceEditor;
     std::unique_ptr<CViewRows> m_rows;
     std::unique_ptr<CTagEditor> m_editor;
+    bool m_fillIsBase = true;
+    std::string m_fillName = "разбор документа";
 };

@@ -272,8 +272,12 @@ void CReviewDock::AcceptCurrent()
         return;
     const CReviewPlace* place = m_model->Place(rows.front());
     if (rows.size() == 1 && place && place->state == ReviewOpen) {
-        // The line's candidates dialog; the row then tells what was decided.
-        m_doc.DecideReviewRow(rows.front());
+        // The line's candidates dialog; the row then tells what was decided. Whatever the dialogs
+        // place is one step of the history.
+        {
+            const CUndoScope step = m_view.Editor().Step("решение по строке " + std::to_string(place->line + 1));
+            m_doc.DecideReviewRow(rows.front());
+        }
         RefreshNow();
         MoveToNext(rows.front());
         // Back from the dialogs: the keys are the list's again.
@@ -281,7 +285,7 @@ void CReviewDock::AcceptCurrent()
         m_list->setFocus();
         return;
     }
-    m_doc.review.Accept(m_view.Rows(), rows);
+    m_doc.review.Accept(m_view.Editor(), rows);
     RefreshNow();
     MoveToNext(rows.back());
 }
@@ -294,7 +298,7 @@ void CReviewDock::RejectCurrent()
     if (rows.empty())
         return;
     // All the rows of a group in one undo step.
-    if (m_doc.review.Reject(m_view.Rows(), m_view.Editor(), rows) > 0)
+    if (m_doc.review.Reject(m_view.Editor(), rows) > 0)
         m_doc.SetModified();
     RefreshNow();
     MoveToNext(rows.back());
@@ -309,7 +313,7 @@ void CReviewDock::AcceptAll()
     const QString question = QStringLiteral("Принять все непроверенные ссылки (%1)?").arg(count);
     if (m_doc.Ui().MessageBox(question.toStdString(), MsgIcon::Question, MsgButtons::YesNo) != AnswerYes)
         return;
-    m_doc.review.AcceptAll(m_view.Rows());
+    m_doc.review.AcceptAll(m_view.Editor());
     RefreshNow();
     const int next = m_model->NextUndecided(kNone);
     if (next >= 0)

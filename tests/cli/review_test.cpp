@@ -46,7 +46,7 @@ TEST(Review, AcceptRejectUndoAndAcceptAllOverTheRows)
     EXPECT_EQ(review.Accept(rows, { ordered.front() }), 0u);
     CTagEditor editor(doc, ui, rows);
     const std::vector<std::string> placed = rows.texts;
-    EXPECT_EQ(review.Reject(rows, editor, ordered), ordered.size());
+    EXPECT_EQ(review.Reject(editor, ordered), ordered.size());
     EXPECT_EQ(rows.texts, file.textLines);
     places = review.Places(rows.records);
     const CReview::CCounts rejected = review.Count(places);
@@ -56,6 +56,27 @@ TEST(Review, AcceptRejectUndoAndAcceptAllOverTheRows)
     EXPECT_EQ(review.Ordered(places, ReviewFilter::Unreviewed).size(), 0u);
     editor.Run(CTagEditor::Command::Undo);
     EXPECT_EQ(rows.texts, placed);
+    // Redo rejects them again, undo brings them back again.
+    EXPECT_EQ(editor.History().RedoName(), "отклонение ссылок");
+    editor.Run(CTagEditor::Command::Redo);
+    EXPECT_EQ(rows.texts, doc.text.textLines);
+    editor.Run(CTagEditor::Command::Undo);
+    EXPECT_EQ(rows.texts, placed);
+
+    // Accepting through the editor is a step too: one row, then all, each taken back whole.
+    const std::vector<CLineRecord> unreviewed = rows.records;
+    const auto states = [&] { return review.Count(review.Places(rows.records)); };
+    EXPECT_EQ(review.Accept(editor, { ordered[1] }), 1u);
+    EXPECT_EQ(editor.History().UndoName(), "принятие ссылки");
+    EXPECT_EQ(review.AcceptAll(editor), ordered.size() - 2);
+    EXPECT_EQ(editor.History().UndoName(), "принятие всех ссылок");
+    EXPECT_EQ(states().unreviewed, 0u);
+    editor.Run(CTagEditor::Command::Undo);
+    EXPECT_EQ(states().unreviewed, ordered.size() - 2);
+    editor.Run(CTagEditor::Command::Undo);
+    EXPECT_EQ(states().unreviewed, ordered.size() - 1);
+    for (std::size_t k = 0; k < unreviewed.size(); ++k)
+        EXPECT_TRUE(SameRecord(rows.records[k], unreviewed[k])) << k;
 
     // Accept all takes the rest; the groups hold every row once, each a document's rows.
     EXPECT_EQ(review.AcceptAll(rows), ordered.size() - 1);

@@ -1,5 +1,8 @@
 #include "document/tag_editor.h"
 
+#include <functional>
+#include <sstream>
+
 #include <gtest/gtest.h>
 
 #include "base/codepage.h"
@@ -275,10 +278,10 @@ TEST(TagEditor, CutPasteMakesANewLinkAndUndoToggles)
     EXPECT_EQ(f.rows.texts[3], FormatOrvoTag(100));
     const std::vector<std::string> afterPastes = f.rows.texts;
 
-    // Undo brings back the state before the last paste, a second undo the state after it.
+    // Undo brings back the state before the last paste, a redo the state after it.
     f.editor->Run(CTagEditor::Command::Undo);
     EXPECT_EQ(f.rows.Count(), 4);
-    f.editor->Run(CTagEditor::Command::Undo);
+    f.editor->Run(CTagEditor::Command::Redo);
     EXPECT_EQ(f.rows.texts, afterPastes);
 
     // A bookmark set after a change goes with the undo of that change.
@@ -437,4 +440,137 @@ TEST(TagEditor, ChooseRequisitesPlacesTheAcceptedCandidates)
     f.editor->Run(CTagEditor::Command::Undo);
     EXPECT_EQ(f.rows.Count(), 3);
     EXPECT_EQ(f.rows.texts[1], Cp("В соответствии с Законом N 131-ФЗ области"));
+}
+
+namespace {
+
+// The rows in short: a line by its number among the fixture's three ("2'" once its text changed),
+// a tag by its document ("<100>"), "!" after a bookmarked row.
+std::string Shape(const CRows& rows, const std::vector<std::string>& original)
+{
+    std::string shape;
+    for (int row = 0; row < rows.Count(); ++row) {
+        const CLineRecord& r = rows.records[static_cast<std::size_t>(row)];
+        if (!shape.empty())
+            shape += ' ';
+        if (IsTagKind(r.nKind)) {
+            shape += '<' + std::to_string(r.recvOrvo.nBaseNumber) + '>';
+        } else {
+            std::size_t line = 0;
+            while (line < original.size() && rows.Text(row).substr(0, 8) != original[line].substr(0, 8))
+                ++line;
+            shape += std::to_string(line + 1) + (rows.Text(row) == original[line] ? "" : "'");
+        }
+        if (r.bBookmark)
+            shape += '!';
+    }
+    return shape;
+}
+
+struct Sequence {
+    const char* title;
+    // Each a command ("orvo R N", "find R N", "del R", "cut R", "paste R", "up R", "down R",
+    // "edit R", "mark R", "undo", "redo") and the rows after it.
+    std::vector<std::pair<std::string, std::string>> steps;
+    std::string undoName; // what the next undo takes back at the end
+};
+
+} // namespace
+
+TEST(TagEditor, UndoRedoSequences)
+{
+    const Sequence cases[] = {
+        { "each undo takes the step before back, redo puts them again",
+            { { "orvo 1 100", "1 <100> 2' 3" }, { "edit 0", "1' <100> 2' 3" }, { "down 1", "1' 2' <100> 3" },
+                { "undo", "1' <100> 2' 3" }, { "undo", "1 <100> 2' 3" }, { "undo", "1 2 3" }, { "undo", "1 2 3" },
+                { "redo", "1 <100> 2' 3" }, { "redo", "1' <100> 2' 3" }, { "redo", "1' 2' <100> 3" },
+                { "redo", "1' 2' <100> 3" } },
+            "перемещение тега вниз" },
+        { "a new step drops the redo steps",
+            { { "orvo 1 100", "1 <100> 2' 3" }, { "find 0 100", "<100> 1 <100> 2' 3" }, { "undo", "1 <100> 2' 3" },
+                { "del 1", "1 2' 3" }, { "redo", "1 2' 3" }, { "undo", "1 <100> 2' 3" } },
+            "вставку тега" },
+        { "cut, paste and moves",
+            { { "orvo 1 100", "1 <100> 2' 3" }, { "cut 1", "1 2' 3" }, { "paste 0", "<100> 1 2' 3" },
+                { "up 1", "<100> 1 2' 3" }, { "down 0", "1 <100> 2' 3" }, { "undo", "<100> 1 2' 3" },
+                { "undo", "1 2' 3" }, { "undo", "1 <100> 2' 3" }, { "redo", "1 2' 3" } },
+            "вырезание тега" },
+        { "bookmarks toggled after a step go with its undo and come again with its redo",
+            { { "orvo 1 100", "1 <100> 2' 3" }, { "mark 3", "1 <100> 2' 3!" }, { "mark 0", "1! <100> 2' 3!" },
+                { "undo", "1 2 3" }, { "mark 2", "1 2 3!" }, { "redo", "1! <100> 2' 3!" }, { "undo", "1 2 3" } },
+            "" },
+        { "bookmarks with nothing to undo stay",
+            { { "mark 1", "1 2! 3" }, { "undo", "1 2! 3" }, { "del 1", "1 2! 3" } }, "" },
+    };
+    for (const Sequence& c : cases) {
+        Fixture f;
+        const std::vector<std::string> original = f.rows.texts;
+        for (const auto& [command, expected] : c.steps) {
+            std::istringstream words(command);
+            std::string verb;
+            int row = 0;
+            int number = 0;
+            words >> verb >> row >> number;
+            using C = CTagEditor::Command;
+            f.rows.selected = row;
+            if (verb == "orvo")
+                f.PlaceOrvo(row, std::to_string(number));
+            else if (verb == "find")
+                f.editor->InsertOrvoTagByNumber(number);
+            else if (verb == "edit")
+                f.editor->CommitLineEdit(row, f.rows.texts[static_cast<std::size_t>(row)] + "x");
+            else if (verb == "mark")
+                f.rows.records[static_cast<std::size_t>(row)].bBookmark ^= 1;
+            else if (verb == "del" || verb == "cut" || verb == "paste" || verb == "up" || verb == "down")
+                f.editor->Run(verb == "del" ? C::DeleteTag
+                        : verb == "cut"     ? C::CutTag
+                        : verb == "paste"   ? C::PasteTag
+                        : verb == "up"      ? C::MoveUp
+                                            : C::MoveDown);
+            else
+                f.editor->Run(verb == "undo" ? C::Undo : C::Redo);
+            EXPECT_EQ(Shape(f.rows, original), expected) << c.title << ": after " << command;
+        }
+        EXPECT_EQ(f.editor->History().UndoName(), c.undoName) << c.title;
+    }
+}
+
+TEST(TagEditor, TheFirstUndoIsTheOneLevelUndo)
+{
+    // Each command, then a bookmark toggled: one undo gives every row as before, records whole,
+    // the bookmark dropped, the row selected before the command selected again.
+    using C = CTagEditor::Command;
+    const struct {
+        const char* name;
+        int selected;
+        std::function<void(Fixture&)> run;
+    } commands[] = {
+        { "вставку тега", 1, [](Fixture& f) { f.PlaceOrvo(1, "100"); } },
+        { "удаление тега", 1, [](Fixture& f) { f.editor->Run(C::DeleteTag); } },
+        { "вырезание тега", 1, [](Fixture& f) { f.editor->Run(C::CutTag); } },
+        { "перемещение тега вниз", 1, [](Fixture& f) { f.editor->Run(C::MoveDown); } },
+        { "перемещение тега вверх", 1, [](Fixture& f) { f.editor->Run(C::MoveUp); } },
+        { "правку строки", 2, [](Fixture& f) { f.editor->CommitLineEdit(2, "changed"); } },
+    };
+    for (const auto& command : commands) {
+        Fixture f;
+        f.rows.Insert(1, FormatOrvoTag(100), CLineRecord());
+        f.rows.records[1].nKind = OrvoLinkExisting;
+        f.rows.records[1].recvOrvo.nBaseNumber = 100;
+        f.rows.records[2].bBookmark = 1;
+        const CRows before = f.rows;
+        f.rows.selected = command.selected;
+        command.run(f);
+        ASSERT_NE(f.rows.texts, before.texts) << command.name;
+        EXPECT_EQ(f.editor->History().UndoName(), command.name);
+        f.rows.records.back().bBookmark ^= 1;
+        f.rows.selected = 0;
+        f.editor->Run(C::Undo);
+        EXPECT_EQ(f.rows.texts, before.texts) << command.name;
+        ASSERT_EQ(f.rows.records.size(), before.records.size()) << command.name;
+        for (std::size_t k = 0; k < before.records.size(); ++k)
+            EXPECT_TRUE(SameRecord(f.rows.records[k], before.records[k])) << command.name << ", row " << k;
+        EXPECT_EQ(f.rows.selected, command.selected) << command.name;
+        EXPECT_TRUE(f.doc->bModified) << command.name;
+    }
 }

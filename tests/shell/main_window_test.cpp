@@ -481,6 +481,7 @@ void MainWindowTest::menusShowTheirTextsAndLabelsAndBindTheirKeys()
         { "&Файл", "&Поиск документа Орво...", "Ctrl+Shift+А", "Ctrl+Shift+F" },
         { "&Файл", "В&ыход", "", "" },
         { "&Правка", "&Отменить", "Ctrl+Z", "Ctrl+Z, Alt+Backspace" },
+        { "&Правка", "&Повторить", "Ctrl+Y", "Ctrl+Y, Ctrl+Shift+Z" },
         { "&Правка", "&Вырезать тег", "Ctrl+X", "Ctrl+X" },
         { "&Правка", "&Копировать тег", "Ctrl+C", "Ctrl+C" },
         { "&Правка", "Вст&авить тег", "Ctrl+V", "Ctrl+V" },
@@ -643,12 +644,13 @@ void MainWindowTest::toolbarAndBars()
     for (const QAction* action : frame->ToolBar()->actions())
         buttons << (action->isSeparator() ? QStringLiteral("|") : action->objectName().mid(6));
     QCOMPARE(buttons.join(u' '),
-        QStringLiteral("FileOpen Reanalyse FileSave FileDelete | CutTag CopyTag PasteTag DeleteTag Undo | PlaceOrvoTag "
-                       "PlaceInnerTag | ChooseRequisites | ShowFoundRequisites ShowLinkedDocument ShownPictures "
-                       "OrvoSearch ReviewWithoutQuestions | PrevSuspicious NextSuspicious PrevInnerLink NextInnerLink "
-                       "PrevOrvoLink "
-                       "NextOrvoLink | MoveLineUp MoveLineDown | ToggleBookmark NextBookmark PrevBookmark "
-                       "ClearBookmarks"));
+        QStringLiteral(
+            "FileOpen Reanalyse FileSave FileDelete | CutTag CopyTag PasteTag DeleteTag Undo Redo | PlaceOrvoTag "
+            "PlaceInnerTag | ChooseRequisites | ShowFoundRequisites ShowLinkedDocument ShownPictures "
+            "OrvoSearch ReviewWithoutQuestions | PrevSuspicious NextSuspicious PrevInnerLink NextInnerLink "
+            "PrevOrvoLink "
+            "NextOrvoLink | MoveLineUp MoveLineDown | ToggleBookmark NextBookmark PrevBookmark "
+            "ClearBookmarks"));
     for (const QAction* action : frame->ToolBar()->actions())
         QVERIFY2(action->isSeparator() || !action->icon().isNull(), qPrintable(action->objectName()));
 
@@ -796,12 +798,14 @@ void MainWindowTest::enablingFollowsTheDocumentAndTheView()
         if (records[i].nKind == OrvoLinkNew && records[i].recvOrvo.nBaseNumber > 0)
             tagRow = static_cast<int>(i);
     QVERIFY(tagRow >= 0);
-    // On the first line: a tag may be placed before it, nothing else; the opening left no undo.
+    // On the first line: a tag may be placed before it, nothing else but the undo of the
+    // placements the opening made.
     s.View()->SelectLine(0);
     QVERIFY(enabled(CommandId::PlaceOrvoTag));
     QVERIFY(enabled(CommandId::PlaceInnerTag));
-    for (CommandId id : { CommandId::Undo, CommandId::CutTag, CommandId::CopyTag, CommandId::PasteTag,
-             CommandId::DeleteTag, CommandId::MoveLineUp, CommandId::MoveLineDown })
+    QVERIFY(enabled(CommandId::Undo));
+    for (CommandId id : { CommandId::CutTag, CommandId::CopyTag, CommandId::PasteTag, CommandId::DeleteTag,
+             CommandId::MoveLineUp, CommandId::MoveLineDown })
         QVERIFY2(!enabled(id), frame->Action(id)->objectName().toUtf8());
     s.View()->SelectLine(static_cast<std::size_t>(tagRow));
     for (CommandId id : { CommandId::CutTag, CommandId::CopyTag, CommandId::DeleteTag, CommandId::MoveLineUp })
@@ -1041,7 +1045,23 @@ void MainWindowTest::tagCommandsByTheirKeys()
     QCOMPARE(view->SelectedRow(), 6);
     press(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(model.Text(5), FormatOrvoTag(number));
-    QCOMPARE(view->SelectedRow(), 6); // the undo keeps the selected row where it was
+    QCOMPARE(view->SelectedRow(), 5); // the undo selects the row selected before the step
+    // "Правка" names the next undo and redo; Ctrl+Y and Ctrl+Shift+Z redo.
+    const QAction* undo = s.Frame()->Action(CommandId::Undo);
+    const QAction* redo = s.Frame()->Action(CommandId::Redo);
+    QCOMPARE(undo->text(), QStringLiteral("&Отменить вставку тега из буфера\tCtrl+Z"));
+    QCOMPARE(redo->text(), QStringLiteral("&Повторить перемещение тега вниз\tCtrl+Y"));
+    press(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(model.Text(6), FormatOrvoTag(number));
+    QCOMPARE(view->SelectedRow(), 6);
+    QCOMPARE(undo->text(), QStringLiteral("&Отменить перемещение тега вниз\tCtrl+Z"));
+    QCOMPARE(redo->text(), QStringLiteral("&Повторить\tCtrl+Y"));
+    QVERIFY(!redo->isEnabled());
+    press(Qt::Key_Z, Qt::ControlModifier);
+    press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(model.Text(6), FormatOrvoTag(number));
+    press(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(model.Text(5), FormatOrvoTag(number));
     view->SelectLine(5);
     press(Qt::Key_Delete);
     QCOMPARE(model.Count(), count);

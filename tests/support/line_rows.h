@@ -23,6 +23,11 @@ public:
     const CLineRecord& Record(int row) const override { return records.at(static_cast<std::size_t>(row)); }
     int Selected() const override { return selected; }
     void SetText(int row, std::string text) override { texts.at(static_cast<std::size_t>(row)) = std::move(text); }
+    void Set(int row, std::string text, CLineRecord record) override
+    {
+        texts.at(static_cast<std::size_t>(row)) = std::move(text);
+        records.at(static_cast<std::size_t>(row)) = std::move(record);
+    }
     void SetReviewState(int row, bool local, std::uint8_t state) override
     {
         records.at(static_cast<std::size_t>(row)).ReviewState(local) = state;

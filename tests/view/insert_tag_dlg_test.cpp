@@ -69,6 +69,7 @@ private slots:
     void rowsChangedWhileWaitingGoBack();
     void theTagsAskedAboutStayWhileAsked();
     void placementAndLayout();
+    void aPlacementIsAStepUnlessDeclined();
 };
 
 void InsertTagDlgTest::textOfTheCandidates()
@@ -241,6 +242,54 @@ void InsertTagDlgTest::placementAndLayout()
     QVERIFY(!dialog.YesButton()->geometry().intersects(dialog.CancelButton()->geometry()));
     QVERIFY(dialog.NoButton()->x() >= 0);
     QVERIFY(dialog.CancelButton()->geometry().right() < dialog.width());
+}
+
+// Each confirmed placement is a step named by its line; a declined one leaves no step and the rows
+// as before it, unless a step followed it while the question was open.
+void InsertTagDlgTest::aPlacementIsAStepUnlessDeclined()
+{
+    const struct {
+        const char* button;
+        bool editMeanwhile;
+        std::size_t steps;
+        bool tagStays;
+    } cases[] = {
+        { "yes", false, 1, true },
+        { "no", false, 0, false },
+        { "cancel", false, 0, false },
+        { "no", true, 2, true },
+        { "yes", true, 2, true },
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        std::vector<std::string> texts = f.texts;
+        std::vector<CLineRecord> records = f.records;
+        texts.erase(texts.begin() + 1);
+        records.erase(records.begin() + 1);
+        f.view.FillList(texts, records, false);
+        f.records[1].bAwaiting = 1;
+        const int answer = f.Ask({ Document(5, "Закон") }, [&](CInsertTagDlg* d) {
+            QCOMPARE(f.view.Editor().History().UndoName(), std::string("размещение ссылок строки 2"));
+            QVERIFY(!f.view.IsEnabled(ViewCommand::Undo));
+            // A bookmark set while asked stays on its line whatever the answer.
+            f.view.Model().SetBookmark(2, true);
+            if (c.editMeanwhile)
+                f.view.Editor().CommitLineEdit(3, "last, changed");
+            (std::string(c.button) == "yes"         ? d->YesButton()
+                    : std::string(c.button) == "no" ? d->NoButton()
+                                                    : d->CancelButton())
+                ->click();
+        });
+        QVERIFY(answer == AnswerYes || answer == AnswerNo || answer == AnswerCancel);
+        const CUndoHistory& history = f.view.Editor().History();
+        QCOMPARE(history.UndoCount(), c.steps);
+        QCOMPARE(f.view.Model().Count(), c.tagStays ? 4 : 3);
+        QCOMPARE(f.view.Model().Text(c.tagStays ? 2 : 1), Cp("закон области"));
+        QCOMPARE(f.view.Model().Record(c.tagStays ? 2 : 1).bBookmark, std::uint8_t(1));
+        QCOMPARE(f.view.Model().Record(0).bBookmark, std::uint8_t(0));
+        QCOMPARE(f.texts.size(), f.records.size());
+        QCOMPARE(static_cast<int>(f.texts.size()), f.view.Model().Count());
+    }
 }
 
 QTEST_MAIN(InsertTagDlgTest)
