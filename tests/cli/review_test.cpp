@@ -59,7 +59,7 @@ TEST(Review, AcceptRejectUndoAndAcceptAllOverTheRows)
     // Redo rejects them again, undo brings them back again.
     EXPECT_EQ(editor.History().RedoName(), "отклонение ссылок");
     editor.Run(CTagEditor::Command::Redo);
-    EXPECT_EQ(rows.texts, doc.text.textLines);
+    EXPECT_EQ(rows.texts, file.textLines);
     editor.Run(CTagEditor::Command::Undo);
     EXPECT_EQ(rows.texts, placed);
 
