@@ -464,6 +464,8 @@ bool CUndoHistory::Undo(CLineRows& rows, bool keepAwaiting)
 {
     if (!CanUndo())
         return false;
+    const bool first = m_redo.empty();
+    const int selected = rows.Selected();
     CUndoStep step = std::move(m_undo.back());
     m_undo.pop_back();
     // The bookmarks toggled since the step ended go back first, where the rows still stand.
@@ -479,7 +481,12 @@ bool CUndoHistory::Undo(CLineRows& rows, bool keepAwaiting)
         SetBookmark(rows, row, rows.Record(row).bBookmark ? 0 : 1);
     }
     Apply(rows, step.edits, false, { keepAwaiting, false });
-    SelectClamped(rows, step.selectedBefore);
+    if (!first)
+        SelectClamped(rows, step.selectedBefore);
+    else if (selected >= 0 && selected < rows.Count())
+        rows.Select(selected);
+    else
+        rows.ClearSelection();
     m_redo.push_back(std::move(step));
     ++m_serial;
     Changed();

@@ -88,7 +88,9 @@ public:
 
     // Takes the last step back on rows (its later bookmarks first) / puts the last undone step
     // again. keepAwaiting false: the awaiting marks of a question answered since mean nothing
-    // and are cleared. Selects as the step left it. False when there is nothing to do.
+    // and are cleared. False when there is nothing to do.
+    // The first undo after a change keeps the selected row where it is, as the one-level undo
+    // always did; an undo further back selects the row that was selected before its step.
     bool Undo(CLineRows& rows, bool keepAwaiting);
     bool Redo(CLineRows& rows, bool keepAwaiting);
     void Clear();

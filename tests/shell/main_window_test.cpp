@@ -1045,7 +1045,7 @@ void MainWindowTest::tagCommandsByTheirKeys()
     QCOMPARE(view->SelectedRow(), 6);
     press(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(model.Text(5), FormatOrvoTag(number));
-    QCOMPARE(view->SelectedRow(), 5); // the undo selects the row selected before the step
+    QCOMPARE(view->SelectedRow(), 6); // the undo keeps the selected row where it was
     // "Правка" names the next undo and redo; Ctrl+Y and Ctrl+Shift+Z redo.
     const QAction* undo = s.Frame()->Action(CommandId::Undo);
     const QAction* redo = s.Frame()->Action(CommandId::Redo);
