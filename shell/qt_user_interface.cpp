@@ -399,6 +399,13 @@ void CQtUserInterface::FillList(
         m_view->FillList(texts, records, selectFirst);
 }
 
+void CQtUserInterface::HandOverList(
+    std::vector<std::string>&& texts, std::vector<CLineRecord>&& records, bool selectFirst)
+{
+    if (m_view)
+        m_view->HandOverList(std::move(texts), std::move(records), selectFirst);
+}
+
 void CQtUserInterface::GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records)
 {
     if (m_view) {

@@ -85,6 +85,7 @@ public:
     void ShowReview(const std::string& statistics) override;
 
     void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst) override;
+    void HandOverList(std::vector<std::string>&& texts, std::vector<CLineRecord>&& records, bool selectFirst) override;
     void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) override;
     void SelectLine(std::size_t row) override;
     void RemoveAllRows() override;

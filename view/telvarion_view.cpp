@@ -279,8 +279,14 @@ void CTelvarionView::FillList(
     FillRows(texts, records, selectFirst, m_fillName);
 }
 
-void CTelvarionView::FillRows(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records,
-    bool selectFirst, const std::string& name)
+void CTelvarionView::HandOverList(
+    std::vector<std::string>&& texts, std::vector<CLineRecord>&& records, bool selectFirst)
+{
+    FillRows(std::move(texts), std::move(records), selectFirst, m_fillName);
+}
+
+void CTelvarionView::FillRows(std::vector<std::string> texts, std::vector<CLineRecord> records, bool selectFirst,
+    const std::string& name, int placedRow)
 {
     DropInPlaceEditor();
     CUndoHistory& history = m_editor->History();
@@ -288,15 +294,28 @@ void CTelvarionView::FillRows(const std::vector<std::string>& texts, const std::
     const bool recorded = !m_fillIsBase && m_model->Count() > 0;
     m_fillIsBase = false;
     if (recorded) {
+        // A pass's own fill (no command's step around it): what changed in the records alone, away
+        // from where tags went in, are the pass's marks of its lines, no part of the step. Around a
+        // question's placement, far enough for its anchors and the lines its handling reads.
+        const bool passFill = !history.IsOpen();
+        constexpr int kNear = 24;
         history.Begin(name, SelectedRow());
-        for (CUndoEdit& edit : DiffRows(*m_rows, texts, records))
-            history.Record(std::move(edit));
+        for (CUndoEdit& edit : DiffRows(*m_rows, texts, records)) {
+            const bool far = placedRow < 0 || edit.at + static_cast<int>(edit.after.size()) + kNear < placedRow
+                || edit.at > placedRow + kNear;
+            bool marksOnly = passFill && far && edit.before.size() == edit.after.size();
+            for (std::size_t k = 0; marksOnly && k < edit.before.size(); ++k)
+                marksOnly = edit.before[k].text == edit.after[k].text;
+            // Record-only edits keep every row where it is, so the steps stay in step with the rows.
+            if (!marksOnly)
+                history.Record(std::move(edit));
+        }
     }
     {
         CWaitCursorScope wait;
         // The rows go over in one piece and the model announces them with one signal, so there
         // is no loop here to yield in, and nothing is drawn half-filled.
-        m_model->Reset(texts, records);
+        m_model->Reset(std::move(texts), std::move(records));
         RefreshPictures();
     }
     if (selectFirst && m_model->Count() > 0)
@@ -719,7 +738,7 @@ int CTelvarionView::AskTagCandidates(const std::vector<CDocRecvisits>& linked, s
     // The placement is a step of the history; declined, it goes again unless a step followed.
     CUndoHistory& history = m_editor->History();
     const CUndoHistory::CMark before = history.Mark();
-    FillRows(texts, records, false, "размещение ссылок строки " + std::to_string(row + 1));
+    FillRows(texts, records, false, "размещение ссылок строки " + std::to_string(row + 1), static_cast<int>(row));
     const CUndoHistory::CMark placed = history.Mark();
     SelectLine(row);
     UpdateStatusPanes();

@@ -69,6 +69,8 @@ public:
 
     // The operations the engine uses through the user-interface seam.
     void FillList(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst);
+    // The same with lists the caller gives up: they become the rows without a copy.
+    void HandOverList(std::vector<std::string>&& texts, std::vector<CLineRecord>&& records, bool selectFirst);
     void GetLines(std::vector<std::string>& texts, std::vector<CLineRecord>* records) const;
     void SelectLine(std::size_t row);
     // Before a question about a row of a pass: the pass's rows, when the view shows others (tags
@@ -170,8 +172,10 @@ private:
     void DropInPlaceEditor();
     // Fills the rows; the difference from the rows shown is a step of the history named name,
     // unless the rows are a new document's.
-    void FillRows(const std::vector<std::string>& texts, const std::vector<CLineRecord>& records, bool selectFirst,
-        const std::string& name);
+    // placedRow: the fill of a pass's question about the tags from that row; what changed
+    // elsewhere in the records alone (the marks of a pass) is no part of the placement's step.
+    void FillRows(std::vector<std::string> texts, std::vector<CLineRecord> records, bool selectFirst,
+        const std::string& name, int placedRow = -1);
     class CViewRows;
 
     CTelvarionDoc& m_doc;

@@ -290,6 +290,25 @@ void InsertTagDlgTest::aPlacementIsAStepUnlessDeclined()
         QCOMPARE(f.texts.size(), f.records.size());
         QCOMPARE(static_cast<int>(f.texts.size()), f.view.Model().Count());
     }
+
+    // A line the pass marked far from the placement meanwhile keeps its mark when the placement is
+    // undone: the marks are the pass's, not the step's.
+    Fixture f;
+    for (int k = 0; k < 40; ++k) {
+        f.texts.push_back("line " + std::to_string(k));
+        f.records.emplace_back();
+    }
+    std::vector<std::string> shown = f.texts;
+    std::vector<CLineRecord> shownRecords = f.records;
+    shown.erase(shown.begin() + 1);
+    shownRecords.erase(shownRecords.begin() + 1);
+    f.view.FillList(shown, shownRecords, false);
+    f.records.back() = SuspectRecord(true, false, 2);
+    QCOMPARE(f.Ask({ Document(5, "Закон") }, [](CInsertTagDlg* d) { d->YesButton()->click(); }), AnswerYes);
+    f.view.Run(ViewCommand::Undo);
+    QCOMPARE(f.view.Model().Count(), static_cast<int>(shown.size()));
+    QCOMPARE(f.view.Model().Text(1), Cp("закон области"));
+    QCOMPARE(f.view.Model().Record(f.view.Model().Count() - 1).nKind, static_cast<std::int32_t>(Suspicious));
 }
 
 QTEST_MAIN(InsertTagDlgTest)
