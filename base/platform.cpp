@@ -130,6 +130,13 @@ bool ReadWholeFile(const std::string& utf8Path, std::string& bytes)
     return true;
 }
 
+bool ReadWholeFileUpTo(const std::string& utf8Path, std::uintmax_t largest, std::string& bytes)
+{
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(ToFsPath(utf8Path), ec);
+    return !ec && size <= largest && ReadWholeFile(utf8Path, bytes);
+}
+
 bool Seek(std::FILE* file, std::uint64_t pos)
 {
 #ifdef _WIN32

@@ -33,6 +33,8 @@ inline constexpr int kReplacePauseMs = 100;
 
 // Reads a whole file with a UTF-8 path. False when it cannot be opened or read.
 bool ReadWholeFile(const std::string& utf8Path, std::string& bytes);
+// The same for a file of at most largest bytes; a larger one is not read (false).
+bool ReadWholeFileUpTo(const std::string& utf8Path, std::uintmax_t largest, std::string& bytes);
 
 // Moves to a 64-bit position from the start.
 bool Seek(std::FILE* file, std::uint64_t pos);

@@ -197,12 +197,8 @@ std::optional<CRecoveryData> Parse(std::string bytes)
 
 std::optional<CRecoveryData> Load(const std::string& file)
 {
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(platform::ToFsPath(file), ec);
-    if (ec || size > kLargest)
-        return std::nullopt;
     std::string bytes;
-    if (!platform::ReadWholeFile(file, bytes))
+    if (!platform::ReadWholeFileUpTo(file, kLargest, bytes))
         return std::nullopt;
     return Parse(std::move(bytes));
 }

@@ -239,14 +239,10 @@ std::optional<CKeptReview> Load(const std::string& folder, const std::string& do
     if (folder.empty())
         return std::nullopt;
     const std::string file = FileFor(folder, documentPath);
-    std::error_code ec;
     // Far more than any review of a real document: a file that large is none of ours.
     constexpr std::uintmax_t kLargest = 256u << 20;
-    const std::uintmax_t size = fs::file_size(platform::ToFsPath(file), ec);
-    if (ec || size > kLargest)
-        return std::nullopt;
     std::string bytes;
-    if (!platform::ReadWholeFile(file, bytes))
+    if (!platform::ReadWholeFileUpTo(file, kLargest, bytes))
         return std::nullopt;
     std::optional<CKeptReview> kept = Parse(std::move(bytes));
     if (!kept || kept->bytesHash != bytesHash || kept->path != NormalisedPath(documentPath))

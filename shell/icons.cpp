@@ -265,7 +265,13 @@ void Paint(QPainter& p, IconId id)
         Tag(p, QRectF(1, 2.5, 13, 7.5), kOrvo);
         Cross(p, QPointF(11.5, 11.8), 3.0);
         break;
-    case IconId::Undo: {
+    case IconId::Undo:
+    case IconId::Redo: {
+        // Redo: the undo arrow, mirrored.
+        if (id == IconId::Redo) {
+            p.translate(16, 0);
+            p.scale(-1, 1);
+        }
         QPainterPath path;
         path.moveTo(4, 6);
         path.cubicTo(8, 2.5, 15, 4, 13.5, 10.5);
@@ -276,20 +282,6 @@ void Paint(QPainter& p, IconId id)
         p.setPen(Pen(kOrvo.darker(140), 0.6));
         p.setBrush(kOrvo);
         p.drawPolygon(QPolygonF { QPointF(1, 6.8), QPointF(6.8, 2.3), QPointF(7.3, 9.6) });
-        break;
-    }
-    case IconId::Redo: {
-        // The undo arrow, mirrored.
-        QPainterPath path;
-        path.moveTo(12, 6);
-        path.cubicTo(8, 2.5, 1, 4, 2.5, 10.5);
-        path.lineTo(2.8, 11.5);
-        p.setBrush(Qt::NoBrush);
-        p.setPen(Pen(kOrvo, 2.2));
-        p.drawPath(path);
-        p.setPen(Pen(kOrvo.darker(140), 0.6));
-        p.setBrush(kOrvo);
-        p.drawPolygon(QPolygonF { QPointF(15, 6.8), QPointF(9.2, 2.3), QPointF(8.7, 9.6) });
         break;
     }
     case IconId::Review:
