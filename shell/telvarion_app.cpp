@@ -173,8 +173,13 @@ bool CTelvarionApp::InitInstance()
         QTimer::singleShot(kSplashMs, this, [this] {
             if (m_splash)
                 m_splash->close();
-            if (m_frame)
+            // A question asked meanwhile (the recovery at start) stays above the window it belongs to.
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                modal->raise();
+                modal->activateWindow();
+            } else if (m_frame) {
                 m_frame->BringToFront();
+            }
         });
     }
 
