@@ -159,6 +159,7 @@ CMainFrame::CMainFrame(CTelvarionDoc& doc, QWidget* parent)
 
     m_view->SetFrame(this);
     m_recovery = new CRecoveryKeeper(doc, m_view->Rows(), statusBar(), this);
+    m_recovery->asking = [this] { return m_view->IsAsking(); };
     connect(m_reviewDock, &CReviewDock::Changed, this, &CMainFrame::UpdateActions);
     connect(m_view, &CTelvarionView::HistoryChanged, this, &CMainFrame::UpdateActions);
     connect(m_view, &CTelvarionView::ShownPicturesRequested, this, [this] {

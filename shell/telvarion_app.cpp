@@ -173,13 +173,11 @@ bool CTelvarionApp::InitInstance()
         QTimer::singleShot(kSplashMs, this, [this] {
             if (m_splash)
                 m_splash->close();
-            // A question asked meanwhile (the recovery at start) stays above the window it belongs to.
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                modal->raise();
-                modal->activateWindow();
-            } else if (m_frame) {
+            if (m_frame)
                 m_frame->BringToFront();
-            }
+            // The question of the recovery comes once the splash is gone: asked under it, the window
+            // manager may never show it, and the window would wait for an answer nobody can give.
+            OfferRecovery();
         });
     }
 
@@ -191,12 +189,19 @@ bool CTelvarionApp::InitInstance()
     }
     m_frame->showMaximized();
     m_windowShown = true;
-    // With the window there and the service data read: what a run that ended without saving left.
-    if (m_serviceDataLoaded) {
-        m_doc->OfferRecovery();
-        m_frame->UpdateActions();
-    }
+    if (!m_splash)
+        OfferRecovery();
     return true;
+}
+
+void CTelvarionApp::OfferRecovery()
+{
+    // With the window there and the service data read: what a run that ended without saving left.
+    if (!m_serviceDataLoaded || !m_frame || m_recoveryOffered)
+        return;
+    m_recoveryOffered = true;
+    m_doc->OfferRecovery();
+    m_frame->UpdateActions();
 }
 
 bool CTelvarionApp::eventFilter(QObject* watched, QEvent* event)

@@ -58,6 +58,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Once per run, when the window shows and the service data are read.
+    void OfferRecovery();
     // True when this is the first instance; false after a running one was asked to come forward.
     bool SecureSingleInstance();
     void OnSecondStart();
@@ -74,4 +76,5 @@ private:
     QSplashScreen* m_splash = nullptr;
     bool m_windowShown = false;
     bool m_serviceDataLoaded = false;
+    bool m_recoveryOffered = false;
 };

@@ -49,8 +49,8 @@ void CRecoveryKeeper::WriteNow()
         m_dirty = false;
         return;
     }
-    if (m_doc.bBusy) {
-        // A pass holds the lines; its changes are written when it ends.
+    if (m_doc.bBusy && !(asking && asking())) {
+        // A pass holds the lines; its changes are written at its next question or when it ends.
         m_timer.start(1000);
         return;
     }

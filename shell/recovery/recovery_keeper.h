@@ -8,6 +8,7 @@
 // write succeeded and then one failed. Editing goes on either way.
 
 #include <cstdint>
+#include <functional>
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -27,6 +28,10 @@ public:
 
     CRecoveryKeeper(CTelvarionDoc& doc, CLineRows& rows, QStatusBar* statusBar, QObject* parent = nullptr);
     ~CRecoveryKeeper() override;
+
+    // Whether a pass's question is open: the rows shown are then the document as the pass has it
+    // (an Open's questions may take an hour; their answers are written as they go).
+    std::function<bool()> asking;
 
     // Hands the document to the writer now, when it is modified and no pass holds its lines.
     void WriteNow();
