@@ -143,54 +143,6 @@ bool FollowDown(const std::vector<CUndoEdit>& edits)
     return true;
 }
 
-// The rows as plain lists, for a step applied on copies.
-class CListRows : public CLineRows {
-public:
-    std::vector<std::string> texts;
-    std::vector<CLineRecord> records;
-    int Count() const override { return static_cast<int>(texts.size()); }
-    const std::string& Text(int row) const override { return texts[static_cast<std::size_t>(row)]; }
-    const CLineRecord& Record(int row) const override { return records[static_cast<std::size_t>(row)]; }
-    int Selected() const override { return -1; }
-    void SetText(int row, std::string text) override { texts[static_cast<std::size_t>(row)] = std::move(text); }
-    void Set(int row, std::string text, CLineRecord record) override
-    {
-        texts[static_cast<std::size_t>(row)] = std::move(text);
-        records[static_cast<std::size_t>(row)] = std::move(record);
-    }
-    void SetReviewState(int row, bool local, std::uint8_t state) override
-    {
-        records[static_cast<std::size_t>(row)].ReviewState(local) = state;
-    }
-    void Insert(int row, std::string text, CLineRecord record) override
-    {
-        texts.insert(texts.begin() + row, std::move(text));
-        records.insert(records.begin() + row, std::move(record));
-    }
-    void Remove(int row) override
-    {
-        texts.erase(texts.begin() + row);
-        records.erase(records.begin() + row);
-    }
-    void Swap(int a, int b) override
-    {
-        std::swap(texts[static_cast<std::size_t>(a)], texts[static_cast<std::size_t>(b)]);
-        std::swap(records[static_cast<std::size_t>(a)], records[static_cast<std::size_t>(b)]);
-    }
-    void Copy(std::vector<std::string>& t, std::vector<CLineRecord>& r) const override
-    {
-        t = texts;
-        r = records;
-    }
-    void Replace(std::vector<std::string> t, std::vector<CLineRecord> r) override
-    {
-        texts = std::move(t);
-        records = std::move(r);
-    }
-    void Select(int) override { }
-    void ClearSelection() override { }
-};
-
 // Edits that follow each other down the rows, applied in one pass over copies: forward turns the
 // rows before the step into the rows after it, backward the other way.
 void Stream(CLineRows& rows, const std::vector<CUndoEdit>& edits, bool forward, CPutting how)
