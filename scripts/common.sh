@@ -42,3 +42,8 @@ build_programs() {
   fi
   cmake --build "$build" --parallel --target "${targets[@]}"
 }
+
+# Where the Qt for Windows of a version is built once (scripts/build_qt_windows.sh).
+qt_windows_cache() {
+  printf '%s' "${TELVARION_QT_WINDOWS:-${XDG_CACHE_HOME:-$HOME/.cache}/telvarion/qt-$1-mingw}"
+}

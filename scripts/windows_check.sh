@@ -6,7 +6,10 @@
 #    Linux build's byte for byte;
 #  - with the data folder and the documents under C:\Документы (once by their Z: paths), what the
 #    tool prints and writes must be what the Linux build prints and writes;
-#  - the zip package (cpack -G ZIP), unpacked, fills a fresh per-user folder and analyses the samples.
+#  - the zip package (cpack -G ZIP), unpacked, fills a fresh per-user folder and analyses the samples;
+#  - the desktop program, its window suites and its setup program (scripts/windows_gui_check.sh),
+#    when the Qt for Windows is built (scripts/build_qt_windows.sh; TELVARION_WINDOWS_GUI=1 builds
+#    it first, once); without it that part is skipped, and said so.
 # Needs the Linux build (BUILD_DIR, build/ by default) with its starter data; scripts/test.sh runs it
 # after that. Usage: scripts/windows_check.sh   (WIN_BUILD_DIR=... to build elsewhere)
 set -euo pipefail
@@ -104,3 +107,18 @@ if [ "$failed" -ne 0 ]; then
   exit 1
 fi
 echo "The Windows build under Wine writes what the Linux build writes"
+wineserver -k 2> /dev/null || true
+
+qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+qt_version=${qt_version%%+*}
+qt_windows=$(qt_windows_cache "${qt_version#*:}")
+if [ "${TELVARION_WINDOWS_GUI:-0}" = 1 ]; then
+  "$root/scripts/build_qt_windows.sh"
+fi
+if [ -f "$qt_windows/telvarion-qt.stamp" ]; then
+  "$root/scripts/windows_gui_check.sh" "$qt_windows"
+else
+  echo "SKIPPED: the desktop program for Windows, its window suites and its setup program:" \
+    "no Qt for Windows in $qt_windows. Build it once with scripts/build_qt_windows.sh" \
+    "(or run with TELVARION_WINDOWS_GUI=1), then run this again."
+fi

@@ -30,6 +30,12 @@
 #include "shell/whats_this.h"
 #include "view/telvarion_view.h"
 
+#ifdef Q_OS_WIN
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 namespace {
 
 using DocCommand = CTelvarionDoc::Command;
@@ -127,6 +133,15 @@ QString FirstLine(const QString& prompt) { return prompt.section(u'\n', 0, 0); }
 
 QString SecondLine(const QString& prompt) { return prompt.section(u'\n', 1, 1); }
 
+// The texts are Russian: where the system switches keyboard layouts per program (Windows), the
+// editor starts typing in the Russian one.
+void ActivateRussianKeyboardLayout()
+{
+#ifdef Q_OS_WIN
+    LoadKeyboardLayoutW(L"00000419", KLF_ACTIVATE);
+#endif
+}
+
 } // namespace
 
 CMainFrame::CMainFrame(CTelvarionDoc& doc, QWidget* parent)
@@ -152,6 +167,7 @@ CMainFrame::CMainFrame(CTelvarionDoc& doc, QWidget* parent)
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
+    ActivateRussianKeyboardLayout();
     addDockWidget(Qt::LeftDockWidgetArea, m_requisitesBar);
     // Beside the lines, shown when an analysis without questions has something to review.
     addDockWidget(Qt::RightDockWidgetArea, m_reviewDock);

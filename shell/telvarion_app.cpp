@@ -79,10 +79,21 @@ QString CTelvarionApp::InstancePath() const
 #endif
 }
 
+QString CTelvarionApp::InstanceLockPath() const
+{
+#ifdef Q_OS_WIN
+    // The channel is a named pipe, not a file; the lock lies in the user's own temporary folder,
+    // never in whatever folder the program was started from.
+    return QDir(QDir::tempPath()).filePath(m_options.instanceName + QStringLiteral(".lock"));
+#else
+    return InstancePath() + QStringLiteral(".lock");
+#endif
+}
+
 bool CTelvarionApp::SecureSingleInstance()
 {
     const QString path = InstancePath();
-    m_lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    m_lock = std::make_unique<QLockFile>(InstanceLockPath());
     // Only a dead owner makes the lock stale, never its age: the program runs for days.
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0)) {

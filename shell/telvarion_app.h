@@ -64,6 +64,7 @@ private:
     bool SecureSingleInstance();
     void OnSecondStart();
     QString InstancePath() const;
+    QString InstanceLockPath() const;
 
     Options m_options;
     std::unique_ptr<QLockFile> m_lock;

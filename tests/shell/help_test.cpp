@@ -442,16 +442,26 @@ void HelpTest::theStatusBarSaysWhenTheStarterFilesWereCopied()
 void HelpTest::theUsersFolderIsWhereQtKeepsUserData()
 {
     // The engine finds the per-user folder without Qt; it must be the one Qt names.
-    const QByteArray xdg = qgetenv("XDG_DATA_HOME");
+    const QByteArray moved = qgetenv(kUserDataRoot);
     const auto qtFolder = [] {
         return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/telvarion");
     };
-    QVERIFY(!xdg.isEmpty());
-    QCOMPARE(QString::fromStdString(data_folder::UserFolder()), qtFolder());
-    qunsetenv("XDG_DATA_HOME");
-    QCOMPARE(QString::fromStdString(data_folder::UserFolder()), qtFolder());
+    const auto engineFolder
+        = [] { return QDir::fromNativeSeparators(QString::fromStdString(data_folder::UserFolder())); };
+    QVERIFY(!moved.isEmpty());
+#ifdef Q_OS_WIN
+    // %LOCALAPPDATA% as the system sets it; Qt asks the system's known folders.
+    QVERIFY(!SystemUserDataRoot().isEmpty());
+    qputenv(kUserDataRoot, SystemUserDataRoot());
+    QCOMPARE(engineFolder().toLower(), qtFolder().toLower());
+    QVERIFY(qtFolder().endsWith(QStringLiteral("/AppData/Local/telvarion"), Qt::CaseInsensitive));
+#else
+    QCOMPARE(engineFolder(), qtFolder());
+    qunsetenv(kUserDataRoot);
+    QCOMPARE(engineFolder(), qtFolder());
     QVERIFY(qtFolder().endsWith(QStringLiteral("/.local/share/telvarion")));
-    qputenv("XDG_DATA_HOME", xdg);
+#endif
+    qputenv(kUserDataRoot, moved);
 }
 
 int main(int argc, char** argv)

@@ -367,9 +367,12 @@ BatchResult RunBatch(const QString& sample, const QString& policy = QStringLiter
 
 // The per-user folder of the program's runs moved elsewhere while the object lives.
 struct CUserFolderAt {
-    QByteArray before = qgetenv("XDG_DATA_HOME");
-    explicit CUserFolderAt(const QString& home) { qputenv("XDG_DATA_HOME", QFile::encodeName(home)); }
-    ~CUserFolderAt() { qputenv("XDG_DATA_HOME", before); }
+    QByteArray before = qgetenv(kUserDataRoot);
+    explicit CUserFolderAt(const QString& home)
+    {
+        qputenv(kUserDataRoot, QFile::encodeName(QDir::toNativeSeparators(home)));
+    }
+    ~CUserFolderAt() { qputenv(kUserDataRoot, before); }
     static QString RecoveryIn(const QString& home) { return home + QStringLiteral("/telvarion/recovery"); }
 };
 
@@ -857,7 +860,7 @@ void MainWindowTest::aKilledWindowsWorkIsRecoveredAndSavedAsItWouldHaveBeen()
 
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home);
+    environment.insert(QString::fromLatin1(kUserDataRoot), home);
     environment.insert(QStringLiteral("TELVARION_DATA_DIR"), s.DataDir());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     child.setProcessEnvironment(environment);
