@@ -110,10 +110,21 @@ walk() {
   wait_active '^(Telvarion|Расстановка гиперссылок)' 30 || return 1
   xdotool key --clearmodifiers ctrl+o
   wait_active '^Открыть' 30 || return 1
-  sleep 0.5
-  xdotool type --delay 30 "$doc"
-  sleep 0.3
-  xdotool key --clearmodifiers Return
+  # Wine's dialog takes a moment, and sometimes the window manager's word, before its name field
+  # takes keys: the name is typed again while the dialog stays.
+  local dialog attempt
+  dialog=$(xdotool getactivewindow)
+  for attempt in 1 2 3 4; do
+    sleep 2
+    xdotool windowactivate --sync "$dialog" 2> /dev/null || true
+    sleep 0.5
+    xdotool key --clearmodifiers End shift+Home BackSpace
+    xdotool type --delay 30 "$doc"
+    sleep 0.3
+    xdotool key --clearmodifiers Return
+    sleep 1
+    [[ "$(active_name)" == Открыть ]] || break
+  done
   answer_until '^Telvarion - .*\*' 300 || { echo "the analyses did not end" >&2; return 1; }
   import -window root "$picture"
   xdotool key --clearmodifiers ctrl+s

@@ -31,9 +31,7 @@
 #include "view/telvarion_view.h"
 
 #ifdef Q_OS_WIN
-#define NOMINMAX
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include <qt_windows.h>
 #endif
 
 namespace {

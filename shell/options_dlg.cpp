@@ -41,8 +41,9 @@ bool CheckAndCreateFolder(CUserInterface& ui, const QString& path)
     for (const std::string& utf8 : folder_name::Levels(path.toStdString())) {
         const QFileInfo level(QString::fromStdString(utf8));
         if (level.exists() && !level.isDir()) {
-            ui.MessageBox(
-                Format("Путь:\n\n%1\n\nэто файл, а не папка. Укажите папку.", level.filePath()), MsgIcon::Warning);
+            ui.MessageBox(Format("Путь:\n\n%1\n\nэто файл, а не папка. Укажите папку.",
+                              QDir::toNativeSeparators(level.filePath())),
+                MsgIcon::Warning);
             return false;
         }
     }

@@ -19,6 +19,7 @@
 #include "shell/main_frame.h"
 #include "shell/options_dlg.h"
 #include "shell/orvo_link_dict_dlg.h"
+#include "shell/platform/system_trash.h"
 #include "shell/progress_indexing_dlg.h"
 #include "shell/recv_dict_dlg.h"
 #include "shell/review/review_settings.h"
@@ -486,7 +487,7 @@ void CQtUserInterface::BringToFront()
         m_frame->BringToFront();
 }
 
-bool CQtUserInterface::MoveToTrash(const std::string& path) { return QFile::moveToTrash(QString::fromStdString(path)); }
+bool CQtUserInterface::MoveToTrash(const std::string& path) { return MoveToSystemTrash(QString::fromStdString(path)); }
 
 bool CQtUserInterface::StopRequested()
 {

@@ -152,13 +152,22 @@ QString CTelvarionApp::InstallQtTranslations(QObject* owner)
     return {};
 }
 
+void CTelvarionApp::NameTheSettings()
+{
+    // A host that keeps its own key (the window tests, so that on Windows they keep out of the
+    // registry key of the editor's program) is left with it.
+    if (!QCoreApplication::organizationName().isEmpty())
+        return;
+    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QCoreApplication::setApplicationName(QStringLiteral("Telvarion"));
+}
+
 bool CTelvarionApp::InitInstance()
 {
     if (!SecureSingleInstance())
         return false;
 
-    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
-    QCoreApplication::setApplicationName(QStringLiteral("Telvarion"));
+    NameTheSettings();
     QApplication::setWindowIcon(MakeIcon(IconId::Program));
     // Shift+F1 enters what's-this mode anywhere; dialogs get their texts when shown.
     qApp->installEventFilter(new CContextHelp(this));

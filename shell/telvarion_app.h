@@ -46,6 +46,9 @@ public:
     // system's Qt, else the copy an installation ships in share/telvarion/translations (or
     // translations/ beside the program). The folder they came from; empty when none has them.
     static QString InstallQtTranslations(QObject* owner);
+    // The key of the user's settings: on Windows the registry's
+    // HKEY_CURRENT_USER\Software\Local AppWizard-Generated Applications\Telvarion.
+    static void NameTheSettings();
     // The status bar's word on the data folder after start.
     static QString DataFolderMessage(const data_folder::CDataFolderChoice& choice, bool heldServiceFiles);
 

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QKeyEvent>
@@ -72,6 +73,21 @@ QFont FontFromSettings(const CDocSettings& settings)
         hint = QFont::TypeWriter;
     font.setStyleHint(hint);
     font.setFixedPitch(fixed);
+    // The system's own substitute for a missing face may be a proportional one (Wine gives a serif
+    // for "Courier New"), which breaks the columns of a legal text: a fixed-pitch face it has is
+    // taken instead, for the view only; the settings keep the face.
+    if (fixed && !QFontInfo(font).fixedPitch()) {
+        const QStringList faces { QFontDatabase::systemFont(QFontDatabase::FixedFont).family(),
+            QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Mono"),
+            QStringLiteral("Consolas"), QStringLiteral("Lucida Console") };
+        const QStringList present = QFontDatabase::families();
+        for (const QString& face : faces) {
+            if (present.contains(face, Qt::CaseInsensitive) && QFontDatabase::isFixedPitch(face)) {
+                font.setFamily(face);
+                break;
+            }
+        }
+    }
     return font;
 }
 

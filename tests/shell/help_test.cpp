@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -36,6 +37,10 @@
 #include "shell/telvarion_app.h"
 #include "shell/whats_this.h"
 #include "view/telvarion_view.h"
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 #include "isolated_run.h"
 
 namespace {
@@ -127,6 +132,7 @@ private slots:
     void aFreshDataFolderIsFilledAndNamedInTheStatusBar();
     void theStatusBarSaysWhenTheStarterFilesWereCopied();
     void theUsersFolderIsWhereQtKeepsUserData();
+    void theSettingsTrashAndKeyboardAreTheSystems();
 };
 
 void HelpTest::f1OpensTheHelpExceptInTheLineView()
@@ -431,10 +437,12 @@ void HelpTest::theStatusBarSaysWhenTheStarterFilesWereCopied()
     choice.source = data_folder::Source::User;
     choice.starterFolder = "/usr/share/telvarion/";
     choice.copied = { "Telvarion.dov", "Telvarion.orv" };
+    // The folder as the system writes it.
+    const QString folder = QDir::toNativeSeparators(QStringLiteral("/home/editor/.local/share/telvarion/"));
     QCOMPARE(CTelvarionApp::DataFolderMessage(choice, true),
-        QStringLiteral("Папка данных: /home/editor/.local/share/telvarion/ — первый запуск: скопированы начальные словари"));
+        QStringLiteral("Папка данных: ") + folder + QStringLiteral(" — первый запуск: скопированы начальные словари"));
     choice.copied.clear();
-    QCOMPARE(CTelvarionApp::DataFolderMessage(choice, true), QStringLiteral("Папка данных: /home/editor/.local/share/telvarion/"));
+    QCOMPARE(CTelvarionApp::DataFolderMessage(choice, true), QStringLiteral("Папка данных: ") + folder);
     choice.error = "cannot write /home/editor/.local/share/telvarion/Telvarion.orv";
     QVERIFY(CTelvarionApp::DataFolderMessage(choice, true).contains(QStringLiteral("не удалось")));
 }
@@ -462,6 +470,45 @@ void HelpTest::theUsersFolderIsWhereQtKeepsUserData()
     QVERIFY(qtFolder().endsWith(QStringLiteral("/.local/share/telvarion")));
 #endif
     qputenv(kUserDataRoot, moved);
+}
+
+void HelpTest::theSettingsTrashAndKeyboardAreTheSystems()
+{
+    // The settings: the registry's key of the application on Windows, a file elsewhere.
+    const QString organization = QCoreApplication::organizationName();
+    const QString application = QCoreApplication::applicationName();
+    QCoreApplication::setOrganizationName(QString());
+    CTelvarionApp::NameTheSettings();
+    const QString settings = QSettings().fileName();
+    QCoreApplication::setOrganizationName(organization);
+    QCoreApplication::setApplicationName(application);
+#ifdef Q_OS_WIN
+    QCOMPARE(
+        settings, QStringLiteral("\\HKEY_CURRENT_USER\\Software\\Local AppWizard-Generated Applications\\Telvarion"));
+#else
+    QVERIFY2(settings.endsWith(QStringLiteral("/Local AppWizard-Generated Applications/Telvarion.conf")),
+        qPrintable(settings));
+#endif
+
+    // A deleted document goes to the system's trash (the Recycle Bin on Windows), not away.
+    QTemporaryDir dir;
+    const QString document = dir.filePath(QStringLiteral("удаляемый.rla"));
+    QFile file(document);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("text\r\n") == 6);
+    file.close();
+    CQtUserInterface ui;
+    QVERIFY(ui.MoveToTrash(document.toStdString()));
+    QVERIFY(!QFile::exists(document));
+
+#ifdef Q_OS_WIN
+    // The main window asks for the Russian keyboard layout at its start.
+    Session s;
+    QVERIFY(s.Start());
+    const auto layout = reinterpret_cast<quintptr>(GetKeyboardLayout(0)) & 0xFFFF;
+    if (layout != 0x0419 && GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+        QSKIP("Wine does not switch the keyboard layout of a program (LoadKeyboardLayout)");
+    QCOMPARE(layout, quintptr(0x0419));
+#endif
 }
 
 int main(int argc, char** argv)

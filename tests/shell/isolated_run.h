@@ -2,9 +2,11 @@
 
 // The window tests start the whole program: its settings, trash, data and single-instance socket
 // go to a temporary folder of the test run, not to the person's own. On Windows the settings are
-// the registry's and the trash is the Recycle Bin: the Windows check runs the tests in a Wine
-// prefix of their own.
+// the registry's and the trash is the Recycle Bin: the tests that start the program write the
+// program's own key, so the Windows check runs them in a Wine prefix of their own. The dialogs'
+// tests keep their settings under a key of the tests (without a name, Qt keeps none on Windows).
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -26,6 +28,7 @@ inline QByteArray& SystemUserDataRoot()
 inline void KeepTheRunIn(const QTemporaryDir& home)
 {
     SystemUserDataRoot() = qgetenv(kUserDataRoot);
+    QCoreApplication::setOrganizationName(QStringLiteral("Telvarion tests"));
     const QString runtime = home.filePath(QStringLiteral("runtime"));
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

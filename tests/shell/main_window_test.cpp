@@ -911,7 +911,11 @@ void MainWindowTest::recoveryLeftAtStartDiscardedDamagedOrLive()
     const QString folder = CUserFolderAt::RecoveryIn(home);
     QVERIFY(QDir().mkpath(folder));
     QProcess ended;
+#ifdef Q_OS_WIN
+    ended.start(QStringLiteral("cmd"), { QStringLiteral("/c"), QStringLiteral("exit") });
+#else
     ended.start(QStringLiteral("true"), {});
+#endif
     QVERIFY(ended.waitForStarted());
     const long long deadPid = ended.processId();
     QVERIFY(ended.waitForFinished());
@@ -943,7 +947,8 @@ void MainWindowTest::recoveryLeftAtStartDiscardedDamagedOrLive()
     answers.recoveryButton = QStringLiteral("discardButton");
     QVERIFY(s.Start());
     QCOMPARE(answers.messages.size(), 2);
-    QVERIFY2(answers.messages[0].contains(damaged) && answers.messages[0].contains(QStringLiteral("повреждены")),
+    QVERIFY2(answers.messages[0].contains(QDir::toNativeSeparators(damaged))
+            && answers.messages[0].contains(QStringLiteral("повреждены")),
         qPrintable(answers.messages[0]));
     QVERIFY(answers.messages[1].startsWith(QStringLiteral("Telvarion был завершён")));
     QVERIFY(answers.messages[1].contains(QStringLiteral("несохранённых изменений: 4.")));

@@ -664,9 +664,10 @@ void SettingsDialogsTest::folderChooserValidatesAndCreates()
 void SettingsDialogsTest::optionsTakeTheFieldsOnOk()
 {
     QTemporaryDir dir;
-    const QString in = dir.filePath(QStringLiteral("in"));
+    // Typed as the system writes folder names.
+    const QString in = QDir::toNativeSeparators(dir.filePath(QStringLiteral("in")));
     QVERIFY(QDir().mkpath(in));
-    const QString out = dir.filePath(QStringLiteral("Выход"));
+    const QString out = QDir::toNativeSeparators(dir.filePath(QStringLiteral("Выход")));
     CTestUi ui;
     std::string input = in.toStdString();
     std::string output = "/data/out";
@@ -682,7 +683,7 @@ void SettingsDialogsTest::optionsTakeTheFieldsOnOk()
     // A folder that is not there: refused when the person does not want it made, made when he
     // does; a malformed name is refused with the chooser's message. The dialog stays open until
     // the fields are sound (or it is cancelled).
-    const QString bad = dir.filePath(QStringLiteral("a:b"));
+    const QString bad = QDir::toNativeSeparators(dir.filePath(QStringLiteral("a?b")));
     ui.answers = { AnswerNo, AnswerYes };
     int attempts = 0;
     WhenShown<COptionsDlg>([&](COptionsDlg* dlg) {
