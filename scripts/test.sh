@@ -2,8 +2,9 @@
 # Installs what the build needs (Debian 12), checks the folders' layers and the changed lines'
 # format, configures, builds and runs every test; then builds
 # and runs the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# command line's tests under ThreadSanitizer, checks the tool's Windows build under Wine, and runs
-# each fuzz target for a short while over its committed corpus.
+# command line's tests under ThreadSanitizer, checks the tool's Windows build under Wine (and the
+# desktop program's with its setup program, when the Qt for Windows is built: TELVARION_WINDOWS_GUI=1
+# builds it first), and runs each fuzz target for a short while over its committed corpus.
 # Exits non-zero on any failure.
 # Usage: scripts/test.sh   (BUILD_DIR=..., ASAN_BUILD_DIR=..., TSAN_BUILD_DIR=..., FUZZ_BUILD_DIR=... to build elsewhere;
 #        FUZZ_SECONDS=... per fuzz target, 20 when not given)
