@@ -37,6 +37,7 @@ one_start() {
   wine "$program" > /dev/null 2>&1 &
   pid=$!
   until xdotool search --onlyvisible --name '^(Telvarion|Расстановка гиперссылок)' > /dev/null 2>&1; do
+    kill -0 "$pid" 2> /dev/null || { echo "the program ended without a window" >&2; return 1; }
     sleep 0.02
   done
   end=$(date +%s.%N)
@@ -46,7 +47,7 @@ one_start() {
   for _ in $(seq 100); do kill -0 "$pid" 2> /dev/null || break; sleep 0.1; done
   kill "$pid" 2> /dev/null || true
   wait "$pid" 2> /dev/null || true
-  echo "$end - $begin" | bc
+  printf "%.2f\n" "$(echo "$end - $begin" | bc)"
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
