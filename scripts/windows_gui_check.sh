@@ -111,19 +111,27 @@ walk() {
   xdotool key --clearmodifiers ctrl+o
   wait_active '^Открыть' 30 || return 1
   # Wine's dialog takes a moment, and sometimes the window manager's word, before its name field
-  # takes keys: the name is typed again while the dialog stays.
-  local dialog attempt
+  # takes keys, and on a busy machine a typed letter can be lost: the name is typed again while
+  # the dialog stays (after its untitled "Path does not exist" box, closed with Enter).
+  local dialog attempt name
   dialog=$(xdotool getactivewindow)
-  for attempt in 1 2 3 4; do
+  for attempt in 1 2 3 4 5; do
     sleep 2
     xdotool windowactivate --sync "$dialog" 2> /dev/null || true
     sleep 0.5
     xdotool key --clearmodifiers End shift+Home BackSpace
-    xdotool type --delay 30 "$doc"
+    xdotool type --delay 60 "$doc"
     sleep 0.3
     xdotool key --clearmodifiers Return
-    sleep 1
-    [[ "$(active_name)" == Открыть ]] || break
+    sleep 1.5
+    name=$(active_name)
+    if [ -z "$name" ]; then
+      xdotool key --clearmodifiers Return
+      sleep 0.5
+      name=$(active_name)
+    fi
+    [[ "$name" == Открыть ]] || break
+    echo "the file dialog is still open: its name typed again" >&2
   done
   answer_until '^Telvarion - .*\*' 300 || { echo "the analyses did not end" >&2; return 1; }
   import -window root "$picture"
