@@ -13,9 +13,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages g++-mingw-w64-x86-64-posix dpkg-dev
 debian_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
-version=${debian_version%%+*}
-version=${version#*:}
-cache=$(qt_windows_cache "$version")
+version=$(qt_version)
+cache=$(qt_windows_cache)
 if [ -f "$cache/telvarion-qt.stamp" ]; then
   echo "Qt $version for Windows is already built in $cache"
   echo "$cache"

@@ -43,7 +43,26 @@ build_programs() {
   cmake --build "$build" --parallel --target "${targets[@]}"
 }
 
-# Where the Qt for Windows of a version is built once (scripts/build_qt_windows.sh).
+# The version of the Qt Debian ships here (qt6-base-dev) as Qt names it (6.4.2), and where the Qt
+# for Windows of that version is built once (scripts/build_qt_windows.sh).
+qt_version() {
+  local version
+  version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+  version=${version%%+*}
+  printf '%s' "${version#*:}"
+}
 qt_windows_cache() {
-  printf '%s' "${TELVARION_QT_WINDOWS:-${XDG_CACHE_HOME:-$HOME/.cache}/telvarion/qt-$1-mingw}"
+  printf '%s' "${TELVARION_QT_WINDOWS:-${XDG_CACHE_HOME:-$HOME/.cache}/telvarion/qt-$(qt_version)-mingw}"
+}
+
+# The checks under Wine. A Linux path as Wine's Windows programs see it: on drive C: inside the
+# prefix ($WINEPREFIX), else on Z:.
+zpath() { printf 'Z:%s' "${1//\//\\}"; }
+winpath() {
+  local rest=${1#"$WINEPREFIX/drive_c/"}
+  if [ "$rest" != "$1" ]; then printf 'C:\\%s' "${rest//\//\\}"; else zpath "$1"; fi
+}
+# Two files that must be equal; a difference sets failed=1.
+same() { # what, expected file, actual file
+  if cmp -s "$2" "$3"; then echo "ok: $1"; else echo "DIFFERS: $1"; failed=1; fi
 }

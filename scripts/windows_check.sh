@@ -31,12 +31,6 @@ cmake -S "$root" -B "$win_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTELVARION
 cmake --build "$win_build" --parallel --target telvarion-cli telvarion_data \
   base_tests requisites_tests storage_tests core_tests orvo_tests local_tests document_tests flow_tests cli_tests
 win_tool() { wine "$win_build/telvarion-cli.exe" "$@"; }
-# A Linux path as Wine's Windows programs see it: on drive C: inside the prefix, else on Z:.
-zpath() { printf 'Z:%s' "${1//\//\\}"; }
-winpath() {
-  local rest=${1#"$WINEPREFIX/drive_c/"}
-  if [ "$rest" != "$1" ]; then printf 'C:\\%s' "${rest//\//\\}"; else zpath "$1"; fi
-}
 
 # The suites, one Wine start each.
 ctest --test-dir "$win_build" --output-on-failure -E huge
@@ -50,9 +44,6 @@ cp "$data"/Telvarion.* "$work/linux-data"/
 cp "$build"/samples/*.rla "$docs"/
 
 failed=0
-same() { # what, expected file, actual file
-  if cmp -s "$2" "$3"; then echo "ok: $1"; else echo "DIFFERS: $1"; failed=1; fi
-}
 
 expected="$root/tests/cli/expected"
 for name in Telvarion.dov Telvarion.orv Telvarion.ttl Telvarion.dlc Telvarion.loc Telvarion.tlc; do
@@ -109,9 +100,7 @@ fi
 echo "The Windows build under Wine writes what the Linux build writes"
 wineserver -k 2> /dev/null || true
 
-qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
-qt_version=${qt_version%%+*}
-qt_windows=$(qt_windows_cache "${qt_version#*:}")
+qt_windows=$(qt_windows_cache)
 if [ "${TELVARION_WINDOWS_GUI:-0}" = 1 ]; then
   "$root/scripts/build_qt_windows.sh"
 fi

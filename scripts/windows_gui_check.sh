@@ -34,18 +34,10 @@ export LC_ALL=C.UTF-8
 started=$SECONDS
 stage() { echo "== $1 (at $((SECONDS - started)) s)"; }
 failed=0
-same() { # what, expected file, actual file
-  if cmp -s "$2" "$3"; then echo "ok: $1"; else echo "DIFFERS: $1"; failed=1; fi
-}
 check() { # what, then a command that must succeed
   local what=$1
   shift
   if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failed=1; fi
-}
-zpath() { printf 'Z:%s' "${1//\//\\}"; }
-winpath() {
-  local rest=${1#"$WINEPREFIX/drive_c/"}
-  if [ "$rest" != "$1" ]; then printf 'C:\\%s' "${rest//\//\\}"; else zpath "$1"; fi
 }
 
 stage "building the desktop program, its tool and its window suites for Windows"
