@@ -107,12 +107,12 @@ walk() {
   # the dialog stays (after its untitled "Path does not exist" box, closed with Enter).
   local dialog attempt name
   dialog=$(xdotool getactivewindow)
-  for attempt in 1 2 3 4 5; do
-    sleep 2
+  for attempt in 1 2 3 4 5 6 7 8; do
+    sleep 3
     xdotool windowactivate --sync "$dialog" 2> /dev/null || true
     sleep 0.5
     xdotool key --clearmodifiers End shift+Home BackSpace
-    xdotool type --delay 60 "$doc"
+    xdotool type --delay 80 "$doc"
     sleep 0.3
     xdotool key --clearmodifiers Return
     sleep 1.5
@@ -123,7 +123,7 @@ walk() {
       name=$(active_name)
     fi
     [[ "$name" == Открыть ]] || break
-    echo "the file dialog is still open: its name typed again" >&2
+    echo "the file dialog is still open after attempt $attempt: its name typed again" >&2
   done
   answer_until '^Telvarion - .*\*' 300 || { echo "the analyses did not end" >&2; return 1; }
   import -window root "$picture"
